@@ -1,0 +1,120 @@
+#include "data/itemdata.h"
+
+ItemData::ItemData(const QString &name, ItemData::DataType type, QObject *parent)
+    : QObject(parent)
+    , m_name(name)
+    , m_statistics(new ItemStatistics)
+    , m_type(type)
+{
+}
+
+ItemData::~ItemData()
+{
+    qDeleteAll(m_datas);
+    m_datas.clear();
+    delete m_statistics;
+}
+
+void ItemData::append(DmmData *data, bool recalc)
+{
+    // A missing reading is nothing to record.
+    if (data) {
+        shareRepeatedTexts(data);
+        m_datas.append(data);
+    }
+    if (recalc)
+        catchUp();
+}
+
+void ItemData::append(const QList<DmmData *> &datas, bool recalc)
+{
+    m_datas.reserve(m_datas.size() + datas.size());
+    for (DmmData *data : datas) {
+        if (data) {
+            shareRepeatedTexts(data);
+            m_datas.append(data);
+        }
+    }
+    if (recalc)
+        catchUp();
+}
+
+void ItemData::calcStatistics()
+{
+    resetRunning();
+    catchUp();
+}
+
+void ItemData::clear()
+{
+    qDeleteAll(m_datas);
+    m_datas.clear();
+    *m_statistics = ItemStatistics();
+    resetRunning();
+}
+
+QString ItemData::formatValue(double value) const
+{
+    if (value < 0)
+        return QStringLiteral("-OL");
+    if (value > 1250)
+        return QStringLiteral(" OL");
+    return QString::number(value, 'f', isMicrometre() ? 1 : 2);
+}
+
+bool ItemData::isMicrometre() const
+{
+    return m_unit == QLatin1String("um");
+}
+
+void ItemData::resetRunning()
+{
+    m_counted = 0;
+    m_sum = 0;
+    m_minimum = 0;
+    m_maximum = 0;
+}
+
+void ItemData::catchUp()
+{
+    const bool um = isMicrometre();
+    // Figures gathered in the other unit cannot be continued.
+    if (m_countedInUm != um || m_counted > m_datas.size())
+        resetRunning();
+    m_countedInUm = um;
+
+    const int total = m_datas.size();
+    for (int i = m_counted; i < total; ++i) {
+        const DmmData *data = m_datas.at(i);
+        const double v = um ? data->valueUm() : data->valueMil();
+        if (i == 0)
+            m_minimum = m_maximum = v;
+        m_sum += v;
+        if (v <= m_minimum)
+            m_minimum = v;
+        if (v > m_maximum)
+            m_maximum = v;
+    }
+    m_counted = total;
+
+    const double average = m_counted > 0 ? m_sum / m_counted : 0.0;
+    m_statistics->num = m_counted;
+    m_statistics->avg = formatValue(average);
+    m_statistics->min = formatValue(m_minimum);
+    m_statistics->max = formatValue(m_maximum);
+}
+
+void ItemData::shareRepeatedTexts(DmmData *data)
+{
+    // A stream repeats the same unit and basis for every reading; letting
+    // equal texts share one buffer saves two allocations per reading.
+    if (m_datas.isEmpty())
+        return;
+    const DmmData *previous = m_datas.constLast();
+    const QString unit = previous->unit();
+    if (data->unit() == unit)
+        data->setUnit(unit);
+    const QString basis = previous->basis();
+    if (data->basis() == basis)
+        data->setBasis(basis);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "data/dmmdata.h"
+
+#include <QList>
+#include <QMetaType>
+#include <QObject>
+#include <QString>
+
+// Count and ready-made texts of an item's running statistics.
+struct ItemStatistics
+{
+    int num = 0;
+    QString avg = QStringLiteral("0");
+    QString min = QStringLiteral("0");
+    QString max = QStringLiteral("0");
+};
+
+// A named collection of readings. Owns its readings and keeps their
+// statistics in the item's display unit ("um" exactly means micrometres,
+// anything else mils).
+class ItemData : public QObject
+{
+    Q_OBJECT
+public:
+    enum DataType { LiveData = 0, Measure = 1, Import = 2, StoreData = 3 };
+    Q_ENUM(DataType)
+
+    ItemData(const QString &name, ItemData::DataType type, QObject *parent = nullptr);
+    ~ItemData() override;
+
+    // Takes ownership. With recalc the statistics follow at once.
+    void append(DmmData *data, bool recalc);
+    void append(const QList<DmmData *> &datas, bool recalc);
+
+    // Full pass over all readings in the item's current unit.
+    void calcStatistics();
+    // Deletes every reading; the unit stays.
+    void clear();
+
+    QList<DmmData *> datas() const { return m_datas; }
+    int count() const { return m_datas.size(); }
+    const ItemStatistics *statistics() const { return m_statistics; }
+    DataType type() const { return m_type; }
+
+    QString unit() const { return m_unit; }
+    // Does not touch the statistics: the texts stay until the next pass.
+    void setUnit(const QString &unit) { m_unit = unit; }
+    QString name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+
+    QString formatValue(double value) const;
+
+private:
+    bool isMicrometre() const;
+    void resetRunning();
+    // Folds the readings not yet counted into the running figures and
+    // rewrites the texts. Same order and operations as a full pass, so the
+    // doubles (and texts) are identical to one.
+    void catchUp();
+    void shareRepeatedTexts(DmmData *data);
+
+    QString m_name;
+    QList<DmmData *> m_datas;
+    ItemStatistics *m_statistics;
+    QString m_unit;
+    DataType m_type;
+
+    // Running figures over m_datas[0, m_counted) in one unit.
+    int m_counted = 0;
+    bool m_countedInUm = false;
+    double m_sum = 0;
+    double m_minimum = 0;
+    double m_maximum = 0;
+};
+
+Q_DECLARE_METATYPE(ItemData *)

@@ -1,0 +1,8 @@
+#pragma once
+
+class QTableView;
+class DataModel;
+
+// Puts the readings model on the table view: centred, fixed header, whole
+// rows selected, fixed column widths.
+void setupReadingsView(QTableView *view, DataModel *model);
