@@ -1,11 +1,71 @@
 #pragma once
 
+#include "charts/binrange.h"
+#include "charts/histogrambin.h"
+#include "charts/histogramlayout.h"
+
+#include <QList>
+#include <QMargins>
+#include <QPixmap>
+#include <QRectF>
+#include <QString>
 #include <QWidget>
 
-// Placeholder: the histogram widget (replaced by the real one).
+// Horizontal-bar histogram of the values counted into fixed ranges, bottom
+// row first. Painted into cached layers; the final layer is the picture
+// that is saved and printed.
 class Histogram : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Histogram(QWidget *parent = nullptr) : QWidget(parent) {}
+    explicit Histogram(QWidget *parent = nullptr);
+    ~Histogram() override;
+
+    // The ranges stay owned by the caller and must outlive the histogram.
+    void setRanges(const QList<BinRange *> &ranges);
+    void addValue(double value);
+    void addValues(QList<double> values);
+    void clear();
+    void setDecimals(int decimals);
+    void setMargins(const QMargins &margins);
+    void setXTitle(const QString &title);
+    void setYTitle(const QString &title);
+
+    QPixmap pixmap() const;
+    bool savePixmap(const QString &fileName) const;
+
+    // What the last paint laid out (for the views' owners and tests).
+    const HistogramGeometry &geometry() const { return m_geometry; }
+    const QList<HistogramBin *> &bins() const { return m_bins; }
+    const QList<HistogramBar *> &bars() const { return m_bars; }
+    QList<double> values() const { return m_values; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void deleteBinsAndBars();
+    template <typename Append> void appendValues(Append append);
+    void valuesChanged();
+    void layout();
+    void rebuildBackground();
+    void rebuildBars();
+    HistogramFrame frame() const;
+
+    QMargins m_margins{20, 20, 20, 20};
+    QRectF m_plotRect;
+    QList<BinRange *> m_ranges;
+    QList<double> m_values;
+    QList<HistogramBin *> m_bins;
+    QList<HistogramBar *> m_bars;
+    bool m_backgroundDirty = true;
+    QPixmap m_backgroundLayer;
+    QPixmap m_barsLayer;
+    QPixmap m_finalLayer;
+    HistogramGeometry m_geometry;   // max count, pixels per count, count step, rows, row height
+    HistogramDecoration m_decoration;
+    QString m_xTitle;
+    QString m_yTitle;
+    int m_decimals = 1;
 };

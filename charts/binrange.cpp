@@ -1,0 +1,13 @@
+#include "charts/binrange.h"
+
+#include <cfloat>
+
+QList<BinRange *> standardThicknessRanges()
+{
+    QList<BinRange *> ranges;
+    ranges << new BinRange(-DBL_MAX, 0);
+    for (int lower = 0; lower < 2000; lower += 250)
+        ranges << new BinRange(lower, lower + 250);
+    ranges << new BinRange(2000, DBL_MAX);
+    return ranges;
+}

@@ -1,0 +1,230 @@
+#include "charts/histogram.h"
+
+#include <QPainter>
+
+namespace {
+
+const QColor BarColour(250, 150, 0);
+const QColor CountTextColour(0, 100, 250);
+
+} // namespace
+
+Histogram::Histogram(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_MouseTracking);
+}
+
+Histogram::~Histogram()
+{
+    deleteBinsAndBars();
+}
+
+void Histogram::deleteBinsAndBars()
+{
+    qDeleteAll(m_bars);
+    m_bars.clear();
+    qDeleteAll(m_bins);
+    m_bins.clear();
+}
+
+void Histogram::setRanges(const QList<BinRange *> &ranges)
+{
+    m_ranges = ranges;
+    deleteBinsAndBars();
+    for (BinRange *range : ranges) {
+        auto *bin = new HistogramBin;
+        bin->values = m_values;
+        bin->range = range;
+        bin->recount();
+        m_bins.append(bin);
+        auto *bar = new HistogramBar;
+        bar->bin = bin;
+        m_bars.append(bar);
+    }
+}
+
+// Counts only what is appended. The bins let go of their shared copies
+// first so that appending does not copy the whole list every time.
+template <typename Append>
+void Histogram::appendValues(Append append)
+{
+    for (HistogramBin *bin : qAsConst(m_bins))
+        bin->values = QList<double>();
+    append();
+    for (HistogramBin *bin : qAsConst(m_bins))
+        bin->values = m_values;
+}
+
+void Histogram::addValue(double value)
+{
+    appendValues([&] { m_values.append(value); });
+    for (HistogramBin *bin : qAsConst(m_bins))
+        bin->countAdded(value);
+    valuesChanged();
+}
+
+void Histogram::addValues(QList<double> values)
+{
+    appendValues([&] { m_values.append(values); });
+    for (HistogramBin *bin : qAsConst(m_bins))
+        bin->countAdded(values);
+    valuesChanged();
+}
+
+void Histogram::clear()
+{
+    m_values.clear();
+    for (HistogramBin *bin : qAsConst(m_bins)) {
+        bin->values = m_values;
+        bin->counted.clear();
+    }
+    valuesChanged();
+}
+
+void Histogram::valuesChanged()
+{
+    m_backgroundDirty = true;
+    update();
+}
+
+void Histogram::setDecimals(int decimals)
+{
+    m_decimals = decimals;
+    m_backgroundDirty = true;
+    update();
+}
+
+void Histogram::setMargins(const QMargins &margins)
+{
+    m_margins = margins;
+}
+
+void Histogram::setXTitle(const QString &title)
+{
+    if (title == m_xTitle)
+        return;
+    m_xTitle = title;
+    m_backgroundDirty = true;
+    update();
+}
+
+void Histogram::setYTitle(const QString &title)
+{
+    if (title == m_yTitle)
+        return;
+    m_yTitle = title;
+    m_backgroundDirty = true;
+    update();
+}
+
+QPixmap Histogram::pixmap() const
+{
+    return m_finalLayer;
+}
+
+bool Histogram::savePixmap(const QString &fileName) const
+{
+    if (m_finalLayer.isNull())
+        return false;
+    return m_finalLayer.save(fileName);
+}
+
+HistogramFrame Histogram::frame() const
+{
+    return HistogramFrame{size(), m_margins};
+}
+
+void Histogram::resizeEvent(QResizeEvent *event)
+{
+    m_plotRect = QRectF(0, 0, width() - m_margins.left() - m_margins.right(),
+                        height() - m_margins.top() - m_margins.bottom());
+    m_backgroundDirty = true;
+    QWidget::resizeEvent(event);
+}
+
+void Histogram::layout()
+{
+    QVector<int> counts;
+    counts.reserve(m_bins.size());
+    for (const HistogramBin *bin : qAsConst(m_bins))
+        counts.append(bin->count());
+    m_geometry = layoutHistogram(m_plotRect.size(), counts);
+    for (int i = 0; i < m_bars.size(); ++i)
+        m_bars.at(i)->rect = i < m_geometry.bars.size() ? m_geometry.bars.at(i) : QRectF();
+}
+
+void Histogram::rebuildBackground()
+{
+    m_backgroundLayer = QPixmap(size());
+    if (m_backgroundLayer.isNull())
+        return;
+    QPainter painter(&m_backgroundLayer);
+    painter.fillRect(0, 0, width(), height(), Qt::white);
+
+    QVector<int> counts;
+    for (const HistogramBin *bin : qAsConst(m_bins))
+        counts.append(bin->count());
+    // The decoration is laid out with the painter's own (default) font.
+    m_decoration = decorateHistogram(frame(), m_geometry, m_ranges, counts, m_decimals,
+                                     m_xTitle, m_yTitle, painter.fontMetrics());
+    const HistogramDecoration &d = m_decoration;
+
+    if (d.axes) {
+        painter.save();
+        painter.setWindow(d.window);
+        painter.drawLine(d.countAxis);
+        painter.drawLine(d.rangeAxis);
+        for (int i = 0; i < d.ticks.size(); ++i) {
+            painter.drawLine(d.ticks.at(i));
+            painter.drawText(d.tickLabels.at(i).rect, Qt::AlignCenter, d.tickLabels.at(i).text);
+        }
+        painter.setPen(QColor(Qt::black));
+        for (const HistogramText &label : d.rangeLabels)
+            painter.drawText(label.rect, Qt::AlignRight | Qt::AlignVCenter, label.text);
+        painter.restore();
+    }
+
+    painter.save();
+    painter.translate(d.yTitleOrigin);
+    painter.rotate(-90);
+    painter.drawText(d.yTitleRect, Qt::AlignCenter, m_yTitle);
+    painter.restore();
+    painter.drawText(d.xTitleRect, Qt::AlignCenter, m_xTitle);
+}
+
+void Histogram::rebuildBars()
+{
+    m_barsLayer = m_backgroundLayer;
+    if (m_barsLayer.isNull() || !m_decoration.axes)
+        return;
+    QPainter painter(&m_barsLayer);
+    painter.save();
+    painter.setWindow(m_decoration.window);
+    for (int i = 0; i < m_bars.size() && i < m_decoration.countTexts.size(); ++i) {
+        HistogramBar *bar = m_bars.at(i);
+        painter.save();
+        bar->colour = BarColour;
+        painter.setPen(Qt::transparent);
+        painter.setBrush(QBrush(bar->colour, Qt::SolidPattern));
+        painter.drawRect(bar->rect);
+        bar->colour = CountTextColour;
+        painter.setPen(bar->colour);
+        const HistogramText &count = m_decoration.countTexts.at(i);
+        painter.drawText(count.rect, Qt::AlignCenter, count.text);
+        painter.restore();
+    }
+    painter.restore();
+}
+
+void Histogram::paintEvent(QPaintEvent *)
+{
+    layout();
+    if (m_backgroundDirty) {
+        rebuildBackground();
+        m_backgroundDirty = false;
+        rebuildBars();
+        m_finalLayer = m_barsLayer;
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_finalLayer);
+}
