@@ -1,0 +1,193 @@
+#include "app/widget.h"
+#include "ui_widget.h"
+
+#include "app/optiondialog.h"
+
+#include "charts/dmmchart.h"
+#include "charts/histogram.h"
+#include "data/dmmdata.h"
+#include "device/deviceinterfaces.h"
+#include "exchange/pdfcolumn.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTimer>
+#include <QUrl>
+
+Widget::Widget(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::Widget)
+{
+    Q_INIT_RESOURCE(resources);
+    Reading::registerMetaTypes();
+
+    ui->setupUi(this);
+
+    if (!loadPlugins())
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+
+    initObj();
+    initWidget();
+    initSelf();
+    initConnec();
+}
+
+Widget::~Widget()
+{
+    if (dmm)
+        dmm->close();
+    qDeleteAll(pdfColumns);
+    delete ui;
+}
+
+void Widget::initObj()
+{
+    histogram = ui->Histogram1;
+
+    pdfColumns << new PdfColumn{QStringLiteral("No."), 2} << new PdfColumn{QStringLiteral("Time"), 3}
+               << new PdfColumn{QStringLiteral("Value"), 3} << new PdfColumn{QStringLiteral("Unit"), 2}
+               << new PdfColumn{QStringLiteral("Basis"), 2};
+}
+
+void Widget::initWidget()
+{
+    setStyleSheet(QStringLiteral(
+        "QProgressBar {border-radius: 0px;text-align: center;border: 1px solid #636363;color: #ffffff;}"
+        "QProgressBar::chunk {width: 10px; margin: 0.5px;background-color: #4D4D4D;}"));
+
+    ui->tvItems->installEventFilter(this);
+    ui->tv->installEventFilter(this);
+    ui->listWidget->installEventFilter(this);
+
+    ui->actionConnect->setEnabled(gaugePortPresent());
+
+    QMenu *fileMenu = new QMenu(tr("&File"), ui->menuBar);
+    fileMenu->addAction(ui->actionConnect);
+    fileMenu->addAction(ui->actionDisconnect);
+    fileMenu->addAction(ui->actionStart);
+    fileMenu->addAction(ui->actionStop);
+    fileMenu->addSeparator();
+    fileMenu->addAction(ui->actionImport);
+    fileMenu->addAction(ui->actionExport);
+    fileMenu->addSeparator();
+    fileMenu->addAction(ui->actionOption);
+    fileMenu->addAction(ui->actionClose);
+    QMenu *helpMenu = new QMenu(tr("&Help"), ui->menuBar);
+    helpMenu->addAction(ui->actionManual);
+    ui->menuBar->addMenu(fileMenu);
+    ui->menuBar->addMenu(helpMenu);
+
+    ui->tabWidget->setStyleSheet(QStringLiteral("QTabBar::tab{min-width:100px}"));
+    ui->tabWidget->setTabText(0, tr("Table"));
+    ui->tabWidget->setTabText(1, tr("Histogram"));
+    ui->tabWidget->setTabText(2, tr("Chart"));
+    ui->tabWidget->setTabIcon(0, QIcon(QStringLiteral(":/image/table.png")));
+    ui->tabWidget->setTabIcon(1, QIcon(QStringLiteral(":/image/item.png")));
+    ui->tabWidget->setTabIcon(2, QIcon(QStringLiteral(":/image/chart.png")));
+
+    ui->listWidget->hide();
+
+    // Pushes Close to the right end of the main tool bar.
+    auto *spacer = new QWidget(ui->mainToolBar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    ui->mainToolBar->insertWidget(ui->actionClose, spacer);
+}
+
+void Widget::initSelf()
+{
+    setWindowTitle(QStringLiteral("%1 v%2 ").arg(QStringLiteral("VK508M"), QStringLiteral("1.10")));
+    resize(1000, 600);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->geometry();
+        move((desktop.width() - width()) / 2, (desktop.height() - height()) / 2);
+    }
+}
+
+void Widget::initConnec()
+{
+    // The plug-in's signals are only known by their signatures.
+    if (dmm) {
+        QObject *meter = dmm->signalObject();
+        connect(meter, SIGNAL(opened()), this, SLOT(slotDmmOpened()));
+        connect(meter, SIGNAL(closed()), this, SLOT(slotDmmClosed()));
+        connect(meter, SIGNAL(message(QString)), this, SLOT(slotMessage(QString)));
+        connect(meter, SIGNAL(display(DmmData *)), this, SLOT(slotDmmDisplay(DmmData *)));
+        connect(meter, SIGNAL(displayStore(DmmData *)), this, SLOT(slotDisplayStore(DmmData *)));
+        connect(meter, SIGNAL(displayStoreData(QList<DmmData *>)), this,
+                SLOT(slotDisplayStoreData(QList<DmmData *>)));
+        connect(meter, SIGNAL(storeGroupUpdate(int, int)), this, SLOT(slotStoreGroupUpdate(int, int)));
+    }
+    if (serialDevice)
+        connect(serialDevice->signalObject(), SIGNAL(usbRefreshed()), this, SLOT(slotUSBRefreshed()));
+
+    connect(ui->actionConnect, &QAction::triggered, this, &Widget::slotAction);
+    connect(ui->actionDisconnect, &QAction::triggered, this, &Widget::slotAction);
+    connect(ui->actionOption, &QAction::triggered, this, &Widget::slotAction);
+    connect(ui->actionClose, &QAction::triggered, this, &Widget::slotAction);
+}
+
+void Widget::slotMessage(QString text)
+{
+    ui->listWidget->addItem(text);
+    ui->listWidget->scrollToBottom();
+}
+
+void Widget::on_actionClearMsg_triggered()
+{
+    ui->listWidget->clear();
+}
+
+void Widget::on_actionManual_triggered()
+{
+    // Resolved against the working directory; a missing document or viewer
+    // is not reported.
+    const QString manual = QDir::current().absoluteFilePath(QStringLiteral("Software User Manual.pdf"));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
+}
+
+void Widget::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Only the first show restores: a later one (un-minimising) would throw
+    // away a language or scene picture chosen since start-up.
+    if (!settingsRestored) {
+        settingsRestored = true;
+        restoreSettings();
+    }
+}
+
+void Widget::closeEvent(QCloseEvent *event)
+{
+    if (dmm)
+        dmm->close();
+    saveSettings();
+    QMainWindow::closeEvent(event);
+}
+
+bool Widget::eventFilter(QObject *watched, QEvent *event)
+{
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Widget::runOptionsDialog()
+{
+    OptionDialog dialog(this);
+    dialog.combo->setCurrentIndex(language == QLatin1String("zh_CN") ? 0 : 1);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString old = language;
+    language = dialog.combo->currentIndex() == 0 ? QStringLiteral("zh_CN") : QStringLiteral("en_US");
+    if (language != old) {
+        QMessageBox::information(this, QStringLiteral("VK508M"),
+                                 tr("Changes will take effect when you restart application."),
+                                 QMessageBox::Ok);
+    }
+}

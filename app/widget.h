@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QMainWindow>
+#include <QModelIndex>
+#include <QPointer>
+#include <QString>
+
+class QProgressDialog;
+class QStandardItem;
+class IDmm;
+class IMyDmm;
+class SerialDeviceInf;
+class SerialRS232VirInf;
+class SimulatedPortInf;
+class DmmData;
+class DataModel;
+class TvItemModel;
+class ItemData;
+class Histogram;
+struct BinRange;
+struct PdfColumn;
+
+namespace Ui {
+class Widget;
+}
+
+// The application's single window: form, plug-in interfaces, items tree,
+// readings table, histogram and chart, and the handlers of every command.
+// Its members are defined in the files of the subsystem they belong to.
+class Widget : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Widget(QWidget *parent = nullptr);
+    ~Widget() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+public slots:
+    void slotMessage(QString text);
+
+private slots:
+    void on_actionClearMsg_triggered();
+    void on_actionManual_triggered();
+
+    // Connection and acquisition control (device/widget_connection.cpp).
+    void slotAction();
+    void slotDmmOpened();
+    void slotDmmClosed();
+    void slotUSBRefreshed();
+    void on_actionStart_triggered();
+    void on_actionStop_triggered();
+
+    // Store-data download (device/widget_download.cpp).
+    void slotStoreGroupUpdate(int total, int position);
+    void slotDownloadProgressCanceled();
+
+    // Reading intake (data/widget_intake.cpp).
+    void slotDmmDisplay(DmmData *data);
+    void slotDisplayStore(DmmData *data);
+    void slotDisplayStoreData(QList<DmmData *> datas);
+
+private:
+    // Construction steps.
+    bool loadPlugins();
+    void initObj();
+    void initWidget();
+    void initSelf();
+    void initConnec();
+
+    // Settings file (app/widget_settings.cpp).
+    void saveSettings();
+    void restoreSettings();
+
+    // Device link helpers.
+    bool gaugePortPresent();
+    bool dmmIsOpen();
+    void stopMeasuring();
+    void runOptionsDialog();
+    ItemData *storeDataItem() const;
+
+    Ui::Widget *ui = nullptr;
+    IDmm *dmm = nullptr;
+    IMyDmm *myDmm = nullptr;
+    SerialDeviceInf *serialDevice = nullptr;
+    SerialRS232VirInf *serialVirtual = nullptr;
+    ItemData *currentItem = nullptr;
+    bool measuring = false;
+    DataModel *dataModel = nullptr;
+    QIcon measureIcon;
+    TvItemModel *itemModel = nullptr;
+    Histogram *histogram = nullptr;
+    QStandardItem *storeGroup = nullptr;
+    QStandardItem *liveGroup = nullptr;
+    QList<PdfColumn *> pdfColumns;
+    QString sceneFileName;
+    QPointer<QProgressDialog> progressDialog;
+    bool downloadCanceled = false;
+    QString language;
+
+    // Beyond the classic members: the optional simulated-port interface, the
+    // histogram's value ranges (the window owns them), and whether the
+    // settings were restored at the first show.
+    SimulatedPortInf *simulatedPort = nullptr;
+    QList<BinRange *> binRanges;
+    bool settingsRestored = false;
+
+    friend class WidgetTestAccess;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+// Answers modal dialogs while a test triggers a command that opens them:
+// each dialog that becomes the active modal widget is recorded and handed
+// to the next queued handler (the default one closes it), so no dialog is
+// left hanging.
+class DialogAnswerer : public QObject
+{
+public:
+    using Handler = std::function<void(QWidget *dialog)>;
+
+    DialogAnswerer()
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start();
+    }
+
+    // Queues a handler for the next dialog.
+    void then(const Handler &handler) { m_handlers << handler; }
+
+    // Presses the message box button with the given role (Ok, Yes, No...).
+    static Handler press(QMessageBox::StandardButton button)
+    {
+        return [button](QWidget *dialog) {
+            if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
+                if (QAbstractButton *b = box->button(button)) {
+                    b->click();
+                    return;
+                }
+            }
+            closeDialog(dialog);
+        };
+    }
+
+    static void closeDialog(QWidget *dialog)
+    {
+        if (auto *d = qobject_cast<QDialog *>(dialog))
+            d->reject();
+        else
+            dialog->close();
+    }
+
+    // Texts of the message boxes seen so far, titles of other dialogs.
+    QStringList texts;
+    QStringList titles;
+    int count() const { return texts.size(); }
+
+private:
+    void poll()
+    {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog == m_last)
+            return;
+        m_last = dialog;
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        texts << (box ? box->text() : QString());
+        titles << dialog->windowTitle();
+        const Handler handler = m_handlers.isEmpty() ? Handler(closeDialog) : m_handlers.takeFirst();
+        handler(dialog);
+        m_last = nullptr;
+    }
+
+    QTimer m_timer;
+    QList<Handler> m_handlers;
+    QWidget *m_last = nullptr;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/widget.h"
+
+// Reads and sets the window's private state for tests.
+class WidgetTestAccess
+{
+public:
+    static bool &measuring(Widget &w) { return w.measuring; }
+    static QString &language(Widget &w) { return w.language; }
+    static QString &sceneFileName(Widget &w) { return w.sceneFileName; }
+    static ItemData *&currentItem(Widget &w) { return w.currentItem; }
+    static IDmm *dmm(Widget &w) { return w.dmm; }
+};
