@@ -19,12 +19,11 @@ QDate epoch(System system)
 
 } // namespace
 
-bool toSerial(const QDateTime &time, System system, double *serial)
+namespace {
+
+bool serialOf(const QDate &date, int secondOfDay, System system, double *serial)
 {
-    if (!time.isValid())
-        return false;
-    const QDate date = time.date();
-    if (date > QDate(9999, 12, 31))
+    if (!date.isValid() || date > QDate(9999, 12, 31))
         return false;
     qint64 days = epoch(system).daysTo(date);
     if (system == System::Date1900) {
@@ -36,9 +35,104 @@ bool toSerial(const QDateTime &time, System system, double *serial)
     } else if (days < 0) {
         return false;
     }
-    const qint64 seconds = time.time().msecsSinceStartOfDay() / 1000;
-    *serial = double(days) + double(seconds) / double(SecondsPerDay);
+    *serial = double(days) + double(secondOfDay) / double(SecondsPerDay);
     return true;
+}
+
+int digits(const QChar *p, int count)
+{
+    int v = 0;
+    for (int i = 0; i < count; ++i) {
+        const ushort c = p[i].unicode();
+        if (c < '0' || c > '9')
+            return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+// Date and second of day of a date-and-time text; the table's own format
+// is read directly, its relatives through a pattern.
+bool parseFields(const QString &text, QDate *date, int *secondOfDay)
+{
+    int year, month, day, hour = 0, minute = 0, second = 0;
+    bool rounded = false;
+    const QChar *p = text.constData();
+    if (text.size() == 19 && p[4] == QLatin1Char('-') && p[7] == QLatin1Char('-')
+            && p[10] == QLatin1Char(' ') && p[13] == QLatin1Char(':') && p[16] == QLatin1Char(':')) {
+        year = digits(p, 4);
+        month = digits(p + 5, 2);
+        day = digits(p + 8, 2);
+        hour = digits(p + 11, 2);
+        minute = digits(p + 14, 2);
+        second = digits(p + 17, 2);
+        if (year < 0 || month < 0 || day < 0 || hour < 0 || minute < 0 || second < 0)
+            return false;
+    } else {
+        static const QRegularExpression pattern(QStringLiteral(
+                "^\\s*(\\d{4})([-/])(\\d{1,2})\\2(\\d{1,2})"
+                "(?:(?:\\s+|T)(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.(\\d{1,9}))?)?)?\\s*$"));
+        const QRegularExpressionMatch m = pattern.match(text);
+        if (!m.hasMatch())
+            return false;
+        year = m.captured(1).toInt();
+        month = m.captured(3).toInt();
+        day = m.captured(4).toInt();
+        hour = m.captured(5).toInt();
+        minute = m.captured(6).toInt();
+        second = m.captured(7).toInt();
+        const QString fraction = m.captured(8);
+        if (!fraction.isEmpty() && fraction.at(0) >= QLatin1Char('5')) {
+            ++second; // whole seconds, rounded
+            rounded = true;
+        }
+    }
+    if (hour > 23 || minute > 59 || second > (rounded ? 60 : 59))
+        return false;
+    *date = QDate(year, month, day);
+    *secondOfDay = hour * 3600 + minute * 60 + second;
+    if (*secondOfDay >= int(SecondsPerDay)) {
+        *date = date->addDays(1);
+        *secondOfDay -= int(SecondsPerDay);
+    }
+    return date->isValid();
+}
+
+// Local time of a date and second of day. Building a local time asks the
+// time zone database each time, which is slow; the offset of the hour is
+// asked once and reused while readings stay in that hour.
+QDateTime localTime(const QDate &date, int secondOfDay)
+{
+    thread_local qint64 cachedHour = -1;
+    thread_local int cachedOffset = 0;
+    thread_local bool cachedValid = false;
+    const qint64 hour = date.toJulianDay() * 24 + secondOfDay / 3600;
+    if (hour != cachedHour) {
+        const QDateTime start(date, QTime(secondOfDay / 3600, 0), Qt::LocalTime);
+        cachedValid = start.isValid() && start.time() == QTime(secondOfDay / 3600, 0);
+        cachedOffset = start.offsetFromUtc();
+        cachedHour = hour;
+    }
+    const QTime time = QTime(0, 0).addSecs(secondOfDay);
+    if (!cachedValid) // an hour skipped by a daylight-saving change
+        return QDateTime(date, time, Qt::LocalTime);
+    return QDateTime(date, time, Qt::OffsetFromUTC, cachedOffset);
+}
+
+} // namespace
+
+bool toSerial(const QDateTime &time, System system, double *serial)
+{
+    if (!time.isValid())
+        return false;
+    return serialOf(time.date(), time.time().msecsSinceStartOfDay() / 1000, system, serial);
+}
+
+bool textToSerial(const QString &text, System system, double *serial)
+{
+    QDate date;
+    int second;
+    return parseFields(text, &date, &second) && serialOf(date, second, system, serial);
 }
 
 QDateTime fromSerial(double serial, System system)
@@ -60,28 +154,16 @@ QDateTime fromSerial(double serial, System system)
         date = epoch(system).addDays(days + 1);
     if (!date.isValid())
         return QDateTime();
-    return QDateTime(date, QTime(0, 0).addSecs(secondOfDay), Qt::LocalTime);
+    return localTime(date, secondOfDay);
 }
 
 QDateTime parseDateTimeText(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral(
-            "^\\s*(\\d{4})([-/])(\\d{1,2})\\2(\\d{1,2})"
-            "(?:(?:\\s+|T)(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.(\\d{1,9}))?)?)?\\s*$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch())
+    QDate date;
+    int second;
+    if (!parseFields(text, &date, &second))
         return QDateTime();
-    const QDate date(m.captured(1).toInt(), m.captured(3).toInt(), m.captured(4).toInt());
-    const int hour = m.captured(5).toInt();
-    const int minute = m.captured(6).toInt();
-    const int second = m.captured(7).toInt();
-    if (!date.isValid() || hour > 23 || minute > 59 || second > 59)
-        return QDateTime();
-    QDateTime result(date, QTime(hour, minute, second), Qt::LocalTime);
-    const QString fraction = m.captured(8);
-    if (!fraction.isEmpty() && fraction.at(0) >= QLatin1Char('5'))
-        result = result.addSecs(1);
-    return result;
+    return localTime(date, second);
 }
 
 bool isDateFormat(int formatIndex, const QString &formatString)

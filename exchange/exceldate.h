@@ -15,7 +15,13 @@ enum class System { Date1900, Date1904 };
 // spreadsheet cannot hold (before its epoch, after 9999-12-31, invalid).
 bool toSerial(const QDateTime &time, System system, double *serial);
 
-// Date and time of a serial, rounded to the nearest second, as local time.
+// Serial of a date-and-time text (see parseDateTimeText), without going
+// through a local time.
+bool textToSerial(const QString &text, System system, double *serial);
+
+// Date and time of a serial, rounded to the nearest second, as local time
+// (given as the local offset from UTC, which is the same moment and wall
+// clock, and much faster to make).
 // Invalid for negative or too large serials. The non-existent 1900-02-29
 // reads as 1900-02-28.
 QDateTime fromSerial(double serial, System system);

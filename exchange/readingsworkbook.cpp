@@ -142,13 +142,13 @@ private:
     }
     void time(int row, int column, const QVariant &v)
     {
-        QDateTime when;
-        if (v.userType() == QMetaType::QDateTime)
-            when = v.toDateTime();
-        else if (v.userType() == QMetaType::QString)
-            when = ExcelDate::parseDateTimeText(v.toString());
         double serial;
-        if (when.isValid() && ExcelDate::toSerial(when, ExcelDate::System::Date1900, &serial))
+        bool isDate = false;
+        if (v.userType() == QMetaType::QDateTime)
+            isDate = ExcelDate::toSerial(v.toDateTime(), ExcelDate::System::Date1900, &serial);
+        else if (v.userType() == QMetaType::QString)
+            isDate = ExcelDate::textToSerial(v.toString(), ExcelDate::System::Date1900, &serial);
+        if (isDate)
             number(row, column, serial, m_timeFormat, ReadingsWorkbook::timeFormat());
         else
             general(row, column, v, m_timeFormat);
