@@ -1,11 +1,102 @@
 #pragma once
 
-#include <QFrame>
+#include "charts/chartlayout.h"
+#include "charts/chartline.h"
+#include "charts/chartpoint.h"
 
-// Placeholder: the time chart widget (replaced by the real one).
+#include <QColor>
+#include <QFrame>
+#include <QList>
+#include <QMutex>
+#include <QPixmap>
+#include <QRect>
+#include <QString>
+
+class QTimer;
+
+// Line chart of readings over their order, labelled with their times, with a
+// hover read-out and drag-to-zoom. Painted into a stack of cached layers:
+// background, lines, selection, indicator; the indicator layer is the
+// picture that is saved and printed.
 class DMMChart : public QFrame
 {
     Q_OBJECT
 public:
-    explicit DMMChart(QWidget *parent = nullptr) : QFrame(parent) {}
+    explicit DMMChart(QWidget *parent = nullptr);
+    ~DMMChart() override;
+
+    // The chart takes ownership of the points.
+    void addPoint(ChartPoint *point, int line);
+    void addPoints(QList<ChartPoint *> points, int line);
+    void clear();
+    void setDecimals(int decimals);
+    void setLeftMargin(int margin);
+    void setBottomMargin(int margin);
+    void setXTitle(const QString &title);
+    void setYTitle(const QString &title);
+
+    QPixmap pixmap() const;
+    bool savePixmap(const QString &fileName) const;
+
+    // State for the views' owners and tests.
+    const ChartAxes &axes() const { return m_axes; }
+    const QList<ChartLine *> &lines() const { return m_lines; }
+    QRect plotRect() const { return m_plotRect; }
+    int firstVisible() const { return m_firstVisible; }
+    int lastVisible() const { return m_lastVisible; }
+    bool isZoomed() const { return m_zoomed; }
+    bool isDragging() const { return m_dragging; }
+    bool isIndicatorVisible() const { return m_indicatorVisible; }
+    int cursorIndex() const { return m_cursorIndex; }
+
+public slots:
+    void slotTmrIndicatorTimeout();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    bool hasPoints() const;
+    void pointsAdded();
+    ChartFrame frame() const;
+    QPoint toPlot(const QPoint &pos) const;
+    void rebuildBackground();
+    void rebuildLines();
+    void rebuildSelection();
+    void rebuildIndicator();
+
+    int m_leftMargin = 60;
+    int m_rightMargin = 20;
+    int m_topMargin = 40;
+    int m_bottomMargin = 40;
+    QRect m_plotRect;
+    QList<ChartLine *> m_lines;
+    QPixmap m_backgroundLayer;
+    QPixmap m_linesLayer;
+    QPixmap m_indicatorLayer;
+    QPixmap m_selectionLayer;
+    QTimer *m_indicatorTimer = nullptr;
+    bool m_backgroundDirty = true;
+    bool m_linesDirty = true;
+    bool m_indicatorDirty = false;
+    bool m_selectionDirty = false;
+    QColor m_backgroundColour = Qt::white;
+    ChartAxes m_axes;               // value range, scales and divisions
+    bool m_indicatorVisible = false;
+    int m_cursorIndex = -1;
+    bool m_dragging = false;
+    bool m_zoomed = false;
+    int m_firstVisible = 0;
+    int m_lastVisible = 0;
+    QPoint m_selectionStart;
+    QPoint m_selectionEnd;
+    QMutex m_mutex;
+    QColor m_cursorColour{0, 100, 250, 255};
+    QString m_xTitle;
+    QString m_yTitle;
+    int m_decimals = 1;
 };

@@ -73,8 +73,11 @@ double firstReachingStep(const double *list, int listSize, double unit,
         m = 1;
     // Beyond 2^52 consecutive multiples are no longer distinct doubles; the
     // estimate is as good as any candidate there.
-    if (m > 4503599627370496.0)
+    if (m > 4503599627370496.0) {
+        for (int i = 0; i < 1000 && !reaches(m); ++i)
+            m = std::nextafter(m, HUGE_VAL);
         return unit * m;
+    }
     // The estimate is off by rounding only; the test is monotone in m.
     while (m > 1 && reaches(m - 1))
         m -= 1;

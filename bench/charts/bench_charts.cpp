@@ -1,0 +1,135 @@
+// Chart and histogram costs at 1 000, 100 000 and 1 000 000 readings.
+// Run offscreen: QT_QPA_PLATFORM=offscreen bench_charts
+#include "charts/dmmchart.h"
+#include "charts/histogram.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QRandomGenerator>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// The chart page of the 1000 x 600 main window.
+const QSize ChartSize(760, 420);
+
+QList<ChartPoint *> makePoints(int n)
+{
+    QRandomGenerator rng(42);
+    QList<ChartPoint *> points;
+    points.reserve(n);
+    const QDateTime t0(QDate(2024, 5, 1), QTime(8, 0, 0));
+    double walk = 400;
+    for (int i = 0; i < n; ++i) {
+        walk += rng.bounded(20.0) - 10;
+        points << new ChartPoint(walk, QString(), t0.addMSecs(qint64(i) * 250), -1, -1, QVariant());
+    }
+    return points;
+}
+
+std::unique_ptr<DMMChart> makeChart(int n)
+{
+    auto chart = std::make_unique<DMMChart>(nullptr);
+    chart->setLeftMargin(70);
+    chart->setBottomMargin(50);
+    chart->setXTitle("Time");
+    chart->setYTitle("Thickness(μm)");
+    chart->setDecimals(1);
+    chart->resize(ChartSize);
+    chart->show();
+    chart->addPoints(makePoints(n), 0);
+    return chart;
+}
+
+void moveMouse(QWidget *w, int x)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(x, 200), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &move);
+}
+
+// Everything: visible range, scales, positions, divisions, axes, line.
+void BM_ChartFullRebuild(benchmark::State &state)
+{
+    auto chart = makeChart(int(state.range(0)));
+    QPixmap target(ChartSize);
+    chart->render(&target);
+    for (auto _ : state) {
+        chart->setLeftMargin(70);       // marks the background dirty
+        chart->render(&target);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// A cursor move: nearest point and the top layer only.
+void BM_ChartHoverRepaint(benchmark::State &state)
+{
+    auto chart = makeChart(int(state.range(0)));
+    QPixmap target(ChartSize);
+    chart->render(&target);
+    int x = 80;
+    for (auto _ : state) {
+        moveMouse(chart.get(), x);
+        chart->render(&target);
+        x = x >= 700 ? 80 : x + 7;
+    }
+}
+
+// Adding one live reading to a histogram that already holds n values.
+void BM_HistogramAddValue(benchmark::State &state)
+{
+    const QList<BinRange *> ranges = standardThicknessRanges();
+    Histogram histogram(nullptr);
+    histogram.setRanges(ranges);
+    QRandomGenerator rng(1);
+    QList<double> values;
+    values.reserve(int(state.range(0)));
+    for (int i = 0; i < state.range(0); ++i)
+        values << rng.bounded(2200.0) - 100;
+    histogram.addValues(values);
+    for (auto _ : state)
+        histogram.addValue(rng.bounded(2200.0) - 100);
+    qDeleteAll(ranges);
+}
+
+// The same followed by the repaint it requests.
+void BM_HistogramAddValueAndPaint(benchmark::State &state)
+{
+    const QList<BinRange *> ranges = standardThicknessRanges();
+    Histogram histogram(nullptr);
+    histogram.setMargins(QMargins(136, 20, 20, 50));
+    histogram.setRanges(ranges);
+    histogram.resize(ChartSize);
+    histogram.show();
+    QRandomGenerator rng(1);
+    QList<double> values;
+    for (int i = 0; i < state.range(0); ++i)
+        values << rng.bounded(2200.0) - 100;
+    histogram.addValues(values);
+    QPixmap target(ChartSize);
+    for (auto _ : state) {
+        histogram.addValue(rng.bounded(2200.0) - 100);
+        histogram.render(&target);
+    }
+    qDeleteAll(ranges);
+}
+
+} // namespace
+
+BENCHMARK(BM_ChartFullRebuild)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartHoverRepaint)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HistogramAddValue)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HistogramAddValueAndPaint)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,266 @@
+#include "charts/chartlayout.h"
+
+#include "charts/stepsearch.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+namespace {
+
+const double XDivisionPixels = 80;      // least pixels per time-axis division
+const double YDivisionPixels = 30;      // least pixels per value-axis division
+const double XSteps[] = {1, 2, 3, 5, 10, 20, 30, 40};
+const double YSteps[] = {0.00001, 0.0001, 0.001, 0.01, 0.1, 0.2, 0.3, 0.5, 0.8,
+                         1, 2, 3, 5, 10, 20, 30, 40};
+const int TickLength = 5;
+
+double capped(double v)
+{
+    return std::max(-DBL_MAX, std::min(DBL_MAX, v));
+}
+
+bool usableScale(double s)
+{
+    return s > 0 && std::isfinite(s);
+}
+
+} // namespace
+
+QRect ChartFrame::plotRect() const
+{
+    return QRect(leftMargin, topMargin, widgetSize.width() - rightMargin - leftMargin,
+                 widgetSize.height() - bottomMargin - topMargin);
+}
+
+ValueRange lineValueRange(const QList<ChartPoint *> &points, int first, int last)
+{
+    ValueRange r;
+    const int end = std::min(last, points.size() - 1);
+    for (int i = std::max(first, 0); i <= end; ++i) {
+        const double v = points.at(i)->value;
+        if (!std::isfinite(v))
+            continue;
+        r.max = std::max(r.max, v);
+        r.min = std::min(r.min, v);
+    }
+    return r;
+}
+
+int chartPointsPerXDivision(double xScale)
+{
+    if (!usableScale(xScale))
+        return 0;
+    return StepSearch::clampToInt(StepSearch::firstReachingStep(
+        XSteps, int(sizeof XSteps / sizeof *XSteps), 50, xScale, XDivisionPixels));
+}
+
+double chartYStep(double yScale)
+{
+    if (!usableScale(yScale))
+        return 0;
+    return StepSearch::firstReachingStep(YSteps, int(sizeof YSteps / sizeof *YSteps), 50, yScale,
+                                         YDivisionPixels);
+}
+
+ChartAxes computeChartAxes(const QRect &plot, const QVector<ValueRange> &lines,
+                           int first, int last, bool hasPoints)
+{
+    ChartAxes a;
+    a.drawable = plot.width() > 0 && plot.height() > 0;
+    a.min = -1.0;
+    a.max = 1.0;
+    for (const ValueRange &r : lines) {
+        a.max = std::max(a.max, r.max);
+        a.min = std::min(a.min, r.min);
+    }
+    a.max = capped(a.max + std::fabs(a.max) / 10);
+    a.min = capped(a.min - std::fabs(a.min) / 10);
+    a.yScale = plot.height() / (a.max - a.min);
+    if (last - first >= 0)
+        a.xScale = double(plot.width()) / (last - first + 1);
+
+    if (a.min >= 0 && a.max >= 0)
+        a.zeroY = plot.bottom();
+    else if (a.min <= 0 && a.max >= 0)
+        a.zeroY = StepSearch::truncateToPixel(plot.top() + a.yScale * a.max);
+    else
+        a.zeroY = plot.top();
+
+    if (!hasPoints || !a.drawable || !usableScale(a.xScale) || !usableScale(a.yScale))
+        return a;
+    a.pointsPerXDivision = chartPointsPerXDivision(a.xScale);
+    a.pixelsPerXDivision = a.pointsPerXDivision * a.xScale;
+    a.xDivisions = StepSearch::clampToInt(plot.width() / a.pixelsPerXDivision);
+    a.yStep = chartYStep(a.yScale);
+    a.pixelsPerYDivision = a.yScale * a.yStep;
+    const double above = a.max * a.yScale / a.pixelsPerYDivision;
+    const double below = std::fabs(a.min) * a.yScale / a.pixelsPerYDivision;
+    if (a.min >= 0 && a.max >= 0) {
+        a.positiveYDivisions = StepSearch::clampToInt(above);
+    } else if (a.min <= 0 && a.max >= 0) {
+        a.positiveYDivisions = StepSearch::clampToInt(above);
+        a.negativeYDivisions = StepSearch::clampToInt(below);
+    } else {
+        a.negativeYDivisions = StepSearch::clampToInt(below);
+    }
+    return a;
+}
+
+QList<QPair<int, int>> chartPositions(const QList<ChartPoint *> &points, int first, int last,
+                                      double xScale, double yScale)
+{
+    QList<QPair<int, int>> positions;
+    const int end = std::min(last, points.size() - 1);
+    const int start = std::max(first, 0);
+    if (end >= start)
+        positions.reserve(end - start + 1);
+    for (int i = start, k = 0; i <= end; ++i, ++k) {
+        const double value = points.at(i)->value;
+        positions.append(qMakePair(StepSearch::truncateToPixel(k * xScale + 0.5),
+                                   StepSearch::truncateToPixel(yScale * value + 0.5)));
+    }
+    return positions;
+}
+
+QString chartValueLabel(double v, int decimals, bool negativeSide)
+{
+    QString suffix;
+    if (v >= 1000000) {
+        v = v / 1000000;
+        suffix = QStringLiteral("M");
+    } else if (v >= 1000) {
+        v = v / 1000;
+        suffix = QStringLiteral("k");
+    }
+    return QString::number(negativeSide ? -v : v, 'f', decimals) + suffix;
+}
+
+QString chartReadoutText(const ChartPoint &point)
+{
+    return QStringLiteral("%1:%2\r\n")
+        .arg(point.time.toString(QStringLiteral("hh:mm:ss")))
+        .arg(point.tag.toString(), 0, QLatin1Char(' '));
+}
+
+ChartDecoration decorateChart(const ChartFrame &frame, const ChartAxes &a,
+                              const QList<ChartPoint *> &line0, int first, int decimals,
+                              const QString &xTitle, const QString &yTitle,
+                              const QFontMetrics &fm)
+{
+    ChartDecoration d;
+    const QRect plot = frame.plotRect();
+    const int fh = fm.height();
+
+    if (a.drawable) {
+        d.axes = true;
+        d.timeAxis = QLine(plot.left() - 1, plot.bottom() + 1, plot.right() + 1, plot.bottom() + 1);
+        for (int i = 0; i < a.xDivisions; ++i) {
+            const int x = int(i * a.pixelsPerXDivision + plot.left() + 0.5);
+            d.xTicks.append(QLine(x, plot.bottom(), x, plot.bottom() + TickLength));
+            d.xGrid.append(QLine(x, plot.top(), x, plot.bottom()));
+            const qint64 index = qint64(i) * a.pointsPerXDivision + first;
+            if (index < 0 || index >= line0.size())
+                continue;
+            const QString text = line0.at(int(index))->time.toString(QStringLiteral("hh:mm:ss"));
+            const int w = fm.horizontalAdvance(text);
+            d.timeLabels.append({QRect(x - w / 2, plot.bottom() + 7, w, fh), text});
+        }
+
+        d.valueAxis = QLine(frame.leftMargin - 1, frame.topMargin - 1, frame.leftMargin - 1,
+                            plot.bottom() + 1);
+        // Both sides start at the zero line, which thus gets two labels.
+        auto side = [&](int divisions, bool negative, QVector<QLine> &ticks, QVector<QLine> &grid,
+                        QVector<ChartText> &labels) {
+            for (int l = 0; l <= divisions; ++l) {
+                const double offset = l * a.pixelsPerYDivision;
+                const int y = StepSearch::truncateToPixel(negative ? a.zeroY + offset : a.zeroY - offset);
+                ticks.append(QLine(plot.left(), y, plot.left() - TickLength, y));
+                grid.append(QLine(plot.left(), y, plot.left() + plot.width(), y));
+                const QString text = chartValueLabel(l * a.yStep, decimals, negative);
+                const int w = fm.horizontalAdvance(text);
+                labels.append({QRect(plot.left() - TickLength - w - 2, y - fh / 2, w, fh), text});
+            }
+        };
+        side(a.positiveYDivisions, false, d.positiveTicks, d.positiveGrid, d.positiveLabels);
+        side(a.negativeYDivisions, true, d.negativeTicks, d.negativeGrid, d.negativeLabels);
+    }
+
+    const int yw = fm.horizontalAdvance(yTitle);
+    d.yTitleOrigin = QPoint((frame.leftMargin - fm.horizontalAdvance(QStringLiteral("000.0k "))) / 2 - fh / 2,
+                            yw / 2 + plot.height() / 2 + plot.top());
+    d.yTitleRect = QRect(0, 0, yw, fh);
+    d.xTitleRect = QRect(plot.left() + plot.width() / 2 - yw,
+                         plot.bottom() + fh + (frame.bottomMargin - fh) / 2,
+                         fm.horizontalAdvance(xTitle), fh);
+    return d;
+}
+
+ChartReadout layoutReadout(const QRect &plot, int x, const QStringList &texts,
+                           const QFontMetrics &fm)
+{
+    ChartReadout r;
+    r.cursor = QLine(x, plot.top(), x, plot.bottom());
+    const int fh = fm.height();
+    int y = plot.top();
+    for (const QString &text : texts) {
+        const int w = fm.horizontalAdvance(text);
+        if (x + 2 + w >= plot.right())
+            x = x - w - 2;
+        else
+            x = x + 2;
+        r.texts.append({QRect(x, y - fh, w, fh), text});
+        y = y - fh + 1;
+    }
+    return r;
+}
+
+int nearestPosition(const QList<QPair<int, int>> &positions, int x, int plotWidth)
+{
+    if (x < 0)
+        return 0;
+    if (x > plotWidth)
+        return positions.size() - 1;
+    // Positions ascend in x: the first one at or right of x is where the walk stops.
+    const auto it = std::lower_bound(positions.cbegin(), positions.cend(), x,
+                                     [](const QPair<int, int> &p, int v) { return p.first < v; });
+    if (it == positions.cend())
+        return positions.size() - 1;
+    const int i = int(it - positions.cbegin());
+    if (it->first == x)
+        return i;
+    const int d1 = std::abs(it->first - x);
+    const int d0 = std::abs(positions.at(i > 0 ? i - 1 : 0).first - x);
+    return d0 > d1 ? i : std::max(i - 1, 0);
+}
+
+ZoomSelection selectZoom(const QList<QPair<int, int>> &positions, const QPoint &start,
+                         const QPoint &end, int first, int last)
+{
+    ZoomSelection z;
+    z.first = first;
+    z.last = last;
+    if (!(end.x() > start.x() && end.y() > start.y()))
+        return z;       // not drawn rightwards and downwards
+    auto firstAtOrRightOf = [&](int x) {
+        const auto it = std::lower_bound(positions.cbegin(), positions.cend(), x,
+                                         [](const QPair<int, int> &p, int v) { return p.first < v; });
+        return it == positions.cend() ? -1 : int(it - positions.cbegin());
+    };
+    int a = firstAtOrRightOf(start.x());
+    int b = firstAtOrRightOf(end.x());
+    if (b != -1)
+        b = std::max(b - 1, 1);
+    a = std::max(a, 0);
+    if (b == -1 || b > positions.size() - 1)
+        b = positions.size() - 1;
+    // Relative to the current range, so that zooms nest.
+    if (b - a > 0) {
+        z.action = ZoomSelection::Zoom;
+        z.last = first + b;
+        z.first = first + a;
+    } else {
+        z.action = ZoomSelection::Keep;
+    }
+    return z;
+}

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "charts/chartpoint.h"
+
+#include <QFontMetrics>
+#include <QLine>
+#include <QList>
+#include <QPair>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// The arithmetic of the time chart, kept apart from painting.
+
+struct ChartFrame
+{
+    QSize widgetSize;
+    int leftMargin = 60;
+    int rightMargin = 20;
+    int topMargin = 40;
+    int bottomMargin = 40;
+    QRect plotRect() const;
+};
+
+// A line's value range over its visible points, always including 0.
+// Values that are not finite are left out: they cannot be scaled.
+struct ValueRange
+{
+    double min = 0;
+    double max = 0;
+};
+ValueRange lineValueRange(const QList<ChartPoint *> &points, int first, int last);
+
+// Scales and divisions of one background rebuild.
+struct ChartAxes
+{
+    bool drawable = false;          // the plot rectangle has a positive size
+    double min = 0, max = 0;        // plotted range after headroom
+    double xScale = 0;              // pixels per reading
+    double yScale = 0;              // pixels per value unit
+    int pointsPerXDivision = 0;
+    double pixelsPerXDivision = 0;
+    int xDivisions = 0;
+    double yStep = 0;
+    double pixelsPerYDivision = 0;
+    int positiveYDivisions = 0;
+    int negativeYDivisions = 0;
+    int zeroY = 0;                  // y of the zero line on the widget
+};
+// first..last: the visible range (inclusive) of the points; hasPoints: some
+// line has points. The divisions are computed only when hasPoints.
+ChartAxes computeChartAxes(const QRect &plot, const QVector<ValueRange> &lines,
+                           int first, int last, bool hasPoints);
+
+// Readings per time-axis division and value units per value-axis division.
+int chartPointsPerXDivision(double xScale);
+double chartYStep(double yScale);
+
+// (x, y) of the visible points; x from the plot's left edge.
+QList<QPair<int, int>> chartPositions(const QList<ChartPoint *> &points, int first, int last,
+                                      double xScale, double yScale);
+
+// Feeds the vertices of the visible points to `sink(QPoint)`, in order.
+template <typename Sink>
+void forEachChartVertex(const QList<ChartPoint *> &points, int first, int last,
+                        const ChartAxes &axes, const QRect &plot, Sink sink);
+
+// "0.0", "1.0k", "2.0M", ...; the negative side formats -v with v's suffix.
+QString chartValueLabel(double v, int decimals, bool negativeSide);
+
+// "hh:mm:ss:tag\r\n".
+QString chartReadoutText(const ChartPoint &point);
+
+struct ChartText
+{
+    QRect rect;
+    QString text;
+};
+
+// Everything the background layer draws, in drawing order.
+struct ChartDecoration
+{
+    bool axes = false;              // false: only the background and the titles
+    QLine timeAxis;
+    QVector<QLine> xTicks, xGrid;
+    QVector<ChartText> timeLabels;
+    QLine valueAxis;
+    QVector<QLine> positiveTicks, positiveGrid;
+    QVector<ChartText> positiveLabels;
+    QVector<QLine> negativeTicks, negativeGrid;
+    QVector<ChartText> negativeLabels;
+    QPoint yTitleOrigin;            // translate here, rotate by -90, draw in yTitleRect
+    QRect yTitleRect;
+    QRect xTitleRect;
+};
+// line0: the points of the first line, whose times label the time axis.
+ChartDecoration decorateChart(const ChartFrame &frame, const ChartAxes &axes,
+                              const QList<ChartPoint *> &line0, int first, int decimals,
+                              const QString &xTitle, const QString &yTitle,
+                              const QFontMetrics &fm);
+
+// The cursor line and the read-out texts (one per line) at cursor x `x`.
+struct ChartReadout
+{
+    QLine cursor;
+    QVector<ChartText> texts;
+};
+ChartReadout layoutReadout(const QRect &plot, int x, const QStringList &texts,
+                           const QFontMetrics &fm);
+
+// Index of the position nearest to x (relative to the plot's left), ties to
+// the left; -1 when there are no positions (except x < 0, which gives 0).
+int nearestPosition(const QList<QPair<int, int>> &positions, int x, int plotWidth);
+
+// What a drag from `start` to `end` (relative to the plot's top-left) does
+// to the visible range first..last whose points sit at `positions`.
+struct ZoomSelection
+{
+    enum Action { Cancel, Keep, Zoom };
+    Action action = Cancel;     // Cancel: back to the full range; Keep: nothing changes
+    int first = 0;              // the new visible range when zooming
+    int last = 0;
+};
+ZoomSelection selectZoom(const QList<QPair<int, int>> &positions, const QPoint &start,
+                         const QPoint &end, int first, int last);
+
+// ---------------------------------------------------------------------------
+
+#include "charts/stepsearch.h"
+
+#include <cmath>
+
+template <typename Sink>
+void forEachChartVertex(const QList<ChartPoint *> &points, int first, int last,
+                        const ChartAxes &axes, const QRect &plot, Sink sink)
+{
+    const int end = std::min(last, points.size() - 1);
+    for (int i = std::max(first, 0), k = 0; i <= end; ++i, ++k) {
+        const double value = points.at(i)->value;
+        const int x = StepSearch::truncateToPixel(k * axes.xScale + plot.left());
+        // A value that cannot be placed is drawn on the zero line.
+        const int y = std::isnan(value) ? axes.zeroY
+                                        : StepSearch::truncateToPixel(axes.zeroY - axes.yScale * value);
+        sink(QPoint(x, y));
+    }
+}

@@ -1,0 +1,373 @@
+#include "charts/dmmchart.h"
+
+#include "charts/columnreduction.h"
+
+#include <QMouseEvent>
+#include <QMutexLocker>
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+
+const QColor LineColour(250, 150, 0);
+const int IndicatorMs = 3000;
+
+} // namespace
+
+DMMChart::DMMChart(QWidget *parent) : QFrame(parent)
+{
+    m_lines.append(new ChartLine(this, LineColour));
+    m_indicatorTimer = new QTimer(this);
+    m_indicatorTimer->setSingleShot(true);
+    connect(m_indicatorTimer, &QTimer::timeout, this, &DMMChart::slotTmrIndicatorTimeout);
+    setAttribute(Qt::WA_MouseTracking);
+}
+
+DMMChart::~DMMChart()
+{
+    qDeleteAll(m_lines);
+}
+
+bool DMMChart::hasPoints() const
+{
+    for (const ChartLine *line : m_lines) {
+        if (!line->points.isEmpty())
+            return true;
+    }
+    return false;
+}
+
+void DMMChart::pointsAdded()
+{
+    // A zoomed or dragged chart keeps its picture until the zoom or drag ends.
+    if (m_dragging || m_zoomed)
+        return;
+    m_backgroundDirty = true;
+    update();
+}
+
+void DMMChart::addPoint(ChartPoint *point, int line)
+{
+    if (line < 0 || line >= m_lines.size()) {
+        delete point;
+        return;
+    }
+    m_lines.at(line)->points.append(point);
+    pointsAdded();
+}
+
+void DMMChart::addPoints(QList<ChartPoint *> points, int line)
+{
+    if (line < 0 || line >= m_lines.size()) {
+        qDeleteAll(points);
+        return;
+    }
+    m_lines.at(line)->points.append(points);
+    pointsAdded();
+}
+
+void DMMChart::clear()
+{
+    {
+        QMutexLocker locker(&m_mutex);
+        for (ChartLine *line : qAsConst(m_lines))
+            line->deletePoints();
+        // A zoomed range would index past the points that come next.
+        m_zoomed = false;
+    }
+    m_backgroundDirty = true;
+    update();
+}
+
+void DMMChart::setDecimals(int decimals)
+{
+    m_decimals = decimals;
+}
+
+void DMMChart::setLeftMargin(int margin)
+{
+    m_leftMargin = margin;
+    m_backgroundDirty = true;
+    update();
+}
+
+void DMMChart::setBottomMargin(int margin)
+{
+    m_bottomMargin = margin;
+}
+
+void DMMChart::setXTitle(const QString &title)
+{
+    if (title == m_xTitle)
+        return;
+    m_xTitle = title;
+    m_backgroundDirty = true;
+    update();
+}
+
+void DMMChart::setYTitle(const QString &title)
+{
+    if (title == m_yTitle)
+        return;
+    m_yTitle = title;
+    m_backgroundDirty = true;
+    update();
+}
+
+QPixmap DMMChart::pixmap() const
+{
+    return m_indicatorLayer;
+}
+
+bool DMMChart::savePixmap(const QString &fileName) const
+{
+    if (m_indicatorLayer.isNull())
+        return false;
+    return m_indicatorLayer.save(fileName);
+}
+
+void DMMChart::slotTmrIndicatorTimeout()
+{
+    m_indicatorVisible = false;
+    update();
+}
+
+ChartFrame DMMChart::frame() const
+{
+    return ChartFrame{size(), m_leftMargin, m_rightMargin, m_topMargin, m_bottomMargin};
+}
+
+QPoint DMMChart::toPlot(const QPoint &pos) const
+{
+    return QPoint(qBound(0, pos.x() - m_plotRect.left(), m_plotRect.width()),
+                  qBound(0, pos.y() - m_plotRect.top(), m_plotRect.height()));
+}
+
+void DMMChart::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && hasPoints()) {
+        m_cursorIndex = -1;
+        m_indicatorVisible = false;
+        update();
+        if (!m_dragging) {
+            m_dragging = true;
+            m_selectionStart = toPlot(event->pos());
+            // A release without a move zooms nothing.
+            m_selectionEnd = m_selectionStart;
+        }
+    }
+    QFrame::mousePressEvent(event);
+}
+
+void DMMChart::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragging) {
+        m_selectionEnd = toPlot(event->pos());
+        m_selectionDirty = true;
+        update();
+    } else {
+        const int cx = qBound(0, event->pos().x() - m_plotRect.left(), m_plotRect.width());
+        const int n = nearestPosition(m_lines.first()->positions, cx, m_plotRect.width());
+        m_indicatorVisible = n != m_cursorIndex && n != -1;
+        if (m_indicatorVisible) {
+            m_cursorIndex = n;
+            m_indicatorTimer->start(IndicatorMs);
+            m_indicatorDirty = true;
+            update();
+        }
+    }
+    QFrame::mouseMoveEvent(event);
+}
+
+void DMMChart::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_dragging) {
+        const ZoomSelection z = selectZoom(m_lines.first()->positions, m_selectionStart,
+                                           m_selectionEnd, m_firstVisible, m_lastVisible);
+        if (z.action == ZoomSelection::Zoom) {
+            m_zoomed = true;
+            m_firstVisible = z.first;
+            m_lastVisible = z.last;
+        } else if (z.action == ZoomSelection::Cancel) {
+            m_zoomed = false;
+        }
+        m_dragging = false;
+        m_backgroundDirty = true;
+        update();
+    }
+    QFrame::mouseReleaseEvent(event);
+}
+
+void DMMChart::resizeEvent(QResizeEvent *event)
+{
+    m_plotRect = frame().plotRect();
+    m_backgroundLayer = QPixmap(size());
+    m_backgroundDirty = true;
+    QFrame::resizeEvent(event);
+}
+
+void DMMChart::rebuildBackground()
+{
+    const QList<ChartPoint *> &points0 = m_lines.first()->points;
+    if (m_zoomed && m_lastVisible > points0.size() - 1)
+        m_zoomed = false;           // fewer points than the zoomed range: show them all
+    if (!m_zoomed) {
+        m_firstVisible = 0;
+        m_lastVisible = points0.size() - 1;
+    }
+
+    QVector<ValueRange> ranges;
+    for (ChartLine *line : qAsConst(m_lines)) {
+        const ValueRange r = lineValueRange(line->points, m_firstVisible, m_lastVisible);
+        line->min = r.min;
+        line->max = r.max;
+        ranges.append(r);
+    }
+    m_axes = computeChartAxes(m_plotRect, ranges, m_firstVisible, m_lastVisible, hasPoints());
+    for (ChartLine *line : qAsConst(m_lines)) {
+        line->xScale = m_axes.xScale;
+        line->yScale = m_axes.yScale;
+        line->positions = chartPositions(line->points, m_firstVisible, m_lastVisible,
+                                         m_axes.xScale, m_axes.yScale);
+    }
+
+    if (m_backgroundLayer.size() != size())
+        m_backgroundLayer = QPixmap(size());
+    if (m_backgroundLayer.isNull())
+        return;
+    m_backgroundLayer.fill(m_backgroundColour);
+    QPainter painter(&m_backgroundLayer);
+    painter.save();
+    const QPen defaultPen = painter.pen();
+    const ChartDecoration d = decorateChart(frame(), m_axes, points0, m_firstVisible, m_decimals,
+                                            m_xTitle, m_yTitle, painter.fontMetrics());
+    if (d.axes) {
+        painter.drawLine(d.timeAxis);
+        painter.drawLines(d.xTicks);
+        painter.setPen(Qt::DotLine);
+        painter.drawLines(d.xGrid);
+        painter.setPen(defaultPen);
+        for (const ChartText &t : d.timeLabels)
+            painter.drawText(t.rect, Qt::AlignCenter, t.text);
+
+        painter.drawLine(d.valueAxis);
+        auto side = [&](const QVector<QLine> &ticks, const QVector<QLine> &grid,
+                        const QVector<ChartText> &labels) {
+            painter.setPen(defaultPen);
+            painter.drawLines(ticks);
+            painter.setPen(Qt::DotLine);
+            painter.drawLines(grid);
+            painter.setPen(defaultPen);
+            for (const ChartText &t : labels)
+                painter.drawText(t.rect, Qt::AlignCenter, t.text);
+        };
+        side(d.positiveTicks, d.positiveGrid, d.positiveLabels);
+        side(d.negativeTicks, d.negativeGrid, d.negativeLabels);
+    }
+    painter.save();
+    painter.translate(d.yTitleOrigin);
+    painter.rotate(-90);
+    painter.drawText(d.yTitleRect, Qt::AlignCenter, m_yTitle);
+    painter.restore();
+    painter.drawText(d.xTitleRect, Qt::AlignCenter, m_xTitle);
+    painter.restore();
+}
+
+void DMMChart::rebuildLines()
+{
+    m_linesLayer = m_backgroundLayer;
+    if (m_linesLayer.isNull() || !m_axes.drawable || !hasPoints())
+        return;
+    QPainter painter(&m_linesLayer);
+    QVector<QPoint> vertices;
+    for (const ChartLine *line : qAsConst(m_lines)) {
+        if (line->points.isEmpty())
+            continue;
+        vertices.clear();
+        {
+            // Many readings per pixel column collapse to four vertices each.
+            ColumnReducer reducer(&vertices);
+            forEachChartVertex(line->points, m_firstVisible, m_lastVisible, m_axes, m_plotRect,
+                               [&](const QPoint &p) { reducer.add(p); });
+        }
+        painter.setPen(line->colour);
+        painter.drawPolyline(vertices.constData(), vertices.size());
+    }
+}
+
+void DMMChart::rebuildSelection()
+{
+    m_selectionLayer = m_linesLayer;
+    if (m_selectionLayer.isNull() || !m_dragging)
+        return;
+    QPainter painter(&m_selectionLayer);
+    const QPoint o = m_plotRect.topLeft();
+    const QPoint corners[4] = {
+        QPoint(m_selectionStart.x(), m_selectionStart.y()) + o,
+        QPoint(m_selectionEnd.x(), m_selectionStart.y()) + o,
+        QPoint(m_selectionEnd.x(), m_selectionEnd.y()) + o,
+        QPoint(m_selectionStart.x(), m_selectionEnd.y()) + o,
+    };
+    painter.setPen(Qt::DotLine);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(corners, 4);
+}
+
+void DMMChart::rebuildIndicator()
+{
+    m_indicatorLayer = m_selectionLayer;
+    if (m_indicatorLayer.isNull() || !m_axes.drawable || !hasPoints() || !m_indicatorVisible
+        || m_cursorIndex == -1)
+        return;
+    const QList<QPair<int, int>> &positions = m_lines.first()->positions;
+    if (m_cursorIndex >= positions.size())
+        m_cursorIndex = positions.size() - 1;
+    if (m_cursorIndex < 0)
+        return;
+    QStringList texts;
+    for (const ChartLine *line : qAsConst(m_lines)) {
+        const int i = m_firstVisible + m_cursorIndex;
+        if (i >= 0 && i < line->points.size())
+            texts << chartReadoutText(*line->points.at(i));
+    }
+    QPainter painter(&m_indicatorLayer);
+    const ChartReadout r = layoutReadout(m_plotRect, positions.at(m_cursorIndex).first + m_plotRect.left(),
+                                         texts, painter.fontMetrics());
+    painter.setPen(m_cursorColour);
+    painter.drawLine(r.cursor);
+    for (const ChartText &t : r.texts)
+        painter.drawText(t.rect, Qt::AlignCenter, t.text);
+}
+
+void DMMChart::paintEvent(QPaintEvent *event)
+{
+    {
+        QMutexLocker locker(&m_mutex);
+        bool forced = false;
+        if (m_backgroundDirty) {
+            m_backgroundDirty = false;
+            rebuildBackground();
+            forced = true;
+        }
+        if (m_linesDirty || forced) {
+            m_linesDirty = false;
+            rebuildLines();
+            forced = true;
+        }
+        if (m_selectionDirty || forced) {
+            m_selectionDirty = false;
+            rebuildSelection();
+            forced = true;
+        }
+        if (m_indicatorDirty || forced) {
+            // While the read-out lasts every paint redraws it.
+            if (!m_indicatorTimer->isActive())
+                m_indicatorDirty = false;
+            rebuildIndicator();
+        }
+    }
+    QPainter painter(this);
+    painter.drawPixmap(QRect(0, 0, width(), height()), m_indicatorLayer);
+    painter.end();
+    QFrame::paintEvent(event);
+}
