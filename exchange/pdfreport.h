@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QAbstractItemModel;
+class QPixmap;
+class QVariant;
+struct PdfColumn;
+
+// The text a table cell shows in the report: numbers and characters as the
+// decimal form of their integer conversion, texts unchanged, date-and-time
+// values as "yyyy-MM-dd hh:mm:ss", anything else as its text conversion.
+QString reportCellText(const QVariant &value);
+
+// Writes the report on A4 pages at the PDF writer's defaults: page 1 with
+// the scene picture (when sceneFileName names an existing file), the
+// histogram and the chart (when not null), then the table's rows as a ruled
+// grid with the given columns (column c of the table with record c), a
+// date stamp and "page/pages" on every table page. The file is written
+// through a temporary file and appears only when complete; false with an
+// error text when it cannot be written.
+bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, const QList<PdfColumn *> &columns,
+                    const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart,
+                    QString *error = nullptr);
