@@ -3,9 +3,13 @@
 
 #include "app/optiondialog.h"
 
+#include "charts/binrange.h"
 #include "charts/dmmchart.h"
 #include "charts/histogram.h"
+#include "data/datamodel.h"
 #include "data/dmmdata.h"
+#include "data/readingsview.h"
+#include "data/tvitemmodel.h"
 #include "device/deviceinterfaces.h"
 #include "exchange/pdfcolumn.h"
 
@@ -44,13 +48,23 @@ Widget::~Widget()
 {
     if (dmm)
         dmm->close();
+    deleteAllItems();
+    delete dataModel;
     qDeleteAll(pdfColumns);
     delete ui;
+    // The histogram (a child, destroyed after this body) only refers to its
+    // ranges and never reads them while being destroyed.
+    qDeleteAll(binRanges);
 }
 
 void Widget::initObj()
 {
+    dataModel = new DataModel;
+
     histogram = ui->Histogram1;
+    histogram->setMargins(QMargins(30, 20, 20, 30));
+    binRanges = standardThicknessRanges();
+    histogram->setRanges(binRanges);
 
     pdfColumns << new PdfColumn{QStringLiteral("No."), 2} << new PdfColumn{QStringLiteral("Time"), 3}
                << new PdfColumn{QStringLiteral("Value"), 3} << new PdfColumn{QStringLiteral("Unit"), 2}
@@ -62,6 +76,8 @@ void Widget::initWidget()
     setStyleSheet(QStringLiteral(
         "QProgressBar {border-radius: 0px;text-align: center;border: 1px solid #636363;color: #ffffff;}"
         "QProgressBar::chunk {width: 10px; margin: 0.5px;background-color: #4D4D4D;}"));
+
+    setupReadingsView(ui->tv, dataModel);
 
     ui->tvItems->installEventFilter(this);
     ui->tv->installEventFilter(this);
@@ -85,6 +101,8 @@ void Widget::initWidget()
     ui->menuBar->addMenu(fileMenu);
     ui->menuBar->addMenu(helpMenu);
 
+    buildItemsTree();
+
     ui->tabWidget->setStyleSheet(QStringLiteral("QTabBar::tab{min-width:100px}"));
     ui->tabWidget->setTabText(0, tr("Table"));
     ui->tabWidget->setTabText(1, tr("Histogram"));
@@ -92,6 +110,16 @@ void Widget::initWidget()
     ui->tabWidget->setTabIcon(0, QIcon(QStringLiteral(":/image/table.png")));
     ui->tabWidget->setTabIcon(1, QIcon(QStringLiteral(":/image/item.png")));
     ui->tabWidget->setTabIcon(2, QIcon(QStringLiteral(":/image/chart.png")));
+
+    const QString thickness = QStringLiteral("%1(%2)").arg(tr("Thickness"), QString::fromUtf8("μm"));
+    ui->chart->setLeftMargin(70);
+    ui->chart->setBottomMargin(50);
+    ui->chart->setYTitle(thickness);
+    ui->chart->setXTitle(tr("Time"));
+    histogram->setMargins(QMargins(136, 20, 20, 50));
+    histogram->setYTitle(thickness);
+    histogram->setXTitle(tr("Rate"));
+    histogram->setMinimumSize(300, 150);
 
     ui->listWidget->hide();
 
@@ -127,6 +155,10 @@ void Widget::initConnec()
     }
     if (serialDevice)
         connect(serialDevice->signalObject(), SIGNAL(usbRefreshed()), this, SLOT(slotUSBRefreshed()));
+
+    connect(itemModel, &TvItemModel::editDataChanged, this, &Widget::slotItemModeleditDataChanged);
+    connect(ui->tvItems->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &Widget::slotCurrentRowChanged);
 
     connect(ui->actionConnect, &QAction::triggered, this, &Widget::slotAction);
     connect(ui->actionDisconnect, &QAction::triggered, this, &Widget::slotAction);
@@ -172,10 +204,6 @@ void Widget::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
-bool Widget::eventFilter(QObject *watched, QEvent *event)
-{
-    return QMainWindow::eventFilter(watched, event);
-}
 
 void Widget::runOptionsDialog()
 {

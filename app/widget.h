@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/itemdata.h"
+
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
@@ -17,7 +19,6 @@ class SimulatedPortInf;
 class DmmData;
 class DataModel;
 class TvItemModel;
-class ItemData;
 class Histogram;
 struct BinRange;
 struct PdfColumn;
@@ -36,6 +37,10 @@ class Widget : public QMainWindow
 public:
     explicit Widget(QWidget *parent = nullptr);
     ~Widget() override;
+
+    // Items tree (data/widget_items.cpp).
+    Q_INVOKABLE void newItem(QString name, ItemData::DataType type);
+    Q_INVOKABLE void itemSetToActive(QModelIndex index);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -58,8 +63,18 @@ private slots:
     void on_actionStop_triggered();
 
     // Store-data download (device/widget_download.cpp).
+    void on_actionItemDownload_triggered();
     void slotStoreGroupUpdate(int total, int position);
     void slotDownloadProgressCanceled();
+
+    // Items tree commands (data/widget_items.cpp).
+    void on_actionItemNew_triggered();
+    void on_actionItemDelete_triggered();
+    void on_actionItemRename_triggered();
+    void on_actionItemSetToActive_triggered();
+    void on_tvItems_activated(QModelIndex index);
+    void slotCurrentRowChanged(QModelIndex current, QModelIndex previous);
+    void slotItemModeleditDataChanged(QModelIndex index);
 
     // Reading intake (data/widget_intake.cpp).
     void slotDmmDisplay(DmmData *data);
@@ -84,6 +99,13 @@ private:
     void stopMeasuring();
     void runOptionsDialog();
     ItemData *storeDataItem() const;
+
+    // Items tree and intake helpers.
+    void buildItemsTree();
+    void deleteAllItems();
+    QList<QAction *> itemActionsFor(const QModelIndex &index) const;
+    void refreshActiveItem();
+    void updateStatisticsLabels();
 
     Ui::Widget *ui = nullptr;
     IDmm *dmm = nullptr;

@@ -1,25 +1,156 @@
 #include "app/widget.h"
+#include "ui_widget.h"
 
+#include "charts/chartpoint.h"
+#include "charts/dmmchart.h"
+#include "charts/histogram.h"
+#include "data/datamodel.h"
 #include "data/dmmdata.h"
+#include "data/itemdata.h"
 
-// Until items exist, every delivered reading is declined and deleted at once.
+namespace {
+
+const QString Micrometre = QStringLiteral("um");
+
+QString micrometreSymbol()
+{
+    return QString::fromUtf8("μm");
+}
+
+// The read-out tag of an arriving reading: value text, raw unit, basis.
+QVariant readingTag(const QString &text, const DmmData *data)
+{
+    return QStringLiteral("%1%2 %3").arg(text, data->unit(), data->basis());
+}
+
+} // namespace
 
 void Widget::slotDmmDisplay(DmmData *data)
 {
-    delete data;
+    if (!data)
+        return;
+    if (!measuring || !currentItem || currentItem->type() != ItemData::Measure) {
+        delete data;
+        return;
+    }
+
+    const QString unit = data->unit();
+    if (currentItem->unit() != unit) {
+        const bool micrometres = unit.toLower() == Micrometre;
+        const QString title = micrometres ? QStringLiteral("%1(%2)").arg(tr("Thickness"), micrometreSymbol())
+                                          : tr("Thickness(mil)");
+        const int decimals = micrometres ? 1 : 2;
+        histogram->setYTitle(title);
+        histogram->setDecimals(decimals);
+        ui->chart->setYTitle(title);
+        ui->chart->setDecimals(decimals);
+        currentItem->setUnit(unit);
+    }
+
+    currentItem->append(data, true);
+
+    const bool exactUm = unit == Micrometre;
+    const double value = exactUm ? data->valueUm() : data->valueMil();
+    const QString text = exactUm ? data->textUm() : data->textMil();
+
+    dataModel->append(data);
+    ui->tv->scrollToBottom();
+    histogram->addValue(value);
+    ui->chart->addPoint(new ChartPoint(value, text, data->dateTime(), -1, -1, readingTag(text, data)), 0);
+
+    ui->lcdValue->setText(text);
+    ui->lcdBasis->setText(data->basis());
+    ui->lcdUnit->setText(currentItem->unit() == Micrometre ? micrometreSymbol() : currentItem->unit());
+    updateStatisticsLabels();
 }
 
 void Widget::slotDisplayStore(DmmData *data)
 {
-    delete data;
+    if (!data)
+        return;
+    if (!currentItem || currentItem->type() != ItemData::StoreData) {
+        delete data;
+        return;
+    }
+    currentItem->append(data, true);
+
+    // Stored readings are always shown in micrometres.
+    const double value = data->valueUm();
+    const QString text = data->textUm();
+    dataModel->append(data);
+    ui->tv->scrollToBottom();
+    histogram->addValue(value);
+    ui->chart->addPoint(new ChartPoint(value, text, data->dateTime(), -1, -1, readingTag(text, data)), 0);
+    updateStatisticsLabels();
 }
 
 void Widget::slotDisplayStoreData(QList<DmmData *> datas)
 {
-    qDeleteAll(datas);
+    datas.removeAll(nullptr);
+    if (!currentItem || currentItem->type() != ItemData::StoreData) {
+        qDeleteAll(datas);
+        return;
+    }
+
+    QList<double> values;
+    QList<ChartPoint *> points;
+    values.reserve(datas.size());
+    points.reserve(datas.size());
+    for (const DmmData *data : qAsConst(datas)) {
+        values << data->valueUm();
+        points << new ChartPoint(data->valueUm(), data->textUm(), data->dateTime(), -1, -1,
+                                 readingTag(data->textUm(), data));
+    }
+
+    currentItem->append(datas, true);
+    dataModel->setDatas(datas);
+    ui->tv->scrollToBottom();
+    histogram->addValues(values);
+    ui->chart->addPoints(points, 0);
+    updateStatisticsLabels();
 }
 
-ItemData *Widget::storeDataItem() const
+void Widget::refreshActiveItem()
 {
-    return nullptr;
+    if (measuring || !currentItem)
+        return;
+
+    const bool micrometres = currentItem->unit() == Micrometre;
+    const QList<DmmData *> datas = currentItem->datas();
+    QList<double> values;
+    QList<ChartPoint *> points;
+    values.reserve(datas.size());
+    points.reserve(datas.size());
+    for (const DmmData *data : datas) {
+        const double value = micrometres ? data->valueUm() : data->valueMil();
+        values << value;
+        points << new ChartPoint(value, micrometres ? data->textUm() : data->textMil(), data->dateTime(), -1, -1,
+                                 QVariant(QString()));
+    }
+    const int decimals = micrometres ? 1 : 2;
+
+    dataModel->clear();
+    dataModel->setDatas(datas);
+    ui->tv->scrollToBottom();
+
+    histogram->clear();
+    histogram->setDecimals(decimals);
+    histogram->addValues(values);
+
+    ui->chart->clear();
+    ui->chart->setDecimals(decimals);
+    ui->chart->addPoints(points, 0);
+
+    updateStatisticsLabels();
+}
+
+void Widget::updateStatisticsLabels()
+{
+    if (!currentItem)
+        return;
+    const ItemStatistics *statistics = currentItem->statistics();
+    ui->lcdNum->setText(tr("Num:") + QString::number(statistics->num));
+    ui->lcdAvg->setText(tr("Avg:") + statistics->avg);
+    ui->lcdMin->setText(tr("Min:") + statistics->min);
+    ui->lcdMax->setText(tr("Max:") + statistics->max);
 }

@@ -1,6 +1,50 @@
 #include "app/widget.h"
+#include "ui_widget.h"
+
+#include "charts/dmmchart.h"
+#include "charts/histogram.h"
+#include "data/datamodel.h"
+#include "data/itemdata.h"
+#include "data/tvitemmodel.h"
+#include "device/deviceinterfaces.h"
 
 #include <QProgressDialog>
+
+void Widget::on_actionItemDownload_triggered()
+{
+    if (!dmmIsOpen() || !myDmm)
+        return;
+
+    // The views refer to the store item's readings, cleared below.
+    dataModel->clear();
+    histogram->clear();
+    ui->chart->clear();
+    if (currentItem)
+        currentItem->setUnit(QStringLiteral("um"));
+
+    const QString title = QStringLiteral("%1(%2)").arg(tr("Thickness"), QString::fromUtf8("μm"));
+    histogram->setYTitle(title);
+    histogram->setDecimals(1);
+    ui->chart->setYTitle(title);
+    ui->chart->setDecimals(1);
+
+    if (ItemData *store = storeDataItem())
+        store->clear();
+    itemSetToActive(itemModel->index(0, 0));
+
+    myDmm->readStore();
+    downloadCanceled = false;
+
+    progressDialog = new QProgressDialog(QString(), tr("Cancel"), 0, 100, this);
+    progressDialog->setCancelButton(nullptr);
+    progressDialog->setWindowModality(Qt::WindowModal);
+    progressDialog->setMinimumDuration(1);
+    progressDialog->setWindowTitle(tr("Downdloading..."));
+    progressDialog->setAttribute(Qt::WA_DeleteOnClose);
+    progressDialog->setMinimumWidth(130);
+    progressDialog->show();
+    connect(progressDialog, &QProgressDialog::canceled, this, &Widget::slotDownloadProgressCanceled);
+}
 
 void Widget::slotStoreGroupUpdate(int total, int position)
 {

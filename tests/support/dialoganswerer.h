@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QObject>
 #include <QStringList>
@@ -52,14 +53,24 @@ public:
             dialog->close();
     }
 
-    // Texts of the message boxes seen so far, titles of other dialogs.
+    // Texts of the message boxes seen so far, titles of other dialogs, and
+    // the object names of the actions of each popup menu (which is closed).
     QStringList texts;
     QStringList titles;
+    QList<QStringList> menus;
     int count() const { return texts.size(); }
 
 private:
     void poll()
     {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            QStringList names;
+            for (QAction *action : menu->actions())
+                names << action->objectName();
+            menus << names;
+            menu->close();
+            return;
+        }
         QWidget *dialog = QApplication::activeModalWidget();
         if (!dialog || dialog == m_last)
             return;

@@ -1,0 +1,106 @@
+// Pushes 100 000 readings through the window's intake, live (measuring) and
+// stored, with event processing after each one, and reports what a reading
+// costs among the first and among the last thousand. The intake is linear
+// when the two stay about equal.
+
+#include "app/widget.h"
+#include "data/dmmdata.h"
+#include "tests/plugins/testdmmcontrol.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPluginLoader>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int Readings = 100000;
+constexpr int Window = 1000;
+
+TestDmmControl *gauge()
+{
+    QDir lib(QCoreApplication::applicationDirPath() + QStringLiteral("/Lib"));
+    for (const QString &file : lib.entryList(QDir::Files)) {
+        if (auto *control = qobject_cast<TestDmmControl *>(QPluginLoader(lib.absoluteFilePath(file)).instance()))
+            return control;
+    }
+    return nullptr;
+}
+
+DmmData *reading(int i)
+{
+    const QDateTime time = QDateTime(QDate(2024, 3, 1), QTime(8, 0)).addSecs(i);
+    return Reading::make(QString::number(100 + (i % 97) * 0.5, 'f', 1), QStringLiteral("um"), QStringLiteral("Fe"),
+                         time);
+}
+
+template <typename Deliver>
+void run(benchmark::State &state, Widget &window, Deliver deliver)
+{
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        double first = 0, last = 0;
+        timer.start();
+        for (int i = 0; i < Readings; ++i) {
+            if (i == Window)
+                first = timer.nsecsElapsed() / double(Window);
+            if (i == Readings - Window)
+                timer.restart();
+            deliver(reading(i));
+            QCoreApplication::processEvents();
+        }
+        last = timer.nsecsElapsed() / double(Window);
+        state.SetIterationTime(last * Window / 1e9);
+        state.counters["first_1000_us_per_reading"] = first / 1000;
+        state.counters["last_1000_us_per_reading"] = last / 1000;
+        state.counters["ratio_last_to_first"] = last / first;
+    }
+}
+
+void BM_LiveIntake(benchmark::State &state)
+{
+    TestDmmControl *control = gauge();
+    control->reset();
+    Widget window;
+    window.show();
+    control->setLinkOpen(true);
+    control->emitOpened();
+    window.findChild<QAction *>(QStringLiteral("actionStart"))->trigger();
+    run(state, window, [control](DmmData *data) { control->emitDisplay(data); });
+}
+
+void BM_StoredIntake(benchmark::State &state)
+{
+    TestDmmControl *control = gauge();
+    control->reset();
+    Widget window;
+    window.show();
+    control->setLinkOpen(true);
+    control->emitOpened();
+    window.findChild<QAction *>(QStringLiteral("actionItemDownload"))->trigger();
+    run(state, window, [control](DmmData *data) { control->emitDisplayStore(data); });
+}
+
+} // namespace
+
+BENCHMARK(BM_LiveIntake)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoredIntake)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (!gauge()) {
+        std::fprintf(stderr, "run me from the tests' home folder build (needs the test plug-in in Lib/)\n");
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,204 @@
+#include "app/widget.h"
+#include "charts/dmmchart.h"
+#include "charts/histogram.h"
+#include "data/dmmdata.h"
+#include "data/itemdata.h"
+#include "data/tvitemmodel.h"
+#include "tests/support/dialoganswerer.h"
+#include "tests/support/testgauge.h"
+#include "tests/support/widgetaccess.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QTableView>
+#include <QTreeView>
+#include <QtTest>
+
+// Live readings, stored readings and the download, through the real window
+// and the test plug-in.
+class TestIntake : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestDmmControl *gauge = nullptr;
+
+    static QAction *action(Widget &w, const char *name) { return w.findChild<QAction *>(QLatin1String(name)); }
+    static QString label(Widget &w, const char *name) { return w.findChild<QLabel *>(QLatin1String(name))->text(); }
+    static QAbstractItemModel *table(Widget &w) { return w.findChild<QTableView *>(QStringLiteral("tv"))->model(); }
+    static QString cell(Widget &w, int row, int column) { return table(w)->index(row, column).data().toString(); }
+    static Histogram *histogram(Widget &w) { return w.findChild<Histogram *>(QStringLiteral("Histogram1")); }
+    static DmmData *reading(const QString &value, const QString &unit, const QString &basis = QStringLiteral("Fe"))
+    {
+        return Reading::make(value, unit, basis, QDateTime(QDate(2024, 3, 1), QTime(8, 5, 9)));
+    }
+    static void startMeasuring(Widget &w, TestDmmControl *gauge)
+    {
+        gauge->setLinkOpen(true);
+        gauge->emitOpened();
+        action(w, "actionStart")->trigger();
+        QVERIFY(WidgetTestAccess::measuring(w));
+    }
+
+private slots:
+    void init()
+    {
+        gauge = testGauge();
+        gauge->reset();
+    }
+    void cleanup() { QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/options.xml")); }
+
+    void liveReadingInMils()
+    {
+        Widget w;
+        startMeasuring(w, gauge);
+        gauge->emitDisplay(reading(QStringLiteral("3.48"), QStringLiteral("mil")));
+        ItemData *item = WidgetTestAccess::currentItem(w);
+        QCOMPARE(item->unit(), QStringLiteral("mil"));
+        QCOMPARE(table(w)->rowCount(), 1);
+        QCOMPARE(cell(w, 0, 2), QStringLiteral("3.48"));
+        QCOMPARE(cell(w, 0, 3), QStringLiteral("mil"));
+        QCOMPARE(cell(w, 0, 1), QStringLiteral("2024-03-01 08:05:09"));
+        QCOMPARE(label(w, "lcdNum"), QStringLiteral("Num:1"));
+        QCOMPARE(label(w, "lcdAvg"), QStringLiteral("Avg:3.48"));
+        QCOMPARE(label(w, "lcdValue"), QStringLiteral("3.48"));
+        QCOMPARE(label(w, "lcdUnit"), QStringLiteral("mil"));
+        QCOMPARE(histogram(w)->values(), QList<double>({3.48}));
+
+        // Back to micrometres: the table follows the item's unit at once.
+        gauge->emitDisplay(reading(QStringLiteral("25.0"), QStringLiteral("um"), QStringLiteral("NFe")));
+        QCOMPARE(item->unit(), QStringLiteral("um"));
+        QCOMPARE(cell(w, 0, 2), QStringLiteral("88"));
+        QCOMPARE(cell(w, 1, 2), QStringLiteral("25.0"));
+        QCOMPARE(label(w, "lcdUnit"), QString::fromUtf8("μm"));
+        QCOMPARE(label(w, "lcdBasis"), QStringLiteral("NFe"));
+        QCOMPARE(label(w, "lcdMax"), QStringLiteral("Max:88.4"));
+    }
+
+    void upperCaseUnitUsesTheMilFields()
+    {
+        Widget w;
+        startMeasuring(w, gauge);
+        gauge->emitDisplay(reading(QStringLiteral("100"), QStringLiteral("UM")));
+        QCOMPARE(WidgetTestAccess::currentItem(w)->unit(), QStringLiteral("UM"));
+        QCOMPARE(label(w, "lcdValue"), QStringLiteral("3.94"));
+        QCOMPARE(cell(w, 0, 3), QStringLiteral("UM"));
+        QCOMPARE(label(w, "lcdAvg"), QStringLiteral("Avg:3.94"));
+    }
+
+    void declinedReadingsChangeNothing()
+    {
+        Widget w;
+        gauge->emitDisplay(reading(QStringLiteral("10"), QStringLiteral("um")));
+        gauge->emitDisplay(nullptr);
+        QCOMPARE(table(w)->rowCount(), 0);
+        QCOMPARE(label(w, "lcdValue"), QStringLiteral("00000"));
+
+        // Measuring into an imported item records nothing either.
+        startMeasuring(w, gauge);
+        w.newItem(QStringLiteral("Import1"), ItemData::Import);
+        action(w, "actionStart")->trigger();
+        QVERIFY(WidgetTestAccess::measuring(w));
+        gauge->emitDisplay(reading(QStringLiteral("10"), QStringLiteral("um")));
+        QCOMPARE(table(w)->rowCount(), 0);
+        QCOMPARE(WidgetTestAccess::currentItem(w)->count(), 0);
+
+        // Stored readings go nowhere while the store item is not active.
+        gauge->emitDisplayStore(reading(QStringLiteral("10"), QStringLiteral("um")));
+        gauge->emitDisplayStoreData({reading(QStringLiteral("10"), QStringLiteral("um")), nullptr});
+        QCOMPARE(table(w)->rowCount(), 0);
+    }
+
+    void downloadWithTheMeterClosedDoesNothing()
+    {
+        Widget w;
+        auto *tree = w.findChild<QTreeView *>(QStringLiteral("tvItems"));
+        ItemData *store = TvItemModel::itemAt(tree->model()->index(0, 0));
+        store->append(reading(QStringLiteral("5"), QStringLiteral("um")), true);
+        action(w, "actionItemDownload")->trigger();
+        QCOMPARE(gauge->readStoreCalls(), 0);
+        QCOMPARE(store->count(), 1);
+        QVERIFY(!w.findChild<QProgressDialog *>());
+    }
+
+    void download()
+    {
+        Widget w;
+        auto *tree = w.findChild<QTreeView *>(QStringLiteral("tvItems"));
+        ItemData *store = TvItemModel::itemAt(tree->model()->index(0, 0));
+        store->append(reading(QStringLiteral("5"), QStringLiteral("um")), true);
+        ItemData *measure = WidgetTestAccess::currentItem(w);
+        measure->setUnit(QStringLiteral("mil"));
+        gauge->setLinkOpen(true);
+        gauge->emitOpened();
+
+        action(w, "actionItemDownload")->trigger();
+        QCOMPARE(gauge->readStoreCalls(), 1);
+        QCOMPARE(WidgetTestAccess::currentItem(w), store);
+        QCOMPARE(store->count(), 0);
+        QCOMPARE(measure->unit(), QStringLiteral("um"));
+        QVERIFY(!action(w, "actionStart")->isEnabled());
+
+        QPointer<QProgressDialog> dialog = w.findChild<QProgressDialog *>();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Downdloading..."));
+        QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+        gauge->emitStoreGroupUpdate(5, 1);
+        QCOMPARE(dialog->maximum(), 5);
+        QCOMPARE(dialog->value(), 0);
+
+        gauge->emitDisplayStoreData({reading(QStringLiteral("10"), QStringLiteral("um")),
+                                     reading(QStringLiteral("20"), QStringLiteral("um")),
+                                     reading(QStringLiteral("30"), QStringLiteral("um"))});
+        // A stored reading in mils is shown with its micrometre text.
+        gauge->emitDisplayStore(reading(QStringLiteral("2"), QStringLiteral("mil")));
+        QCOMPARE(table(w)->rowCount(), 4);
+        QCOMPARE(cell(w, 3, 2), QStringLiteral("51"));
+        QCOMPARE(cell(w, 3, 3), QString::fromUtf8("μm"));
+        QCOMPARE(label(w, "lcdNum"), QStringLiteral("Num:4"));
+        QCOMPARE(label(w, "lcdMin"), QStringLiteral("Min:10.0"));
+        QCOMPARE(label(w, "lcdMax"), QStringLiteral("Max:50.8"));
+        QCOMPARE(histogram(w)->values(), QList<double>({10, 20, 30, 50.8}));
+
+        gauge->emitStoreGroupUpdate(5, 6);
+        QVERIFY(dialog);
+        QVERIFY(dialog->isHidden());
+    }
+
+    void progressAfterTheDialogWasClosed()
+    {
+        Widget w;
+        gauge->setLinkOpen(true);
+        gauge->emitOpened();
+        action(w, "actionItemDownload")->trigger();
+        QPointer<QProgressDialog> dialog = w.findChild<QProgressDialog *>();
+        QVERIFY(dialog);
+        dialog->close();
+        QTRY_VERIFY(!dialog);
+        gauge->emitStoreGroupUpdate(5, 3);
+        // Readings still arriving are taken in.
+        gauge->emitDisplayStore(reading(QStringLiteral("12"), QStringLiteral("um")));
+        QCOMPARE(table(w)->rowCount(), 1);
+    }
+
+    void threeStoredReadingsInOneGroup()
+    {
+        Widget w;
+        gauge->setLinkOpen(true);
+        gauge->emitOpened();
+        action(w, "actionItemDownload")->trigger();
+        gauge->emitDisplayStoreData({reading(QStringLiteral("10"), QStringLiteral("um")),
+                                     reading(QStringLiteral("20"), QStringLiteral("um")),
+                                     reading(QStringLiteral("30"), QStringLiteral("um"))});
+        QCOMPARE(table(w)->rowCount(), 3);
+        QCOMPARE(label(w, "lcdNum"), QStringLiteral("Num:3"));
+        QCOMPARE(label(w, "lcdAvg"), QStringLiteral("Avg:20.0"));
+        QCOMPARE(label(w, "lcdMin"), QStringLiteral("Min:10.0"));
+        QCOMPARE(label(w, "lcdMax"), QStringLiteral("Max:30.0"));
+    }
+};
+
+QTEST_MAIN(TestIntake)
+#include "tst_intake.moc"
