@@ -143,13 +143,12 @@ QString chartReadoutText(const ChartPoint &point)
         .arg(point.tag.toString(), 0, QLatin1Char(' '));
 }
 
-ChartDecoration decorateChart(const ChartFrame &frame, const ChartAxes &a,
+ChartDecoration decorateChart(const ChartFrame &frame, const QRect &plot, const ChartAxes &a,
                               const QList<ChartPoint *> &line0, int first, int decimals,
                               const QString &xTitle, const QString &yTitle,
                               const QFontMetrics &fm)
 {
     ChartDecoration d;
-    const QRect plot = frame.plotRect();
     const int fh = fm.height();
 
     if (a.drawable) {

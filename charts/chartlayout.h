@@ -96,8 +96,9 @@ struct ChartDecoration
     QRect yTitleRect;
     QRect xTitleRect;
 };
-// line0: the points of the first line, whose times label the time axis.
-ChartDecoration decorateChart(const ChartFrame &frame, const ChartAxes &axes,
+// plot: the plot rectangle as of the last resize; line0: the points of the
+// first line, whose times label the time axis.
+ChartDecoration decorateChart(const ChartFrame &frame, const QRect &plot, const ChartAxes &axes,
                               const QList<ChartPoint *> &line0, int first, int decimals,
                               const QString &xTitle, const QString &yTitle,
                               const QFontMetrics &fm);

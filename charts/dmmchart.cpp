@@ -239,7 +239,7 @@ void DMMChart::rebuildBackground()
     QPainter painter(&m_backgroundLayer);
     painter.save();
     const QPen defaultPen = painter.pen();
-    const ChartDecoration d = decorateChart(frame(), m_axes, points0, m_firstVisible, m_decimals,
+    const ChartDecoration d = decorateChart(frame(), m_plotRect, m_axes, points0, m_firstVisible, m_decimals,
                                             m_xTitle, m_yTitle, painter.fontMetrics());
     if (d.axes) {
         painter.drawLine(d.timeAxis);

@@ -131,13 +131,12 @@ bool Histogram::savePixmap(const QString &fileName) const
 
 HistogramFrame Histogram::frame() const
 {
-    return HistogramFrame{size(), m_margins};
+    return HistogramFrame{size(), m_margins, m_plotRect.size()};
 }
 
 void Histogram::resizeEvent(QResizeEvent *event)
 {
-    m_plotRect = QRectF(0, 0, width() - m_margins.left() - m_margins.right(),
-                        height() - m_margins.top() - m_margins.bottom());
+    m_plotRect = QRectF(QPointF(0, 0), HistogramFrame::plotSizeFor(size(), m_margins));
     m_backgroundDirty = true;
     QWidget::resizeEvent(event);
 }

@@ -11,7 +11,7 @@ const double TickSpacing = 50;      // least pixels between count ticks
 
 } // namespace
 
-QSizeF HistogramFrame::plotSize() const
+QSizeF HistogramFrame::plotSizeFor(const QSize &widgetSize, const QMargins &margins)
 {
     return QSizeF(widgetSize.width() - margins.left() - margins.right(),
                   widgetSize.height() - margins.top() - margins.bottom());
@@ -72,7 +72,7 @@ HistogramDecoration decorateHistogram(const HistogramFrame &frame,
     const int width = frame.widgetSize.width();
     const int height = frame.widgetSize.height();
     const QMargins &m = frame.margins;
-    const QSizeF plot = frame.plotSize();
+    const QSizeF plot = frame.plotSize;
     const int fh = fm.height();
     d.window = QRect(-m.left(), m.bottom() - height, width, height);
 

@@ -64,7 +64,9 @@ struct HistogramFrame
 {
     QSize widgetSize;
     QMargins margins;
-    QSizeF plotSize() const;
+    QSizeF plotSize;            // as of the last resize
+    // The plot's size inside a widget of `widgetSize` with `margins`.
+    static QSizeF plotSizeFor(const QSize &widgetSize, const QMargins &margins);
 };
 
 HistogramDecoration decorateHistogram(const HistogramFrame &frame,

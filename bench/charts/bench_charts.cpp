@@ -1,10 +1,12 @@
 // Chart and histogram costs at 1 000, 100 000 and 1 000 000 readings.
 // Run offscreen: QT_QPA_PLATFORM=offscreen bench_charts
+#include "charts/columnreduction.h"
 #include "charts/dmmchart.h"
 #include "charts/histogram.h"
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QRandomGenerator>
 
@@ -78,6 +80,34 @@ void BM_ChartHoverRepaint(benchmark::State &state)
     }
 }
 
+// The data line alone, drawn as the plain polyline or thinned per column.
+void drawLine(benchmark::State &state, bool thinned)
+{
+    const QList<ChartPoint *> points = makePoints(int(state.range(0)));
+    const QRect plot(70, 40, ChartSize.width() - 90, ChartSize.height() - 90);
+    const int last = points.size() - 1;
+    const ChartAxes axes = computeChartAxes(plot, {lineValueRange(points, 0, last)}, 0, last, true);
+    QPixmap target(ChartSize);
+    QVector<QPoint> vertices;
+    for (auto _ : state) {
+        vertices.clear();
+        if (thinned) {
+            ColumnReducer reducer(&vertices);
+            forEachChartVertex(points, 0, last, axes, plot, [&](const QPoint &p) { reducer.add(p); });
+        } else {
+            forEachChartVertex(points, 0, last, axes, plot, [&](const QPoint &p) { vertices.append(p); });
+        }
+        QPainter painter(&target);
+        painter.setPen(QColor(250, 150, 0));
+        painter.drawPolyline(vertices.constData(), vertices.size());
+    }
+    state.counters["vertices"] = vertices.size();
+    qDeleteAll(points);
+}
+
+void BM_LinePlain(benchmark::State &state) { drawLine(state, false); }
+void BM_LineThinned(benchmark::State &state) { drawLine(state, true); }
+
 // Adding one live reading to a histogram that already holds n values.
 void BM_HistogramAddValue(benchmark::State &state)
 {
@@ -92,6 +122,30 @@ void BM_HistogramAddValue(benchmark::State &state)
     histogram.addValues(values);
     for (auto _ : state)
         histogram.addValue(rng.bounded(2200.0) - 100);
+    qDeleteAll(ranges);
+}
+
+// For comparison: counting every value into every range again, as a full
+// re-count after each change would.
+void BM_HistogramRecountAll(benchmark::State &state)
+{
+    const QList<BinRange *> ranges = standardThicknessRanges();
+    QRandomGenerator rng(1);
+    QList<double> values;
+    for (int i = 0; i < state.range(0); ++i)
+        values << rng.bounded(2200.0) - 100;
+    QList<HistogramBin> bins;
+    for (BinRange *range : ranges) {
+        HistogramBin bin;
+        bin.values = values;
+        bin.range = range;
+        bins << bin;
+    }
+    for (auto _ : state) {
+        for (HistogramBin &bin : bins)
+            bin.recount();
+        benchmark::DoNotOptimize(bins.first().counted.size());
+    }
     qDeleteAll(ranges);
 }
 
@@ -121,7 +175,10 @@ void BM_HistogramAddValueAndPaint(benchmark::State &state)
 
 BENCHMARK(BM_ChartFullRebuild)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChartHoverRepaint)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LinePlain)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LineThinned)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HistogramAddValue)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HistogramRecountAll)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HistogramAddValueAndPaint)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(a.pointsPerXDivision, 10);
         QCOMPARE(a.pixelsPerXDivision, 80.0);
         QCOMPARE(a.xDivisions, 10);
-        const ChartDecoration d = decorateChart(frame, a, m_points, 0, 1, "Time", "Thickness(μm)",
+        const ChartDecoration d = decorateChart(frame, frame.plotRect(), a, m_points, 0, 1, "Time", "Thickness(μm)",
                                                 QFontMetrics(QGuiApplication::font()));
         QStringList expected;
         for (int i = 0; i < 100; i += 10)
@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(a.positiveYDivisions, 8);
         QCOMPARE(a.negativeYDivisions, 0);
         QCOMPARE(a.zeroY, int(40 + 300 / 1651.1 * 1650));
-        const ChartDecoration d = decorateChart(frame, a, m_points, 0, 1, "Time", "Thickness(μm)",
+        const ChartDecoration d = decorateChart(frame, frame.plotRect(), a, m_points, 0, 1, "Time", "Thickness(μm)",
                                                 QFontMetrics(QGuiApplication::font()));
         QCOMPARE(texts(d.positiveLabels),
                  QStringList({"0.0", "200.0", "400.0", "600.0", "800.0", "1.0k", "1.2k", "1.4k", "1.6k"}));
@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(a.xDivisions, 0);
         QCOMPARE(a.positiveYDivisions, 0);
         QCOMPARE(a.zeroY, 40 + 150);
-        const ChartDecoration d = decorateChart(frame, a, m_points, 0, 1, "Time", "T",
+        const ChartDecoration d = decorateChart(frame, frame.plotRect(), a, m_points, 0, 1, "Time", "T",
                                                 QFontMetrics(QGuiApplication::font()));
         QCOMPARE(d.positiveGrid, QVector<QLine>({QLine(60, 190, 860, 190)}));
         QCOMPARE(texts(d.positiveLabels), QStringList({"0.0"}));
@@ -259,7 +259,7 @@ private slots:
             a = axesFor(empty);
             QVERIFY(!a.drawable);
             QCOMPARE(a.pointsPerXDivision, 0);
-            const ChartDecoration d = decorateChart(ChartFrame{QSize(50, 50)}, a, m_points, 0, 1, "Time", "T",
+            const ChartDecoration d = decorateChart(ChartFrame{QSize(50, 50)}, empty, a, m_points, 0, 1, "Time", "T",
                                                     QFontMetrics(QGuiApplication::font()));
             QVERIFY(!d.axes && d.positiveLabels.isEmpty() && d.xTicks.isEmpty());
         }

@@ -31,8 +31,8 @@ class TestHistogramLayout : public QObject
     HistogramDecoration decorate(const QSize &widget, const QMargins &margins,
                                  const QVector<int> &counts, int decimals = 1)
     {
-        const HistogramFrame frame{widget, margins};
-        const HistogramGeometry g = layoutHistogram(frame.plotSize(), counts);
+        const HistogramFrame frame{widget, margins, HistogramFrame::plotSizeFor(widget, margins)};
+        const HistogramGeometry g = layoutHistogram(frame.plotSize, counts);
         return decorateHistogram(frame, g, m_ranges, counts, decimals, "Rate", "Thickness(μm)",
                                  QFontMetrics(QGuiApplication::font()));
     }
