@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 
+class QPixmap;
 class QProgressDialog;
 class QStandardItem;
 class IDmm;
@@ -81,6 +82,10 @@ private slots:
     void slotDisplayStore(DmmData *data);
     void slotDisplayStoreData(QList<DmmData *> datas);
 
+    // Data exchange (exchange/widget_*.cpp).
+    void on_actionExport_triggered();
+    void on_actionImport_triggered();
+
 private:
     // Construction steps.
     bool loadPlugins();
@@ -106,6 +111,15 @@ private:
     QList<QAction *> itemActionsFor(const QModelIndex &index) const;
     void refreshActiveItem();
     void updateStatisticsLabels();
+
+    // Data exchange helpers.
+    void waitMsec(int ms);
+    void exportExcel();
+    void importExcel();
+    void exportPdf(const QString &sceneFileName);
+    void exportPicture(const QPixmap &picture, const QString &caption);
+    void showExportFailure(const QString &reason);
+    QString nextImportName() const;
 
     Ui::Widget *ui = nullptr;
     IDmm *dmm = nullptr;

@@ -1,0 +1,28 @@
+#include "app/widget.h"
+#include "ui_widget.h"
+
+#include "charts/dmmchart.h"
+#include "charts/histogram.h"
+#include "data/datamodel.h"
+#include "exchange/pdfreport.h"
+#include "exchange/savedfile.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+void Widget::exportPdf(const QString &sceneFileName)
+{
+    const QString name = withDefaultSuffix(
+        QFileDialog::getSaveFileName(this, tr("Export the datas to a pdf file."), QString(),
+                                     QStringLiteral("PDF file(*.pdf)")),
+        QStringLiteral("pdf"));
+    if (name.isEmpty())
+        return;
+    QString error;
+    if (!writePdfReport(name, *dataModel, pdfColumns, sceneFileName, histogram->pixmap(), ui->chart->pixmap(),
+                        &error)) {
+        showExportFailure(error);
+        return;
+    }
+    QMessageBox::information(this, QString(), tr("The datas is exported successfully."), QMessageBox::Ok);
+}

@@ -1,0 +1,93 @@
+#include "app/widget.h"
+#include "ui_widget.h"
+
+#include "data/datamodel.h"
+#include "data/dmmdata.h"
+#include "data/itemdata.h"
+#include "data/tvitemmodel.h"
+#include "exchange/readingsworkbook.h"
+#include "exchange/savedfile.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+void Widget::exportExcel()
+{
+    const QString name = withDefaultSuffix(
+        QFileDialog::getSaveFileName(this, tr("Export the datas to a excel file."), QString(),
+                                     QStringLiteral("Excel File(*.xls)")),
+        QStringLiteral("xls"));
+    if (name.isEmpty())
+        return;
+
+    // A classic worksheet ends at row 65,536: refuse rather than cut.
+    const int rows = dataModel->rowCount();
+    if (rows > ReadingsWorkbook::MaxReadings) {
+        showExportFailure(tr("A workbook holds at most %1 readings; this table has %2.")
+                              .arg(ReadingsWorkbook::MaxReadings)
+                              .arg(rows));
+        return;
+    }
+    QString error;
+    if (!writeReadingsWorkbook(name, *dataModel, &error)) {
+        showExportFailure(error);
+        return;
+    }
+    QMessageBox::information(this, QString(), tr("The datas is exported successfully."), QMessageBox::Ok);
+}
+
+QString Widget::nextImportName() const
+{
+    int number = 1;
+    const auto counts = [&number](const QModelIndex &index) {
+        if (ItemData *item = TvItemModel::itemAt(index))
+            number += item->name().startsWith(QLatin1String("Import")) ? 1 : 0;
+    };
+    for (int row = 0; row < itemModel->rowCount(); ++row) {
+        const QModelIndex top = itemModel->index(row, 0);
+        counts(top);
+        for (int child = 0; child < itemModel->rowCount(top); ++child)
+            counts(itemModel->index(child, 0, top));
+    }
+    return QStringLiteral("Import%1").arg(number);
+}
+
+void Widget::importExcel()
+{
+    const QString name = QFileDialog::getOpenFileName(this, tr("Import the datas from a excel file."), QString(),
+                                                      QStringLiteral("Excel File(*.xls)"));
+    if (name.isEmpty())
+        return;
+
+    ui->tvItems->setEnabled(false);
+    QList<QVariantList> rows;
+    QString error;
+    if (!readFirstSheetUsedRange(name, &rows, &error)) {
+        // Not a workbook we can read: no item is made.
+        ui->tvItems->setEnabled(true);
+        QMessageBox::information(this, QString(), tr("The datas is imported failed.") + QLatin1Char('\n') + error,
+                                 QMessageBox::Ok);
+        return;
+    }
+
+    newItem(nextImportName(), ItemData::Import);
+    bool complete = true;
+    for (int row = 1; row < rows.size(); ++row) {
+        DmmData *reading = readingFromRow(rows.at(row));
+        if (!reading) {
+            complete = false;
+            break;
+        }
+        currentItem->append(reading, false);
+    }
+    ui->tvItems->setEnabled(true);
+
+    if (currentItem->count() > 0)
+        currentItem->setUnit(currentItem->datas().constLast()->unit());
+    currentItem->calcStatistics();
+    refreshActiveItem();
+
+    QMessageBox::information(this, QString(),
+                             complete ? tr("The datas is imported successfully.") : tr("The datas is imported failed."),
+                             QMessageBox::Ok);
+}

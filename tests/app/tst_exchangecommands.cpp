@@ -1,0 +1,239 @@
+#include "app/widget.h"
+#include "data/dmmdata.h"
+#include "data/itemdata.h"
+#include "data/tvitemmodel.h"
+#include "exchange/dlgexport.h"
+#include "tests/support/dialoganswerer.h"
+#include "tests/support/testgauge.h"
+#include "tests/support/widgetaccess.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QImage>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+
+// Export and import as the user runs them: the export dialog, the file
+// dialogs, the messages, the files left behind.
+class TestExchangeCommands : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestDmmControl *gauge = nullptr;
+    QTemporaryDir dir;
+
+    static QAction *action(Widget &w, const char *name) { return w.findChild<QAction *>(QLatin1String(name)); }
+    static QAbstractItemModel *tree(Widget &w) { return w.findChild<QTreeView *>(QStringLiteral("tvItems"))->model(); }
+    static QAbstractItemModel *table(Widget &w) { return w.findChild<QTableView *>(QStringLiteral("tv"))->model(); }
+
+    // Picks a choice in the export dialog (and a scene name), then OK.
+    static DialogAnswerer::Handler choose(const char *radio, const QString &scene = QString())
+    {
+        return [radio, scene](QWidget *dialog) {
+            auto *exportDialog = qobject_cast<dlgExport *>(dialog);
+            if (!exportDialog)
+                return DialogAnswerer::closeDialog(dialog);
+            exportDialog->findChild<QRadioButton *>(QLatin1String(radio))->setChecked(true);
+            if (!scene.isNull())
+                exportDialog->findChild<QLineEdit *>(QStringLiteral("edtSceneName"))->setText(scene);
+            exportDialog->accept();
+        };
+    }
+    static DialogAnswerer::Handler file(const QString &path)
+    {
+        return [path](QWidget *dialog) {
+            auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
+            if (!fileDialog)
+                return DialogAnswerer::closeDialog(dialog);
+            fileDialog->selectFile(path);
+            static_cast<QDialog *>(fileDialog)->accept();
+        };
+    }
+
+    static void fill(Widget &w, const QStringList &values, const QString &unit)
+    {
+        ItemData *item = WidgetTestAccess::currentItem(w);
+        for (int i = 0; i < values.size(); ++i)
+            item->append(Reading::make(values[i], unit, QString::fromUtf8("铁基"),
+                                       QDateTime(QDate(2024, 3, 1), QTime(8, 5, i))),
+                         true);
+        // Re-activate to show them.
+        w.itemSetToActive(tree(w)->index(0, 0));
+        w.itemSetToActive(tree(w)->index(0, 0, tree(w)->index(1, 0)));
+    }
+
+private slots:
+    void init()
+    {
+        gauge = testGauge();
+        gauge->reset();
+    }
+    void cleanup() { QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/options.xml")); }
+
+    void cancelledExportRestoresTheCursor()
+    {
+        Widget w;
+        DialogAnswerer answerer;
+        action(w, "actionExport")->trigger();
+        QVERIFY(!QApplication::overrideCursor());
+        answerer.then(choose("rbHistogram"));
+        action(w, "actionExport")->trigger(); // the file dialog is cancelled
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(answerer.count(), 3);
+    }
+
+    void workbookRoundTrip()
+    {
+        Widget w;
+        fill(w, {"88.4", "OL", "-OL", "1250"}, QStringLiteral("um"));
+        DialogAnswerer answerer;
+        answerer.then(choose("rbTable"));
+        answerer.then(file(dir.filePath(QStringLiteral("readings")))); // the suffix is added
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionExport")->trigger();
+        QCOMPARE(answerer.texts.value(2), QStringLiteral("The datas is exported successfully."));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("readings.xls"))));
+
+        answerer.then(file(dir.filePath(QStringLiteral("readings.xls"))));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionImport")->trigger();
+        QCOMPARE(answerer.texts.value(4), QStringLiteral("The datas is imported successfully."));
+        ItemData *imported = WidgetTestAccess::currentItem(w);
+        QCOMPARE(imported->name(), QStringLiteral("Import1"));
+        QCOMPARE(imported->type(), ItemData::Import);
+        QCOMPARE(imported->unit(), QStringLiteral("um"));
+        QCOMPARE(table(w)->rowCount(), 4);
+        QCOMPARE(table(w)->index(0, 1).data().toString(), QStringLiteral("2024-03-01 08:05:00"));
+        QCOMPARE(table(w)->index(0, 2).data().toString(), QStringLiteral("88.4"));
+        QCOMPARE(table(w)->index(1, 2).data().toString(), QStringLiteral("    OL"));
+        QCOMPARE(table(w)->index(2, 2).data().toString(), QStringLiteral("   -OL"));
+        QCOMPARE(table(w)->index(3, 4).data().toString(), QString::fromUtf8("铁基"));
+        QCOMPARE(imported->statistics()->max, QStringLiteral("1250.0"));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void importNaming()
+    {
+        Widget w;
+        for (const char *name : {"Import1", "Import2", "Imported", "import1"})
+            w.newItem(QLatin1String(name), ItemData::Import);
+        DialogAnswerer answerer;
+        answerer.then(file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/workbooks/lo-layout.xls")));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionImport")->trigger();
+        ItemData *imported = WidgetTestAccess::currentItem(w);
+        QCOMPARE(imported->name(), QStringLiteral("Import4"));
+        // The readings of a workbook written by another program.
+        QCOMPARE(imported->count(), 6);
+        QCOMPARE(imported->statistics()->num, 6);
+        QCOMPARE(imported->statistics()->avg, QStringLiteral("237.8"));
+        QCOMPARE(imported->statistics()->max, QStringLiteral("1250.0"));
+    }
+
+    void unreadableWorkbookMakesNoItem()
+    {
+        Widget w;
+        const int before = tree(w)->rowCount(tree(w)->index(1, 0));
+        DialogAnswerer answerer;
+        answerer.then(file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/workbooks/corrupted_error.xls")));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionImport")->trigger();
+        QVERIFY(answerer.texts.value(1).startsWith(QStringLiteral("The datas is imported failed.")));
+        QCOMPARE(tree(w)->rowCount(tree(w)->index(1, 0)), before);
+        QVERIFY(w.findChild<QTreeView *>(QStringLiteral("tvItems"))->isEnabled());
+    }
+
+    void tooManyRowsAreRefused()
+    {
+        Widget w;
+        QList<DmmData *> readings;
+        for (int i = 0; i < 65536; ++i)
+            readings << Reading::make(QStringLiteral("1"), QStringLiteral("um"), QStringLiteral("Fe"), QDateTime());
+        WidgetTestAccess::currentItem(w)->append(readings, true);
+        w.itemSetToActive(tree(w)->index(0, 0));
+        w.itemSetToActive(tree(w)->index(0, 0, tree(w)->index(1, 0)));
+        QCOMPARE(table(w)->rowCount(), 65536);
+
+        DialogAnswerer answerer;
+        answerer.then(choose("rbTable"));
+        answerer.then(file(dir.filePath(QStringLiteral("big.xls"))));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionExport")->trigger();
+        const QString message = answerer.texts.value(2);
+        QVERIFY2(message.startsWith(QStringLiteral("The datas is exported failed.\n")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("65535")), qPrintable(message));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("big.xls"))));
+    }
+
+    void reportKeepsTheTabAndRemembersAnExistingScene()
+    {
+        Widget w;
+        w.show();
+        fill(w, {"10", "20"}, QStringLiteral("um"));
+        auto *tabs = w.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        tabs->setCurrentIndex(2);
+        WidgetTestAccess::sceneFileName(w) = QStringLiteral("/remembered.png");
+
+        DialogAnswerer answerer;
+        answerer.then(choose("rbPdf", dir.filePath(QStringLiteral("missing.png"))));
+        answerer.then(file(dir.filePath(QStringLiteral("report"))));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionExport")->trigger();
+        QCOMPARE(answerer.texts.value(2), QStringLiteral("The datas is exported successfully."));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("report.pdf"))));
+        QCOMPARE(tabs->currentIndex(), 2);
+        QCOMPARE(WidgetTestAccess::sceneFileName(w), QStringLiteral("/remembered.png"));
+
+        const QString scene = dir.filePath(QStringLiteral("scene.png"));
+        QImage(40, 30, QImage::Format_RGB32).save(scene);
+        answerer.then(choose("rbPdf", scene));
+        answerer.then(file(dir.filePath(QStringLiteral("report2.pdf"))));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionExport")->trigger();
+        QCOMPARE(WidgetTestAccess::sceneFileName(w), scene);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void reportToAnUnwritablePlaceFails()
+    {
+        Widget w;
+        DialogAnswerer answerer;
+        const QString target = dir.filePath(QStringLiteral("no/such/folder/report.pdf"));
+        answerer.then(choose("rbPdf"));
+        answerer.then(file(target));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionExport")->trigger();
+        QVERIFY(answerer.texts.value(answerer.count() - 1).startsWith(QStringLiteral("The datas is exported failed.")));
+        QVERIFY(!QFile::exists(target));
+    }
+
+    void histogramPicture()
+    {
+        Widget w;
+        w.show();
+        fill(w, {"10", "300"}, QStringLiteral("um"));
+        auto *tabs = w.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        tabs->setCurrentIndex(1);
+        QWidget *view = w.findChild<QWidget *>(QStringLiteral("Histogram1"));
+        QTRY_VERIFY(view->isVisible());
+        QCoreApplication::processEvents();
+
+        DialogAnswerer answerer;
+        answerer.then(choose("rbHistogram"));
+        answerer.then(file(dir.filePath(QStringLiteral("histogram"))));
+        action(w, "actionExport")->trigger();
+        QImage picture(dir.filePath(QStringLiteral("histogram.jpg")));
+        QVERIFY(!picture.isNull());
+        QCOMPARE(picture.size(), view->size());
+    }
+};
+
+QTEST_MAIN(TestExchangeCommands)
+#include "tst_exchangecommands.moc"
