@@ -1,4 +1,375 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
+<context>
+    <name>CompoundFileReader</name>
+    <message>
+        <source>The file is damaged: an allocation chain points outside the file.</source>
+        <translation>文件已损坏：分配链指向文件之外。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: an allocation chain runs in a circle.</source>
+        <translation>文件已损坏：分配链形成循环。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: a stream overlaps the file&apos;s allocation structures.</source>
+        <translation>文件已损坏：数据流与文件的分配结构重叠。</translation>
+    </message>
+    <message>
+        <source>The file is not a compound document.</source>
+        <translation>该文件不是复合文档。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: its compound document header is invalid.</source>
+        <translation>文件已损坏：复合文档头无效。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: its allocation table is larger than the file.</source>
+        <translation>文件已损坏：分配表大于文件本身。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: its extended allocation table is broken.</source>
+        <translation>文件已损坏：扩展分配表已损坏。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: its allocation table is incomplete.</source>
+        <translation>文件已损坏：分配表不完整。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: its allocation table points outside the file.</source>
+        <translation>文件已损坏：分配表指向文件之外。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: its allocation table is listed twice.</source>
+        <translation>文件已损坏：分配表被重复列出。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: it has no directory.</source>
+        <translation>文件已损坏：没有目录。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: its directory has no root.</source>
+        <translation>文件已损坏：目录没有根项。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: a stream is larger than the file.</source>
+        <translation>文件已损坏：数据流大于文件本身。</translation>
+    </message>
+    <message>
+        <source>The file is damaged: a stream is shorter than its size.</source>
+        <translation>文件已损坏：数据流短于其声明的大小。</translation>
+    </message>
+    <message>
+        <source>The file holds no stream named %1.</source>
+        <translation>文件中没有名为%1的数据流。</translation>
+    </message>
+</context>
+<context>
+    <name>DataModel</name>
+    <message>
+        <source>NO.</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>单位</translation>
+    </message>
+    <message>
+        <source>Basis</source>
+        <translation>基体</translation>
+    </message>
+</context>
+<context>
+    <name>OptionDialog</name>
+    <message>
+        <source>Options</source>
+        <translation>选项</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>Widget</name>
+    <message>
+        <source>Num:0</source>
+        <translation>数量:0</translation>
+    </message>
+    <message>
+        <source>Avg:0</source>
+        <translation>平均:0</translation>
+    </message>
+    <message>
+        <source>Min:0</source>
+        <translation>最小:0</translation>
+    </message>
+    <message>
+        <source>Max:0</source>
+        <translation>最大:0</translation>
+    </message>
+    <message>
+        <source>Item Tool</source>
+        <translation>项目工具</translation>
+    </message>
+    <message>
+        <source>Table</source>
+        <translation>表格</translation>
+    </message>
+    <message>
+        <source>Histogram</source>
+        <translation>直方图</translation>
+    </message>
+    <message>
+        <source>Chart</source>
+        <translation>曲线图</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>工具栏</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>连接</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect</source>
+        <translation>断开(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>选项(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>选项</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>关闭(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>开始</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>导入</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>&amp;Manual</source>
+        <translation>说明书(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新建</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>重命名</translation>
+    </message>
+    <message>
+        <source>Set to active</source>
+        <translation>设为当前</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>下载</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>文件(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Thickness</source>
+        <translation>厚度</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Rate</source>
+        <translation>频数</translation>
+    </message>
+    <message>
+        <source>Changes will take effect when you restart application.</source>
+        <translation>更改将在重新启动程序后生效。</translation>
+    </message>
+    <message>
+        <source>Can not open file.</source>
+        <translation>无法打开文件。</translation>
+    </message>
+    <message>
+        <source>Failed to open device.</source>
+        <translation>打开设备失败。</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Downdloading...</source>
+        <translation>正在下载...</translation>
+    </message>
+    <message>
+        <source>Thickness(mil)</source>
+        <translation>厚度(mil)</translation>
+    </message>
+    <message>
+        <source>Num:</source>
+        <translation>数量:</translation>
+    </message>
+    <message>
+        <source>Avg:</source>
+        <translation>平均:</translation>
+    </message>
+    <message>
+        <source>Min:</source>
+        <translation>最小:</translation>
+    </message>
+    <message>
+        <source>Max:</source>
+        <translation>最大:</translation>
+    </message>
+    <message>
+        <source>Store Data</source>
+        <translation>存储数据</translation>
+    </message>
+    <message>
+        <source>Live Data</source>
+        <translation>实时数据</translation>
+    </message>
+    <message>
+        <source>Are you sure delete this item?</source>
+        <translation>确定要删除此项目吗？</translation>
+    </message>
+    <message>
+        <source>Scene picture:</source>
+        <translation>现场图片:</translation>
+    </message>
+    <message>
+        <source>Histogram:</source>
+        <translation>直方图:</translation>
+    </message>
+    <message>
+        <source>Chart:</source>
+        <translation>曲线图:</translation>
+    </message>
+    <message>
+        <source>The picture has not been drawn yet.</source>
+        <translation>图片尚未绘制。</translation>
+    </message>
+    <message>
+        <source>The picture cannot be written as &quot;%1&quot;.</source>
+        <translation>无法以“%1”格式写入图片。</translation>
+    </message>
+    <message>
+        <source>Export the histogram to a picture.</source>
+        <translation>将直方图导出为图片。</translation>
+    </message>
+    <message>
+        <source>Export the chart to a picture.</source>
+        <translation>将曲线图导出为图片。</translation>
+    </message>
+    <message>
+        <source>The datas is exported failed.</source>
+        <translation>数据导出失败。</translation>
+    </message>
+    <message>
+        <source>Export the datas to a pdf file.</source>
+        <translation>将数据导出为PDF文件。</translation>
+    </message>
+    <message>
+        <source>The datas is exported successfully.</source>
+        <translation>数据导出成功。</translation>
+    </message>
+    <message>
+        <source>Export the datas to a excel file.</source>
+        <translation>将数据导出为Excel文件。</translation>
+    </message>
+    <message>
+        <source>A workbook holds at most %1 readings; this table has %2.</source>
+        <translation>一个工作簿最多容纳%1个读数；此表格有%2个。</translation>
+    </message>
+    <message>
+        <source>Import the datas from a excel file.</source>
+        <translation>从Excel文件导入数据。</translation>
+    </message>
+    <message>
+        <source>The datas is imported failed.</source>
+        <translation>数据导入失败。</translation>
+    </message>
+    <message>
+        <source>The datas is imported successfully.</source>
+        <translation>数据导入成功。</translation>
+    </message>
+</context>
+<context>
+    <name>dlgExport</name>
+    <message>
+        <source>Table(XLS)</source>
+        <translation>表格(XLS)</translation>
+    </message>
+    <message>
+        <source>Histogram(JPG)</source>
+        <translation>直方图(JPG)</translation>
+    </message>
+    <message>
+        <source>Chart(JPG)</source>
+        <translation>曲线图(JPG)</translation>
+    </message>
+    <message>
+        <source>PDF</source>
+        <translation>PDF</translation>
+    </message>
+    <message>
+        <source>Scene Picture</source>
+        <translation>现场图片</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Please select a scene picture.</source>
+        <translation>请选择一张现场图片。</translation>
+    </message>
+</context>
 </TS>
