@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charts/chartpoint.h"
+#include "charts/stepsearch.h"
 
 #include <QFontMetrics>
 #include <QLine>
@@ -12,6 +13,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+#include <algorithm>
+#include <cmath>
 
 // The arithmetic of the time chart, kept apart from painting.
 
@@ -129,10 +133,6 @@ ZoomSelection selectZoom(const QList<QPair<int, int>> &positions, const QPoint &
                          const QPoint &end, int first, int last);
 
 // ---------------------------------------------------------------------------
-
-#include "charts/stepsearch.h"
-
-#include <cmath>
 
 template <typename Sink>
 void forEachChartVertex(const QList<ChartPoint *> &points, int first, int last,

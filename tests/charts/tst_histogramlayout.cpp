@@ -130,7 +130,7 @@ private slots:
         const HistogramDecoration d = decorate(QSize(500, 350), QMargins(136, 20, 20, 50), tenRows(1, 4));
         const QFontMetrics fm(QGuiApplication::font());
         const QRectF r = d.rangeLabels.at(1).rect;
-        QCOMPARE(r.right() + 0, -fm.horizontalAdvance("0") + 0.0);
+        QCOMPARE(r.right(), qreal(-fm.horizontalAdvance("0")));
     }
 
     void countTextInsideOrBeside()
