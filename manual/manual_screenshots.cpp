@@ -1,0 +1,166 @@
+// Takes the user manual's screenshots of the real main window: it loads the
+// device plug-in from Lib/ beside this tool (the simulated gauge), connects,
+// measures for a few seconds, looks at each tab, hovers and zooms the chart,
+// and downloads the gauge's memory. Usage: manual_screenshots <output dir>
+#include "app/widget.h"
+#include "manual/windowdriver.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QPixmap>
+#include <QProgressDialog>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTreeView>
+
+#include <cstdio>
+
+namespace {
+
+// Enough live readings for a readable table, histogram and chart.
+constexpr int LiveReadings = 16;
+constexpr int LiveTimeoutMs = 30000;
+// The chart's margins around its plot (left, top, right, bottom) as the
+// window sets them.
+constexpr int ChartLeft = 70, ChartTop = 40, ChartRight = 20, ChartBottom = 50;
+
+int fail(const char *what)
+{
+    std::fprintf(stderr, "manual_screenshots: %s\n", what);
+    return 1;
+}
+
+QProgressDialog *visibleProgressDialog(const QWidget &window)
+{
+    const auto dialogs = window.findChildren<QProgressDialog *>();
+    for (QProgressDialog *dialog : dialogs)
+        if (dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+// The window with the progress dialog drawn over its middle, as the user
+// sees them together. Offscreen windows have no frame, so a plain title bar
+// carrying the dialog's title stands in for the window manager's.
+QPixmap windowWithDialog(QWidget &window, QWidget &dialog)
+{
+    QPixmap picture = window.grab();
+    const QPixmap dialogPicture = dialog.grab();
+    QPainter painter(&picture);
+    const int titleHeight = painter.fontMetrics().height() + 6;
+    const int width = qMax(dialogPicture.width(), painter.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 12);
+    const QRect frame((picture.width() - width) / 2, (picture.height() - dialogPicture.height() - titleHeight) / 2,
+                      width, dialogPicture.height() + titleHeight);
+    const QRect titleBar(frame.topLeft(), QSize(width, titleHeight));
+    painter.fillRect(frame.adjusted(-1, -1, 1, 1), Qt::darkGray);
+    painter.fillRect(frame, dialog.palette().window());
+    painter.fillRect(titleBar, QColor(70, 70, 70));
+    painter.setPen(Qt::white);
+    painter.drawText(titleBar.adjusted(6, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft, dialog.windowTitle());
+    painter.drawPixmap(frame.left() + (width - dialogPicture.width()) / 2, titleBar.bottom() + 1, dialogPicture);
+    return picture;
+}
+
+int takeScreenshots(Widget &window, const QDir &out)
+{
+    using namespace WindowDriver;
+
+    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+    auto *table = window.findChild<QTableView *>(QStringLiteral("tv"));
+    auto *tree = window.findChild<QTreeView *>(QStringLiteral("tvItems"));
+    auto *chart = window.findChild<QWidget *>(QStringLiteral("chart"));
+    auto *connect = window.findChild<QAction *>(QStringLiteral("actionConnect"));
+    auto *disconnect = window.findChild<QAction *>(QStringLiteral("actionDisconnect"));
+    auto *start = window.findChild<QAction *>(QStringLiteral("actionStart"));
+    auto *stop = window.findChild<QAction *>(QStringLiteral("actionStop"));
+    auto *download = window.findChild<QAction *>(QStringLiteral("actionItemDownload"));
+    if (!tabs || !table || !tree || !chart || !connect || !disconnect || !start || !stop || !download)
+        return fail("the window lacks a widget or action it should have");
+
+    wait(200);
+    if (!connect->isEnabled())
+        return fail("Connect is disabled: no gauge plug-in in Lib/");
+    connect->trigger();
+    if (!waitUntil([start] { return start->isEnabled(); }, 5000))
+        return fail("the gauge did not open");
+
+    // Live measuring into Measure1.
+    start->trigger();
+    tabs->setCurrentIndex(0);
+    if (!waitUntil([table] { return table->model()->rowCount() >= LiveReadings; }, LiveTimeoutMs))
+        return fail("no live readings arrived");
+    if (!savePng(window.grab(), out.filePath(QStringLiteral("shot-table.png"))))
+        return 1;
+    stop->trigger();
+
+    tabs->setCurrentIndex(1);
+    wait(200);
+    if (!savePng(window.grab(), out.filePath(QStringLiteral("shot-histogram.png"))))
+        return 1;
+
+    tabs->setCurrentIndex(2);
+    wait(200);
+    if (!savePng(window.grab(), out.filePath(QStringLiteral("shot-chart.png"))))
+        return 1;
+
+    const QRect plot(ChartLeft, ChartTop, chart->width() - ChartLeft - ChartRight,
+                     chart->height() - ChartTop - ChartBottom);
+    hover(chart, QPoint(plot.left() + plot.width() * 6 / 10, plot.center().y()));
+    if (!savePng(window.grab(), out.filePath(QStringLiteral("shot-chart-readout.png"))))
+        return 1;
+
+    // Right and down zooms; up and left goes back to all readings.
+    const QPoint zoomFrom(plot.left() + plot.width() / 4, plot.top() + 10);
+    const QPoint zoomTo(plot.left() + plot.width() * 7 / 10, plot.bottom() - 10);
+    drag(chart, zoomFrom, zoomTo);
+    wait(100);
+    if (!savePng(window.grab(), out.filePath(QStringLiteral("shot-chart-zoom.png"))))
+        return 1;
+    drag(chart, zoomTo, zoomFrom);
+
+    // Download the gauge's memory into Store Data.
+    tabs->setCurrentIndex(0);
+    tree->setCurrentIndex(tree->model()->index(0, 0));
+    wait(100);
+    download->trigger();
+    QProgressDialog *progress = nullptr;
+    if (!waitUntil([&] {
+            progress = visibleProgressDialog(window);
+            return progress && progress->value() >= 2;
+        }, 10000))
+        return fail("the download did not start");
+    if (!savePng(windowWithDialog(window, *progress), out.filePath(QStringLiteral("shot-download.png"))))
+        return 1;
+    if (!waitUntil([&] { return !visibleProgressDialog(window); }, 15000))
+        return fail("the download did not end");
+
+    disconnect->trigger();
+    wait(100);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2)
+        return fail("usage: manual_screenshots <output directory>");
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!out.exists())
+        return fail("the output directory does not exist");
+
+    int result = 0;
+    {
+        // Destroyed before the application; never closed, so no options.xml
+        // is written beside this tool.
+        Widget window;
+        window.show();
+        window.resize(1000, 600);
+        result = takeScreenshots(window, out);
+    }
+    return result;
+}
