@@ -535,6 +535,7 @@ bool readXlsFirstSheet(const QByteArray &file, XlsUsedRange *range, QString *err
     if (!readGlobals(stream, &g, &err))
         return false;
     std::vector<RawCell> cells;
+    cells.reserve(std::min<size_t>(size_t(stream.size()) / 16, size_t(1) << 20));
     QVector<QString> texts;
     if (!readSheetCells(stream, g, &cells, &texts, &err))
         return false;
@@ -556,45 +557,51 @@ bool readXlsFirstSheet(const QByteArray &file, XlsUsedRange *range, QString *err
         return false;
     }
 
-    QVector<QVariant> grid(rows * columns);
+    // Row by row in sheet order; of two cells at one place the later wins.
+    auto before = [](const RawCell &a, const RawCell &b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    };
+    if (!std::is_sorted(cells.begin(), cells.end(), before))
+        std::stable_sort(cells.begin(), cells.end(), before);
     const int shared = g.sharedStrings.size();
-    for (const RawCell &c : cells) {
-        QVariant &cell = grid[(c.row - top) * columns + (c.column - left)];
+    auto value = [&](const RawCell &c) -> QVariant {
         switch (c.kind) {
         case CellKind::Blank:
-            cell = QVariant();
-            break;
-        case CellKind::Number: {
+            return QVariant();
+        case CellKind::Number:
             if (c.xf < g.dateXf.size() && g.dateXf[c.xf]) {
                 const QDateTime time = ExcelDate::fromSerial(c.number, g.dateSystem);
-                if (time.isValid()) {
-                    cell = time;
-                    break;
-                }
+                if (time.isValid())
+                    return time;
             }
-            cell = c.number;
-            break;
-        }
+            return c.number;
         case CellKind::Text:
-            cell = c.text < shared ? g.sharedStrings.at(c.text) : texts.at(c.text - shared);
-            break;
+            return c.text < shared ? g.sharedStrings.at(c.text) : texts.at(c.text - shared);
         case CellKind::Bool:
-            cell = c.flag != 0;
-            break;
+            return c.flag != 0;
         case CellKind::Error:
-            cell = errorText(c.flag);
-            break;
+            return errorText(c.flag);
         }
-    }
+        return QVariant();
+    };
     range->firstRow = top;
     range->firstColumn = left;
     range->columnCount = columns;
     range->rows.reserve(rows);
-    for (int r = 0; r < rows; ++r) {
+    size_t i = 0;
+    for (int r = top; r <= bottom; ++r) {
         QVariantList row;
         row.reserve(columns);
-        for (int c = 0; c < columns; ++c)
-            row.append(grid.at(r * columns + c));
+        for (; i < cells.size() && cells[i].row == r; ++i) {
+            const RawCell &c = cells[i];
+            if (i + 1 < cells.size() && cells[i + 1].row == c.row && cells[i + 1].column == c.column)
+                continue;
+            while (row.size() < c.column - left)
+                row.append(QVariant());
+            row.append(value(c));
+        }
+        while (row.size() < columns)
+            row.append(QVariant());
         range->rows.append(row);
     }
     return true;
