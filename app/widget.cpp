@@ -111,7 +111,7 @@ void Widget::initWidget()
     ui->tabWidget->setTabIcon(1, QIcon(QStringLiteral(":/image/item.png")));
     ui->tabWidget->setTabIcon(2, QIcon(QStringLiteral(":/image/chart.png")));
 
-    const QString thickness = QStringLiteral("%1(%2)").arg(tr("Thickness"), QString::fromUtf8("μm"));
+    const QString thickness = thicknessTitle(true);
     ui->chart->setLeftMargin(70);
     ui->chart->setBottomMargin(50);
     ui->chart->setYTitle(thickness);

@@ -109,8 +109,14 @@ private:
     void buildItemsTree();
     void deleteAllItems();
     QList<QAction *> itemActionsFor(const QModelIndex &index) const;
+    // Every top-level node and every direct child of one, in tree order.
+    QModelIndexList itemNodes() const;
+    // How many of those nodes carry an item whose name starts with prefix.
+    int countItemsNamedWith(const QString &prefix) const;
     void refreshActiveItem();
     void updateStatisticsLabels();
+    // The value-axis title: "Thickness(μm)" or "Thickness(mil)".
+    QString thicknessTitle(bool micrometres) const;
 
     // Data exchange helpers.
     void waitMsec(int ms);

@@ -37,8 +37,7 @@ void Widget::slotDmmDisplay(DmmData *data)
     const QString unit = data->unit();
     if (currentItem->unit() != unit) {
         const bool micrometres = unit.toLower() == Micrometre;
-        const QString title = micrometres ? QStringLiteral("%1(%2)").arg(tr("Thickness"), micrometreSymbol())
-                                          : tr("Thickness(mil)");
+        const QString title = thicknessTitle(micrometres);
         const int decimals = micrometres ? 1 : 2;
         histogram->setYTitle(title);
         histogram->setDecimals(decimals);
@@ -142,6 +141,11 @@ void Widget::refreshActiveItem()
     ui->chart->addPoints(points, 0);
 
     updateStatisticsLabels();
+}
+
+QString Widget::thicknessTitle(bool micrometres) const
+{
+    return micrometres ? QStringLiteral("%1(%2)").arg(tr("Thickness"), micrometreSymbol()) : tr("Thickness(mil)");
 }
 
 void Widget::updateStatisticsLabels()

@@ -64,13 +64,31 @@ void Widget::deleteAllItems()
     dataModel->clear();
     dataModel->setItem(nullptr);
     currentItem = nullptr;
+    for (const QModelIndex &node : itemNodes())
+        delete TvItemModel::itemAt(node);
+    itemModel->clear();
+}
+
+QModelIndexList Widget::itemNodes() const
+{
+    QModelIndexList nodes;
     for (int row = 0; row < itemModel->rowCount(); ++row) {
         const QModelIndex top = itemModel->index(row, 0);
+        nodes << top;
         for (int child = 0; child < itemModel->rowCount(top); ++child)
-            delete TvItemModel::itemAt(itemModel->index(child, 0, top));
-        delete TvItemModel::itemAt(top);
+            nodes << itemModel->index(child, 0, top);
     }
-    itemModel->clear();
+    return nodes;
+}
+
+int Widget::countItemsNamedWith(const QString &prefix) const
+{
+    int count = 0;
+    for (const QModelIndex &node : itemNodes()) {
+        if (ItemData *item = TvItemModel::itemAt(node))
+            count += item->name().startsWith(prefix) ? 1 : 0;
+    }
+    return count;
 }
 
 ItemData *Widget::storeDataItem() const
@@ -103,12 +121,8 @@ void Widget::itemSetToActive(QModelIndex index)
     currentItem->setUnit(QStringLiteral("um"));
     dataModel->setItem(currentItem);
 
-    for (int row = 0; row < itemModel->rowCount(); ++row) {
-        const QModelIndex top = itemModel->index(row, 0);
-        itemModel->setData(top, false, TvItemModel::ActiveRole);
-        for (int child = 0; child < itemModel->rowCount(top); ++child)
-            itemModel->setData(itemModel->index(child, 0, top), false, TvItemModel::ActiveRole);
-    }
+    for (const QModelIndex &node : itemNodes())
+        itemModel->setData(node, false, TvItemModel::ActiveRole);
     itemModel->setData(index, true, TvItemModel::ActiveRole);
 
     stopMeasuring();
@@ -119,18 +133,7 @@ void Widget::itemSetToActive(QModelIndex index)
 
 void Widget::on_actionItemNew_triggered()
 {
-    int count = 0;
-    for (int row = 0; row < itemModel->rowCount(); ++row) {
-        const QModelIndex top = itemModel->index(row, 0);
-        const auto counts = [&count](const QModelIndex &index) {
-            if (ItemData *item = TvItemModel::itemAt(index))
-                count += item->name().startsWith(QLatin1String("Measure")) ? 1 : 0;
-        };
-        counts(top);
-        for (int child = 0; child < itemModel->rowCount(top); ++child)
-            counts(itemModel->index(child, 0, top));
-    }
-    const QString proposal = QStringLiteral("Measure%1").arg(count + 1);
+    const QString proposal = QStringLiteral("Measure%1").arg(countItemsNamedWith(QStringLiteral("Measure")) + 1);
     const QString name = QInputDialog::getText(this, QString(), QStringLiteral("Name:"), QLineEdit::Normal, proposal)
                              .trimmed();
     if (!name.isEmpty())

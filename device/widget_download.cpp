@@ -22,7 +22,7 @@ void Widget::on_actionItemDownload_triggered()
     if (currentItem)
         currentItem->setUnit(QStringLiteral("um"));
 
-    const QString title = QStringLiteral("%1(%2)").arg(tr("Thickness"), QString::fromUtf8("μm"));
+    const QString title = thicknessTitle(true);
     histogram->setYTitle(title);
     histogram->setDecimals(1);
     ui->chart->setYTitle(title);

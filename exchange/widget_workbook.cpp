@@ -38,18 +38,7 @@ void Widget::exportExcel()
 
 QString Widget::nextImportName() const
 {
-    int number = 1;
-    const auto counts = [&number](const QModelIndex &index) {
-        if (ItemData *item = TvItemModel::itemAt(index))
-            number += item->name().startsWith(QLatin1String("Import")) ? 1 : 0;
-    };
-    for (int row = 0; row < itemModel->rowCount(); ++row) {
-        const QModelIndex top = itemModel->index(row, 0);
-        counts(top);
-        for (int child = 0; child < itemModel->rowCount(top); ++child)
-            counts(itemModel->index(child, 0, top));
-    }
-    return QStringLiteral("Import%1").arg(number);
+    return QStringLiteral("Import%1").arg(countItemsNamedWith(QStringLiteral("Import")) + 1);
 }
 
 void Widget::importExcel()
