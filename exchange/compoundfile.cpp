@@ -34,10 +34,6 @@ void put64(char *p, quint64 v) { qToLittleEndian(v, p); }
 
 quint32 ceilDiv(quint64 a, quint64 b) { return quint32((a + b - 1) / b); }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CompoundFile", text);
-}
 
 // Directory order of the format: shorter names first, then by upper case.
 bool nameLess(const QString &a, const QString &b)
@@ -253,11 +249,11 @@ bool CompoundFileReader::followChain(quint32 start, Owner owner, std::vector<qui
     quint32 s = start == FreeSect ? EndOfChain : start;
     while (s != EndOfChain) {
         if (s >= m_fat.size())
-            return fail(tr("The file is damaged: an allocation chain points outside the file."));
+            return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: an allocation chain points outside the file."));
         if (m_visited[s] == m_generation)
-            return fail(tr("The file is damaged: an allocation chain runs in a circle."));
+            return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: an allocation chain runs in a circle."));
         if (m_owner[s] != Unowned && m_owner[s] != owner)
-            return fail(tr("The file is damaged: a stream overlaps the file's allocation structures."));
+            return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: a stream overlaps the file's allocation structures."));
         m_visited[s] = m_generation;
         if (owner != Unowned)
             m_owner[s] = owner;
@@ -274,9 +270,9 @@ bool CompoundFileReader::followMiniChain(quint32 start, std::vector<quint32> *ch
     quint32 s = start == FreeSect ? EndOfChain : start;
     while (s != EndOfChain) {
         if (s >= m_miniFat.size())
-            return fail(tr("The file is damaged: an allocation chain points outside the file."));
+            return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: an allocation chain points outside the file."));
         if (m_miniVisited[s] == m_generation)
-            return fail(tr("The file is damaged: an allocation chain runs in a circle."));
+            return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: an allocation chain runs in a circle."));
         m_miniVisited[s] = m_generation;
         chain->push_back(s);
         s = m_miniFat[s];
@@ -288,13 +284,13 @@ bool CompoundFileReader::open(const QByteArray &file)
 {
     *this = CompoundFileReader();
     if (!hasSignature(file) || file.size() < int(HeaderSize))
-        return fail(tr("The file is not a compound document."));
+        return fail(QCoreApplication::translate("CompoundFileReader", "The file is not a compound document."));
     const char *h = file.constData();
     const quint16 major = get16(h + 26);
     const quint16 shift = get16(h + 30);
     if (get16(h + 28) != 0xFFFE || !((major == 3 && shift == 9) || (major == 4 && shift == 12))
             || get16(h + 32) != 6)
-        return fail(tr("The file is damaged: its compound document header is invalid."));
+        return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: its compound document header is invalid."));
     m_version3 = major == 3;
     m_sectorSize = 1u << shift;
 
@@ -311,7 +307,7 @@ bool CompoundFileReader::open(const QByteArray &file)
     // visit more sectors than the file has.
     const quint32 fatCount = get32(h + 44);
     if (fatCount > m_sectorCount)
-        return fail(tr("The file is damaged: its allocation table is larger than the file."));
+        return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: its allocation table is larger than the file."));
     m_owner.assign(m_sectorCount, Unowned);
     std::vector<quint32> fatSectors;
     fatSectors.reserve(fatCount);
@@ -322,7 +318,7 @@ bool CompoundFileReader::open(const QByteArray &file)
     quint32 visited = 0;
     while (fatSectors.size() < fatCount && difat != EndOfChain && difat != FreeSect) {
         if (difat >= m_sectorCount || ++visited > m_sectorCount || m_owner[difat] != Unowned)
-            return fail(tr("The file is damaged: its extended allocation table is broken."));
+            return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: its extended allocation table is broken."));
         m_owner[difat] = ExtendedTable;
         const char *p = sectorData(difat);
         for (quint32 k = 0; k + 1 < perSector && fatSectors.size() < fatCount; ++k)
@@ -330,14 +326,14 @@ bool CompoundFileReader::open(const QByteArray &file)
         difat = get32(p + 4 * (perSector - 1));
     }
     if (fatSectors.size() < fatCount)
-        return fail(tr("The file is damaged: its allocation table is incomplete."));
+        return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: its allocation table is incomplete."));
     m_fat.resize(size_t(fatCount) * perSector);
     for (size_t i = 0; i < fatSectors.size(); ++i) {
         const quint32 s = fatSectors[i];
         if (s >= m_sectorCount)
-            return fail(tr("The file is damaged: its allocation table points outside the file."));
+            return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: its allocation table points outside the file."));
         if (m_owner[s] != Unowned)
-            return fail(tr("The file is damaged: its allocation table is listed twice."));
+            return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: its allocation table is listed twice."));
         m_owner[s] = AllocationTable;
         const char *p = sectorData(s);
         for (quint32 k = 0; k < perSector; ++k)
@@ -352,7 +348,7 @@ bool CompoundFileReader::open(const QByteArray &file)
     if (!followChain(get32(h + 48), Directory, &dirChain))
         return false;
     if (dirChain.empty())
-        return fail(tr("The file is damaged: it has no directory."));
+        return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: it has no directory."));
     const quint32 perDirSector = m_sectorSize / DirEntrySize;
     m_entries.reserve(int(dirChain.size() * perDirSector));
     for (quint32 s : dirChain) {
@@ -376,7 +372,7 @@ bool CompoundFileReader::open(const QByteArray &file)
         }
     }
     if (m_entries.first().type != RootEntry)
-        return fail(tr("The file is damaged: its directory has no root."));
+        return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: its directory has no root."));
 
     // Walk the root's children (a binary tree of siblings); a visited mark
     // keeps a looping tree from running forever.
@@ -425,13 +421,13 @@ bool CompoundFileReader::hasStream(const QString &name) const
 bool CompoundFileReader::readChainBytes(quint32 start, quint64 size, Owner owner, QByteArray *out)
 {
     if (size > quint64(m_sectorCount) * m_sectorSize)
-        return fail(tr("The file is damaged: a stream is larger than the file."));
+        return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: a stream is larger than the file."));
     const size_t needed = size_t((size + m_sectorSize - 1) / m_sectorSize);
     std::vector<quint32> chain;
     if (!followChain(start, owner, &chain))
         return false;
     if (chain.size() < needed)
-        return fail(tr("The file is damaged: a stream is shorter than its size."));
+        return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: a stream is shorter than its size."));
     out->resize(int(size));
     char *dst = out->data();
     quint64 left = size;
@@ -471,7 +467,7 @@ bool CompoundFileReader::readStream(const QString &name, QByteArray *out)
 {
     const int index = findRootChild(name);
     if (index < 0)
-        return fail(tr("The file holds no stream named %1.").arg(name));
+        return fail(QCoreApplication::translate("CompoundFileReader", "The file holds no stream named %1.").arg(name));
     const Entry &e = m_entries.at(index);
     out->clear();
     if (e.size == 0)
@@ -486,7 +482,7 @@ bool CompoundFileReader::readStream(const QString &name, QByteArray *out)
         return false;
     const size_t needed = size_t((e.size + MiniSectorSize - 1) / MiniSectorSize);
     if (chain.size() < needed)
-        return fail(tr("The file is damaged: a stream is shorter than its size."));
+        return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: a stream is shorter than its size."));
     out->resize(int(e.size));
     char *dst = out->data();
     quint64 left = e.size;

@@ -22,10 +22,6 @@ enum Column { NumberColumn = 0, TimeColumn = 1 };
 // only exhaust memory.
 constexpr qint64 MaxWorkbookFileSize = qint64(512) * 1024 * 1024;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ReadingsWorkbook", text);
-}
 
 bool isNumberType(const QVariant &v)
 {
@@ -203,7 +199,7 @@ bool writeReadingsWorkbook(const QString &path, const QAbstractItemModel &table,
     QString &err = error ? *error : localError;
     const int rows = table.rowCount();
     if (rows > ReadingsWorkbook::MaxReadings) {
-        err = tr("The table has %1 readings, but an Excel worksheet (.xls) holds at most %2 "
+        err = QCoreApplication::translate("ReadingsWorkbook", "The table has %1 readings, but an Excel worksheet (.xls) holds at most %2 "
                  "readings below its header row.")
                       .arg(rows).arg(ReadingsWorkbook::MaxReadings);
         return false;
@@ -229,7 +225,7 @@ bool readFirstSheetUsedRange(const QString &path, QList<QVariantList> *rows, QSt
         return false;
     }
     if (file.size() > MaxWorkbookFileSize) {
-        err = tr("The file is too large for a workbook.");
+        err = QCoreApplication::translate("ReadingsWorkbook", "The file is too large for a workbook.");
         return false;
     }
     const QByteArray data = file.readAll();

@@ -5,6 +5,7 @@
 #include "charts/histogram.h"
 #include "data/datamodel.h"
 #include "exchange/pdfreport.h"
+#include "exchange/savedialog.h"
 #include "exchange/savedfile.h"
 
 #include <QFileDialog>
@@ -12,12 +13,12 @@
 
 void Widget::exportPdf(const QString &sceneFileName)
 {
-    const QString name = withDefaultSuffix(
-        QFileDialog::getSaveFileName(this, tr("Export the datas to a pdf file."), QString(),
-                                     QStringLiteral("PDF file(*.pdf)")),
-        QStringLiteral("pdf"));
+    const QString name =
+        askSaveFileName(this, tr("Export the datas to a pdf file."), QString(), QStringLiteral("PDF file(*.pdf)"));
     if (name.isEmpty())
         return;
+    // The views' pictures as they are now, after the dialog.
+    paintAllViews();
     QString error;
     if (!writePdfReport(name, *dataModel, pdfColumns, sceneFileName, histogram->pixmap(), ui->chart->pixmap(),
                         &error)) {

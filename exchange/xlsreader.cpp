@@ -16,14 +16,10 @@ namespace {
 
 constexpr int SheetColumns = 256;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("XlsReader", text);
-}
 
 QString damaged()
 {
-    return tr("The workbook is damaged.");
+    return QCoreApplication::translate("XlsReader", "The workbook is damaged.");
 }
 
 // Data that may go on in CONTINUE records. Characters of a string that go
@@ -240,16 +236,16 @@ bool readGlobals(const QByteArray &stream, Globals *g, QString *error)
 {
     Biff::RecordReader r(stream);
     if (!r.next() || r.id() != Biff::Bof || r.length() < 4) {
-        *error = tr("The file is not a workbook of the classic Excel format (.xls).");
+        *error = QCoreApplication::translate("XlsReader", "The file is not a workbook of the classic Excel format (.xls).");
         return false;
     }
     const quint16 version = Biff::get16(r.body());
     if (version == Biff::Biff5Version) {
-        *error = tr("The workbook was saved in the Excel 5.0/95 format, which cannot be read.");
+        *error = QCoreApplication::translate("XlsReader", "The workbook was saved in the Excel 5.0/95 format, which cannot be read.");
         return false;
     }
     if (version != Biff::Biff8Version || Biff::get16(r.body() + 2) != Biff::BofGlobals) {
-        *error = tr("The file is not a workbook of the classic Excel format (.xls).");
+        *error = QCoreApplication::translate("XlsReader", "The file is not a workbook of the classic Excel format (.xls).");
         return false;
     }
 
@@ -261,7 +257,7 @@ bool readGlobals(const QByteArray &stream, Globals *g, QString *error)
         const int len = r.length();
         switch (r.id()) {
         case Biff::FilePass:
-            *error = tr("The workbook is protected by a password (encrypted) and cannot be read.");
+            *error = QCoreApplication::translate("XlsReader", "The workbook is protected by a password (encrypted) and cannot be read.");
             return false;
         case Biff::DateMode:
             if (len >= 2 && Biff::get16(p) == 1)
@@ -315,7 +311,7 @@ bool readGlobals(const QByteArray &stream, Globals *g, QString *error)
         return false;
     }
     if (g->sheetPosition < 0) {
-        *error = tr("The workbook has no worksheet.");
+        *error = QCoreApplication::translate("XlsReader", "The workbook has no worksheet.");
         return false;
     }
     g->dateXf.resize(xfFormats.size());
@@ -335,7 +331,7 @@ bool readSheetCells(const QByteArray &stream, const Globals &g, std::vector<RawC
     if (!r.next() || r.id() != Biff::Bof || r.length() < 4
             || Biff::get16(r.body()) != Biff::Biff8Version
             || Biff::get16(r.body() + 2) != Biff::BofWorksheet) {
-        *error = tr("The first sheet of the workbook is not a worksheet.");
+        *error = QCoreApplication::translate("XlsReader", "The first sheet of the workbook is not a worksheet.");
         return false;
     }
 
@@ -508,9 +504,9 @@ bool readXlsFirstSheet(const QByteArray &file, XlsUsedRange *range, QString *err
         // BIFF2 to BIFF4 workbooks are plain record streams.
         if (file.size() >= 4 && quint8(file.at(1)) <= 0x08 && quint8(file.at(0)) == 0x09
                 && (quint8(file.at(1)) & 1) == 0)
-            err = tr("The workbook was saved in an old Excel format (2.x to 4.0), which cannot be read.");
+            err = QCoreApplication::translate("XlsReader", "The workbook was saved in an old Excel format (2.x to 4.0), which cannot be read.");
         else
-            err = tr("The file is not a workbook of the classic Excel format (.xls).");
+            err = QCoreApplication::translate("XlsReader", "The file is not a workbook of the classic Excel format (.xls).");
         return false;
     }
     CompoundFileReader container;
@@ -521,9 +517,9 @@ bool readXlsFirstSheet(const QByteArray &file, XlsUsedRange *range, QString *err
     QByteArray stream;
     if (!container.hasStream(QStringLiteral("Workbook"))) {
         if (container.hasStream(QStringLiteral("Book")))
-            err = tr("The workbook was saved in the Excel 5.0/95 format, which cannot be read.");
+            err = QCoreApplication::translate("XlsReader", "The workbook was saved in the Excel 5.0/95 format, which cannot be read.");
         else
-            err = tr("The file is not a workbook of the classic Excel format (.xls).");
+            err = QCoreApplication::translate("XlsReader", "The file is not a workbook of the classic Excel format (.xls).");
         return false;
     }
     if (!container.readStream(QStringLiteral("Workbook"), &stream)) {
@@ -552,7 +548,7 @@ bool readXlsFirstSheet(const QByteArray &file, XlsUsedRange *range, QString *err
     const int rows = bottom - top + 1;
     const int columns = right - left + 1;
     if (qint64(rows) * columns > maxCells) {
-        err = tr("The used range of the first worksheet is too large: %1 cells, at most %2 can be read.")
+        err = QCoreApplication::translate("XlsReader", "The used range of the first worksheet is too large: %1 cells, at most %2 can be read.")
                       .arg(qint64(rows) * columns).arg(maxCells);
         return false;
     }

@@ -142,6 +142,17 @@
     </message>
 </context>
 <context>
+    <name>ReadingsWorkbook</name>
+    <message>
+        <source>The table has %1 readings, but an Excel worksheet (.xls) holds at most %2 readings below its header row.</source>
+        <translation>表格有 %1 条读数，但 Excel 工作表（.xls）在表头行下最多只能容纳 %2 条读数。</translation>
+    </message>
+    <message>
+        <source>The file is too large for a workbook.</source>
+        <translation>文件太大，无法作为工作簿。</translation>
+    </message>
+</context>
+<context>
     <name>Widget</name>
     <message>
         <source>Num:0</source>
@@ -374,6 +385,45 @@
     <message>
         <source>The datas is imported successfully.</source>
         <translation>数据导入成功。</translation>
+    </message>
+    <message>
+        <source>The PDF writer could not start.</source>
+        <translation>PDF 写入器无法启动。</translation>
+    </message>
+</context>
+<context>
+    <name>XlsReader</name>
+    <message>
+        <source>The workbook is damaged.</source>
+        <translation>工作簿已损坏。</translation>
+    </message>
+    <message>
+        <source>The file is not a workbook of the classic Excel format (.xls).</source>
+        <translation>该文件不是经典 Excel 格式（.xls）的工作簿。</translation>
+    </message>
+    <message>
+        <source>The workbook was saved in the Excel 5.0/95 format, which cannot be read.</source>
+        <translation>该工作簿以 Excel 5.0/95 格式保存，无法读取。</translation>
+    </message>
+    <message>
+        <source>The workbook is protected by a password (encrypted) and cannot be read.</source>
+        <translation>该工作簿受密码保护（已加密），无法读取。</translation>
+    </message>
+    <message>
+        <source>The workbook has no worksheet.</source>
+        <translation>该工作簿没有工作表。</translation>
+    </message>
+    <message>
+        <source>The first sheet of the workbook is not a worksheet.</source>
+        <translation>工作簿的第一张表不是工作表。</translation>
+    </message>
+    <message>
+        <source>The workbook was saved in an old Excel format (2.x to 4.0), which cannot be read.</source>
+        <translation>该工作簿以旧的 Excel 格式（2.x 至 4.0）保存，无法读取。</translation>
+    </message>
+    <message>
+        <source>The used range of the first worksheet is too large: %1 cells, at most %2 can be read.</source>
+        <translation>第一张工作表的已用区域太大：%1 个单元格，最多只能读取 %2 个。</translation>
     </message>
 </context>
 <context>
