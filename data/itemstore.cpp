@@ -105,13 +105,25 @@ void ItemStore::setUnit(ItemData *item, const QString &unit)
     emit unitChanged(item);
 }
 
+void ItemStore::switchUnit(ItemData *item, const QString &unit)
+{
+    if (!item || item->unit() == unit)
+        return;
+    loadReadings(item);
+    item->switchUnit(unit);
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->setUnit(id, unit) && m_keeper->setStatistics(id, *item->statistics()));
+    emit unitChanged(item);
+    emit statisticsChanged(item);
+}
+
 void ItemStore::setActive(ItemData *item)
 {
     if (item == m_active)
         return;
     if (item) {
         loadReadings(item);
-        setUnit(item, QStringLiteral("um"));
+        switchUnit(item, QStringLiteral("um"));
     }
     if (m_keeper && (!item || keptId(item)))
         kept(m_keeper->setActiveItem(item ? keptId(item) : 0));

@@ -40,8 +40,11 @@ public:
     // Deletes one of items() with its readings.
     void removeItem(ItemData *item);
     void renameItem(ItemData *item, const QString &name);
+    // The statistics stay as they are until the next pass.
     void setUnit(ItemData *item, const QString &unit);
-    // The item's readings are loaded first, and it is shown in micrometres.
+    // The statistics are counted again in the new unit.
+    void switchUnit(ItemData *item, const QString &unit);
+    // The item's readings are loaded first, and it switches to micrometres.
     void setActive(ItemData *item);
 
     // Takes ownership. A single reading always brings the statistics up to date.

@@ -390,6 +390,10 @@
         <source>The PDF writer could not start.</source>
         <translation>PDF 写入器无法启动。</translation>
     </message>
+    <message>
+        <source>- measurements are not being kept</source>
+        <translation>- 测量数据未被保存</translation>
+    </message>
 </context>
 <context>
     <name>XlsReader</name>
