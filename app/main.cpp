@@ -1,5 +1,6 @@
 #include "app/optionsfile.h"
 #include "app/widget.h"
+#include "data/measurementdatabase.h"
 
 #include <QApplication>
 
@@ -10,7 +11,10 @@ int main(int argc, char *argv[])
     {
         OptionsFile options(QCoreApplication::applicationDirPath() + QStringLiteral("/options.xml"));
         options.installTranslators(QStringLiteral("Language"));
-        Widget window;
+        // Outlives the window, which keeps its items in it.
+        MeasurementDatabase database;
+        database.open();
+        Widget window(&database);
         window.show();
         result = app.exec();
     }

@@ -8,6 +8,8 @@
 #include "charts/histogram.h"
 #include "data/datamodel.h"
 #include "data/dmmdata.h"
+#include "data/itemstore.h"
+#include "data/measurementdatabase.h"
 #include "data/readingsview.h"
 #include "data/tvitemmodel.h"
 #include "device/deviceinterfaces.h"
@@ -27,8 +29,14 @@
 #include <QUrl>
 
 Widget::Widget(QWidget *parent)
+    : Widget(nullptr, parent)
+{
+}
+
+Widget::Widget(MeasurementDatabase *measurements, QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::Widget)
+    , database(measurements)
 {
     Q_INIT_RESOURCE(resources);
     Reading::registerMetaTypes();
@@ -42,6 +50,15 @@ Widget::Widget(QWidget *parent)
     initWidget();
     initSelf();
     initConnec();
+
+    if (database) {
+        if (!itemStore->isKept())
+            setWindowTitle(windowTitle() + notKeptTitle());
+        if (!database->problem().isEmpty())
+            showStoreMessage(database->problem());
+        if (!database->notice().isEmpty())
+            showStoreMessage(database->notice());
+    }
 }
 
 Widget::~Widget()

@@ -22,6 +22,8 @@ class SimulatedPortInf;
 class DmmData;
 class DataModel;
 class TvItemModel;
+class ItemStore;
+class MeasurementDatabase;
 class Histogram;
 struct BinRange;
 struct PdfColumn;
@@ -39,6 +41,9 @@ class Widget : public QMainWindow
 
 public:
     explicit Widget(QWidget *parent = nullptr);
+    // Keeps the items in the database (when it is open) and starts with
+    // the items it holds. The database outlives the window.
+    explicit Widget(MeasurementDatabase *measurements, QWidget *parent = nullptr);
     ~Widget() override;
 
     // Items tree (data/widget_items.cpp).
@@ -79,6 +84,15 @@ private slots:
     void slotCurrentRowChanged(QModelIndex current, QModelIndex previous);
     void slotItemModeleditDataChanged(QModelIndex index);
 
+    // What the item store announces (data/widget_items.cpp, data/widget_intake.cpp).
+    void slotItemAdded(ItemData *item);
+    void slotItemAboutToBeRemoved(ItemData *item);
+    void slotItemRenamed(ItemData *item);
+    void slotActiveItemChanged(ItemData *item);
+    void slotReadingAppended(ItemData *item, DmmData *data);
+    void slotReadingsAppended(ItemData *item, const QList<DmmData *> &datas);
+    void slotKeepingStopped(const QString &reason);
+
     // Reading intake (data/widget_intake.cpp).
     void slotDmmDisplay(DmmData *data);
     void slotDisplayStore(DmmData *data);
@@ -109,6 +123,12 @@ private:
 
     // Items tree and intake helpers.
     void buildItemsTree();
+    // The node that carries item, or an invalid index.
+    QModelIndex nodeOf(const ItemData *item) const;
+    // A line about the measurement file in the message list, which shows.
+    void showStoreMessage(const QString &text);
+    // The title's ending while measurements are not being kept.
+    QString notKeptTitle() const;
     void deleteAllItems();
     QList<QAction *> itemActionsFor(const QModelIndex &index) const;
     // Every top-level node and every direct child of one, in tree order.
@@ -159,6 +179,10 @@ private:
     SimulatedPortInf *simulatedPort = nullptr;
     QList<BinRange *> binRanges;
     bool settingsRestored = false;
+    // The items (the window's tree and views follow its signals) and the
+    // database that keeps them, when there is one.
+    ItemStore *itemStore = nullptr;
+    MeasurementDatabase *database = nullptr;
 
     friend class WidgetTestAccess;
 };

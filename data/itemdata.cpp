@@ -72,6 +72,12 @@ QString ItemData::formatValue(double value) const
     return QString::number(value, 'f', isMicrometre() ? 1 : 2);
 }
 
+void ItemData::restoreStatistics(const ItemStatistics &statistics)
+{
+    *m_statistics = statistics;
+    resetRunning();
+}
+
 bool ItemData::isMicrometre() const
 {
     return m_unit == QLatin1String("um");

@@ -54,6 +54,11 @@ public:
 
     QString formatValue(double value) const;
 
+    // Takes a statistics record kept from an earlier session as it was,
+    // even when its readings are not loaded yet. The next pass counts
+    // every reading afresh.
+    void restoreStatistics(const ItemStatistics &statistics);
+
 private:
     bool isMicrometre() const;
     void resetRunning();

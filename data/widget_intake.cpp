@@ -7,6 +7,7 @@
 #include "data/datamodel.h"
 #include "data/dmmdata.h"
 #include "data/itemdata.h"
+#include "data/itemstore.h"
 
 namespace {
 
@@ -43,24 +44,10 @@ void Widget::slotDmmDisplay(DmmData *data)
         histogram->setDecimals(decimals);
         ui->chart->setYTitle(title);
         ui->chart->setDecimals(decimals);
-        currentItem->setUnit(unit);
+        itemStore->setUnit(currentItem, unit);
     }
-
-    currentItem->append(data, true);
-
-    const bool exactUm = unit == Micrometre;
-    const double value = exactUm ? data->valueUm() : data->valueMil();
-    const QString text = exactUm ? data->textUm() : data->textMil();
-
-    dataModel->append(data);
-    ui->tv->scrollToBottom();
-    histogram->addValue(value);
-    ui->chart->addPoint(new ChartPoint(value, text, data->dateTime(), -1, -1, readingTag(text, data)), 0);
-
-    ui->lcdValue->setText(text);
-    ui->lcdBasis->setText(data->basis());
-    ui->lcdUnit->setText(currentItem->unit() == Micrometre ? micrometreSymbol() : currentItem->unit());
-    updateStatisticsLabels();
+    // Kept first, then shown (slotReadingAppended).
+    itemStore->append(currentItem, data);
 }
 
 void Widget::slotDisplayStore(DmmData *data)
@@ -71,16 +58,7 @@ void Widget::slotDisplayStore(DmmData *data)
         delete data;
         return;
     }
-    currentItem->append(data, true);
-
-    // Stored readings are always shown in micrometres.
-    const double value = data->valueUm();
-    const QString text = data->textUm();
-    dataModel->append(data);
-    ui->tv->scrollToBottom();
-    histogram->addValue(value);
-    ui->chart->addPoint(new ChartPoint(value, text, data->dateTime(), -1, -1, readingTag(text, data)), 0);
-    updateStatisticsLabels();
+    itemStore->append(currentItem, data);
 }
 
 void Widget::slotDisplayStoreData(QList<DmmData *> datas)
@@ -90,18 +68,51 @@ void Widget::slotDisplayStoreData(QList<DmmData *> datas)
         qDeleteAll(datas);
         return;
     }
+    itemStore->append(currentItem, datas, true);
+}
+
+void Widget::slotReadingAppended(ItemData *item, DmmData *data)
+{
+    // Only the intake appends single readings: live ones to a measurement
+    // item, stored ones to "Store Data".
+    if (item != currentItem || (item->type() != ItemData::Measure && item->type() != ItemData::StoreData))
+        return;
+    const bool live = item->type() == ItemData::Measure;
+
+    // Stored readings are always shown in micrometres.
+    const bool exactUm = !live || data->unit() == Micrometre;
+    const double value = exactUm ? data->valueUm() : data->valueMil();
+    const QString text = exactUm ? data->textUm() : data->textMil();
+
+    dataModel->append(data);
+    ui->tv->scrollToBottom();
+    histogram->addValue(value);
+    ui->chart->addPoint(new ChartPoint(value, text, data->dateTime(), -1, -1, readingTag(text, data)), 0);
+
+    if (live) {
+        ui->lcdValue->setText(text);
+        ui->lcdBasis->setText(data->basis());
+        ui->lcdUnit->setText(currentItem->unit() == Micrometre ? micrometreSymbol() : currentItem->unit());
+    }
+    updateStatisticsLabels();
+}
+
+void Widget::slotReadingsAppended(ItemData *item, const QList<DmmData *> &datas)
+{
+    // A downloaded group; an import shows its item once it is complete.
+    if (item != currentItem || item->type() != ItemData::StoreData)
+        return;
 
     QList<double> values;
     QList<ChartPoint *> points;
     values.reserve(datas.size());
     points.reserve(datas.size());
-    for (const DmmData *data : qAsConst(datas)) {
+    for (const DmmData *data : datas) {
         values << data->valueUm();
         points << new ChartPoint(data->valueUm(), data->textUm(), data->dateTime(), -1, -1,
                                  readingTag(data->textUm(), data));
     }
 
-    currentItem->append(datas, true);
     dataModel->setDatas(datas);
     ui->tv->scrollToBottom();
     histogram->addValues(values);

@@ -5,6 +5,7 @@
 #include "charts/histogram.h"
 #include "data/datamodel.h"
 #include "data/itemdata.h"
+#include "data/itemstore.h"
 #include "data/tvitemmodel.h"
 #include "device/deviceinterfaces.h"
 
@@ -20,7 +21,7 @@ void Widget::on_actionItemDownload_triggered()
     histogram->clear();
     ui->chart->clear();
     if (currentItem)
-        currentItem->switchUnit(QStringLiteral("um"));
+        itemStore->switchUnit(currentItem, QStringLiteral("um"));
 
     const QString title = thicknessTitle(true);
     histogram->setYTitle(title);
@@ -28,8 +29,7 @@ void Widget::on_actionItemDownload_triggered()
     ui->chart->setYTitle(title);
     ui->chart->setDecimals(1);
 
-    if (ItemData *store = storeDataItem())
-        store->clear();
+    itemStore->clearReadings(itemStore->storeItem());
     itemSetToActive(itemModel->index(0, 0));
     // Already active, the emptied item is not rebuilt by the activation.
     refreshActiveItem();

@@ -4,6 +4,7 @@
 #include "data/datamodel.h"
 #include "data/dmmdata.h"
 #include "data/itemdata.h"
+#include "data/itemstore.h"
 #include "data/tvitemmodel.h"
 #include "exchange/readingsworkbook.h"
 #include "exchange/savedialog.h"
@@ -71,19 +72,22 @@ void Widget::importExcel()
 
     newItem(nextImportName(), ItemData::Import);
     bool complete = true;
+    QList<DmmData *> readings;
     for (int row = 1; row < rows.size(); ++row) {
         DmmData *reading = readingFromRow(rows.at(row));
         if (!reading) {
             complete = false;
             break;
         }
-        currentItem->append(reading, false);
+        readings << reading;
     }
+    // The rows read are kept in one step.
+    itemStore->append(currentItem, readings, false);
     ui->tvItems->setEnabled(true);
 
     if (currentItem->count() > 0)
-        currentItem->setUnit(currentItem->datas().constLast()->unit());
-    currentItem->calcStatistics();
+        itemStore->setUnit(currentItem, currentItem->datas().constLast()->unit());
+    itemStore->calcStatistics(currentItem);
     refreshActiveItem();
 
     QMessageBox::information(this, QString(),

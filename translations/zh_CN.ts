@@ -88,6 +88,41 @@
     </message>
 </context>
 <context>
+    <name>MeasurementDatabase</name>
+    <message>
+        <source>its folder cannot be made</source>
+        <translation>无法创建它所在的文件夹</translation>
+    </message>
+    <message>
+        <source>%1 was damaged. It was renamed %2, and a new %1 was started.</source>
+        <translation>%1 已损坏。它已改名为 %2，并已新建 %1。</translation>
+    </message>
+    <message>
+        <source>%1 is damaged and could not be renamed aside. It was left as it is, and measurements are not being kept.</source>
+        <translation>%1 已损坏且无法改名移开。文件保持原样，测量数据不会被保存。</translation>
+    </message>
+    <message>
+        <source>%1 was written by a newer version of this program. It was left as it is, and measurements are not being kept.</source>
+        <translation>%1 由本程序的较新版本写入。文件保持原样，测量数据不会被保存。</translation>
+    </message>
+    <message>
+        <source>%1 is read-only. It was left as it is, and measurements are not being kept.</source>
+        <translation>%1 是只读文件。文件保持原样，测量数据不会被保存。</translation>
+    </message>
+    <message>
+        <source>%1 is in use by another running copy of this program. Measurements are not being kept.</source>
+        <translation>%1 正被另一个正在运行的本程序使用。测量数据不会被保存。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened (%2). Measurements are not being kept.</source>
+        <translation>无法打开 %1（%2）。测量数据不会被保存。</translation>
+    </message>
+    <message>
+        <source>The measurement file %1 failed (%2). Measurements are not being kept from now on.</source>
+        <translation>测量数据文件 %1 出错（%2）。从现在起测量数据不会被保存。</translation>
+    </message>
+</context>
+<context>
     <name>OptionDialog</name>
     <message>
         <source>Options</source>
@@ -354,6 +389,10 @@
     <message>
         <source>The PDF writer could not start.</source>
         <translation>PDF 写入器无法启动。</translation>
+    </message>
+    <message>
+        <source>- measurements are not being kept</source>
+        <translation>- 测量数据未被保存</translation>
     </message>
 </context>
 <context>
