@@ -12,6 +12,7 @@
 class QPixmap;
 class QProgressDialog;
 class QStandardItem;
+class QTimer;
 class IDmm;
 class IMyDmm;
 class SerialDeviceInf;
@@ -77,6 +78,9 @@ private slots:
     void slotCurrentRowChanged(QModelIndex current, QModelIndex previous);
     void slotItemModeleditDataChanged(QModelIndex index);
 
+    // Limits, verdict and the Statistics tab (data/widget_acceptance.cpp).
+    void on_actionItemLimits_triggered();
+
     // Reading intake (data/widget_intake.cpp).
     void slotDmmDisplay(DmmData *data);
     void slotDisplayStore(DmmData *data);
@@ -115,6 +119,11 @@ private:
     int countItemsNamedWith(const QString &prefix) const;
     void refreshActiveItem();
     void updateStatisticsLabels();
+    // The active item's figures or limits changed: the chart's limit lines
+    // follow at once, the Statistics tab when it is shown.
+    void itemFiguresChanged();
+    void initStatisticsTab();
+    void refreshStatisticsTab();
     // The value-axis title: "Thickness(μm)" or "Thickness(mil)".
     QString thicknessTitle(bool micrometres) const;
 
@@ -152,6 +161,9 @@ private:
     SimulatedPortInf *simulatedPort = nullptr;
     QList<BinRange *> binRanges;
     bool settingsRestored = false;
+    // Gathers the changes of one turn of the event loop into one refresh of
+    // the Statistics tab.
+    QTimer *statisticsTimer = nullptr;
 
     friend class WidgetTestAccess;
 };

@@ -256,7 +256,7 @@ bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, co
         if (!painter.begin(&writer)) {
             file.cancelWriting();
             if (error)
-                *error = QStringLiteral("The PDF writer could not start.");
+                *error = QCoreApplication::translate("Widget", "The PDF writer could not start.");
             return false;
         }
 
