@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QPixmap;
 class QProgressDialog;
 class QStandardItem;
@@ -119,6 +121,10 @@ private:
     int countItemsNamedWith(const QString &prefix) const;
     void refreshActiveItem();
     void updateStatisticsLabels();
+    // The axis titles and the unit label for the active item's unit.
+    void showUnit(bool micrometres);
+    // The labels and titles as the window opens, for when no item is active.
+    void resetDisplayLabels();
     // The active item's figures or limits changed: the chart's limit lines
     // follow at once, the Statistics tab when it is shown.
     void itemFiguresChanged();
@@ -132,7 +138,8 @@ private:
     void exportExcel();
     void importExcel();
     void exportPdf(const QString &sceneFileName);
-    void exportPicture(const QPixmap &picture, const QString &caption);
+    void paintAllViews();
+    void exportPicture(const std::function<QPixmap()> &picture, const QString &caption);
     void showExportFailure(const QString &reason);
     QString nextImportName() const;
 

@@ -34,6 +34,7 @@ public:
     void setBottomMargin(int margin);
     void setXTitle(const QString &title);
     void setYTitle(const QString &title);
+    QString yTitle() const { return m_yTitle; }
     // Dashed horizontal lines at the nominal thickness, the minimum and the
     // maximum, in the plotted unit; 0 leaves a line out. The value axis
     // reaches up to the highest of them.

@@ -45,6 +45,16 @@ void ItemData::calcStatistics()
     catchUp();
 }
 
+void ItemData::switchUnit(const QString &unit)
+{
+    if (unit == m_unit)
+        return;
+    m_unit = unit;
+    // An item without readings keeps its start texts ("0").
+    if (!m_datas.isEmpty())
+        calcStatistics();
+}
+
 void ItemData::clear()
 {
     qDeleteAll(m_datas);

@@ -48,6 +48,9 @@ public:
     QString unit() const { return m_unit; }
     // Does not touch the statistics: the texts stay until the next pass.
     void setUnit(const QString &unit) { m_unit = unit; }
+    // Sets the unit and, when it changes, recounts the statistics in it, so
+    // the texts never describe the readings in another unit than shown.
+    void switchUnit(const QString &unit);
     QString name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
 

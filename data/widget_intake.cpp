@@ -122,11 +122,15 @@ void Widget::refreshActiveItem()
     points.reserve(datas.size());
     for (const DmmData *data : datas) {
         const double value = micrometres ? data->valueUm() : data->valueMil();
+        const QString text = micrometres ? data->textUm() : data->textMil();
         values << value;
-        points << new ChartPoint(value, micrometres ? data->textUm() : data->textMil(), data->dateTime(), -1, -1,
-                                 QVariant(QString()));
+        // The read-out names the unit the value is shown in.
+        points << new ChartPoint(value, text, data->dateTime(), -1, -1,
+                                 QStringLiteral("%1%2 %3").arg(text, micrometres ? Micrometre : data->unit(),
+                                                               data->basis()));
     }
     const int decimals = micrometres ? 1 : 2;
+    showUnit(micrometres);
 
     dataModel->clear();
     dataModel->setDatas(datas);
@@ -141,6 +145,28 @@ void Widget::refreshActiveItem()
     ui->chart->addPoints(points, 0);
 
     updateStatisticsLabels();
+}
+
+void Widget::showUnit(bool micrometres)
+{
+    const QString title = thicknessTitle(micrometres);
+    histogram->setYTitle(title);
+    ui->chart->setYTitle(title);
+    ui->lcdUnit->setText(micrometres ? micrometreSymbol() : currentItem->unit());
+}
+
+void Widget::resetDisplayLabels()
+{
+    ui->lcdValue->setText(QStringLiteral("00000"));
+    ui->lcdBasis->setText(QStringLiteral("Fe"));
+    ui->lcdUnit->setText(micrometreSymbol());
+    ui->lcdNum->setText(tr("Num:") + QStringLiteral("0"));
+    ui->lcdAvg->setText(tr("Avg:") + QStringLiteral("0"));
+    ui->lcdMin->setText(tr("Min:") + QStringLiteral("0"));
+    ui->lcdMax->setText(tr("Max:") + QStringLiteral("0"));
+    const QString title = thicknessTitle(true);
+    histogram->setYTitle(title);
+    ui->chart->setYTitle(title);
 }
 
 QString Widget::thicknessTitle(bool micrometres) const

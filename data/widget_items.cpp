@@ -118,7 +118,7 @@ void Widget::itemSetToActive(QModelIndex index)
         return;
 
     currentItem = item;
-    currentItem->setUnit(QStringLiteral("um"));
+    currentItem->switchUnit(QStringLiteral("um"));
     dataModel->setItem(currentItem);
 
     for (const QModelIndex &node : itemNodes())
@@ -168,6 +168,11 @@ void Widget::on_actionItemDelete_triggered()
         currentItem = nullptr;
         dataModel->setItem(nullptr);
         itemSetToActive(ui->tvItems->currentIndex());
+        // Nothing took its place: nothing is recorded, nothing is shown.
+        if (!currentItem) {
+            stopMeasuring();
+            resetDisplayLabels();
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include "data/datamodel.h"
 #include "data/itemsummary.h"
 #include "exchange/pdfreport.h"
+#include "exchange/savedialog.h"
 #include "exchange/savedfile.h"
 
 #include <QFileDialog>
@@ -13,12 +14,12 @@
 
 void Widget::exportPdf(const QString &sceneFileName)
 {
-    const QString name = withDefaultSuffix(
-        QFileDialog::getSaveFileName(this, tr("Export the datas to a pdf file."), QString(),
-                                     QStringLiteral("PDF file(*.pdf)")),
-        QStringLiteral("pdf"));
+    const QString name =
+        askSaveFileName(this, tr("Export the datas to a pdf file."), QString(), QStringLiteral("PDF file(*.pdf)"));
     if (name.isEmpty())
         return;
+    // The views' pictures as they are now, after the dialog.
+    paintAllViews();
     // The summary of the item whose readings the table shows.
     ReportSummary summary;
     if (currentItem) {

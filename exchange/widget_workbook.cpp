@@ -6,17 +6,17 @@
 #include "data/itemdata.h"
 #include "data/tvitemmodel.h"
 #include "exchange/readingsworkbook.h"
+#include "exchange/savedialog.h"
 #include "exchange/savedfile.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSet>
 
 void Widget::exportExcel()
 {
-    const QString name = withDefaultSuffix(
-        QFileDialog::getSaveFileName(this, tr("Export the datas to a excel file."), QString(),
-                                     QStringLiteral("Excel File(*.xls)")),
-        QStringLiteral("xls"));
+    const QString name =
+        askSaveFileName(this, tr("Export the datas to a excel file."), QString(), QStringLiteral("Excel File(*.xls)"));
     if (name.isEmpty())
         return;
 
@@ -38,7 +38,17 @@ void Widget::exportExcel()
 
 QString Widget::nextImportName() const
 {
-    return QStringLiteral("Import%1").arg(countItemsNamedWith(QStringLiteral("Import")) + 1);
+    // Counting up from the number of "Import…" names, to one not in use:
+    // a renamed or otherwise named item must not make a duplicate.
+    QSet<QString> names;
+    for (const QModelIndex &node : itemNodes()) {
+        if (ItemData *item = TvItemModel::itemAt(node))
+            names.insert(item->name());
+    }
+    int number = countItemsNamedWith(QStringLiteral("Import")) + 1;
+    while (names.contains(QStringLiteral("Import%1").arg(number)))
+        ++number;
+    return QStringLiteral("Import%1").arg(number);
 }
 
 void Widget::importExcel()
