@@ -149,7 +149,7 @@ void DMMChart::paintLimitLines()
         painter.setPen(QPen(i == 0 ? NominalColour : LimitColour, 1, Qt::DashLine));
         painter.drawLine(m_plotRect.left(), y, m_plotRect.right(), y);
         const int w = metrics.horizontalAdvance(names[i]);
-        painter.drawText(QRect(m_plotRect.right() - w - 4, y - metrics.height(), w, metrics.height()),
+        painter.drawText(QRect(m_plotRect.right() - w - 4, y - metrics.height() - 1, w, metrics.height()),
                          Qt::AlignCenter, names[i]);
     }
 }

@@ -133,8 +133,10 @@ QString ruleCount(const RuleCheck &c, const QString &mean)
 
 void addLimit(ItemSummary &s, const QString &caption, double micrometresValue, bool micrometres)
 {
-    if (micrometresValue > 0)
-        s.limits << SummaryRow{caption, {withUnit(number(limitInUnit(micrometresValue, micrometres), micrometres), s.unit)}};
+    if (!(micrometresValue > 0))
+        return;
+    const QString value = number(limitInUnit(micrometresValue, micrometres), micrometres);
+    s.limits << SummaryRow{caption, {withUnit(value, s.unit)}};
 }
 
 void judge(ItemSummary &s, const ItemData &item, bool micrometres)
