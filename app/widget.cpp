@@ -139,6 +139,7 @@ void Widget::initWidget()
     histogram->setMinimumSize(300, 150);
 
     ui->listWidget->hide();
+    initStatisticsTab();
 
     // Pushes Close to the right end of the main tool bar.
     auto *spacer = new QWidget(ui->mainToolBar);

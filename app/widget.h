@@ -14,6 +14,7 @@
 class QPixmap;
 class QProgressDialog;
 class QStandardItem;
+class QTimer;
 class IDmm;
 class IMyDmm;
 class SerialDeviceInf;
@@ -92,6 +93,8 @@ private slots:
     void slotReadingAppended(ItemData *item, DmmData *data);
     void slotReadingsAppended(ItemData *item, const QList<DmmData *> &datas);
     void slotKeepingStopped(const QString &reason);
+    // Limits, verdict and the Statistics tab (data/widget_acceptance.cpp).
+    void on_actionItemLimits_triggered();
 
     // Reading intake (data/widget_intake.cpp).
     void slotDmmDisplay(DmmData *data);
@@ -141,6 +144,11 @@ private:
     void showUnit(bool micrometres);
     // The labels and titles as the window opens, for when no item is active.
     void resetDisplayLabels();
+    // The active item's figures or limits changed: the chart's limit lines
+    // follow at once, the Statistics tab when it is shown.
+    void itemFiguresChanged();
+    void initStatisticsTab();
+    void refreshStatisticsTab();
     // The value-axis title: "Thickness(μm)" or "Thickness(mil)".
     QString thicknessTitle(bool micrometres) const;
 
@@ -183,6 +191,9 @@ private:
     // database that keeps them, when there is one.
     ItemStore *itemStore = nullptr;
     MeasurementDatabase *database = nullptr;
+    // Gathers the changes of one turn of the event loop into one refresh of
+    // the Statistics tab.
+    QTimer *statisticsTimer = nullptr;
 
     friend class WidgetTestAccess;
 };

@@ -194,4 +194,5 @@ void Widget::updateStatisticsLabels()
     ui->lcdAvg->setText(tr("Avg:") + statistics->avg);
     ui->lcdMin->setText(tr("Min:") + statistics->min);
     ui->lcdMax->setText(tr("Max:") + statistics->max);
+    itemFiguresChanged();
 }

@@ -263,7 +263,8 @@ void Widget::on_tvItems_activated(QModelIndex index)
 QList<QAction *> Widget::itemActionsFor(const QModelIndex &index) const
 {
     if (index.parent().isValid())
-        return {ui->actionItemSetToActive, ui->actionItemRename, ui->actionItemNew, ui->actionItemDelete};
+        return {ui->actionItemSetToActive, ui->actionItemRename, ui->actionItemNew, ui->actionItemDelete,
+                ui->actionItemLimits};
     if (index.row() == 0)
         return {ui->actionItemSetToActive, ui->actionItemDownload};
     if (index.row() == 1)

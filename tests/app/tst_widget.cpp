@@ -75,10 +75,11 @@ private slots:
             QVERIFY2(w.findChild<QObject *>(QLatin1String(name)), name);
 
         auto *tabs = w.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
-        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->count(), 4);
         QCOMPARE(tabs->tabText(0), QStringLiteral("Table"));
         QCOMPARE(tabs->tabText(1), QStringLiteral("Histogram"));
         QCOMPARE(tabs->tabText(2), QStringLiteral("Chart"));
+        QCOMPARE(tabs->tabText(3), QStringLiteral("Statistics"));
         QCOMPARE(tabs->currentIndex(), 0);
         QCOMPARE(tabs->widget(2)->objectName(), QStringLiteral("chart"));
         QVERIFY(!tabs->tabIcon(2).isNull());
@@ -118,7 +119,7 @@ private slots:
         for (const char *name : {"actionConnect", "actionDisconnect", "actionOption", "actionClose", "actionStart",
                                  "actionStop", "actionImport", "actionExport", "actionManual", "actionClearMsg",
                                  "actionItemNew", "actionItemDelete", "actionItemRename", "actionItemSetToActive",
-                                 "actionItemDownload"}) {
+                                 "actionItemDownload", "actionItemLimits"}) {
             QAction *a = action(w, name);
             QVERIFY2(a, name);
             QVERIFY2(!a->icon().isNull(), name);
