@@ -1,4 +1,5 @@
 #include "app/optionsfile.h"
+#include "app/settingslocation.h"
 #include "app/widget.h"
 #include "data/measurementdatabase.h"
 
@@ -9,7 +10,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     int result = 0;
     {
-        OptionsFile options(QCoreApplication::applicationDirPath() + QStringLiteral("/options.xml"));
+        OptionsFile options(SettingsLocation::ofApplication().readPath());
         options.installTranslators(QStringLiteral("Language"));
         // Outlives the window, which keeps its items in it.
         MeasurementDatabase database;

@@ -2,6 +2,7 @@
 #include "ui_widget.h"
 
 #include "app/optiondialog.h"
+#include "app/resourcelookup.h"
 
 #include "charts/binrange.h"
 #include "charts/dmmchart.h"
@@ -19,7 +20,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -197,9 +197,9 @@ void Widget::on_actionClearMsg_triggered()
 
 void Widget::on_actionManual_triggered()
 {
-    // Resolved against the working directory; a missing document or viewer
-    // is not reported.
-    const QString manual = QDir::current().absoluteFilePath(QStringLiteral("Software User Manual.pdf"));
+    // Looked up in the working directory, then beside the executable; a
+    // missing document or viewer is not reported.
+    const QString manual = locateProgramFile(QStringLiteral("Software User Manual.pdf"), programFileFolders());
     QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
 }
 

@@ -10,9 +10,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QTreeView>
 #include <QtTest>
@@ -248,10 +251,19 @@ private slots:
         QCOMPARE(WidgetTestAccess::language(w), QStringLiteral("en_US"));
     }
 
-    // A settings file that cannot be replaced: the warning shows, the old
-    // file stays whole and the window still closes.
+    // A settings file that cannot be replaced: the settings go to the
+    // user's folder, and only when that cannot be made either does the
+    // warning show. The old file stays whole and the window still closes.
+    void failedSaveKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("userFolder");
+        QTest::newRow("user's folder") << true;
+        QTest::newRow("nowhere") << false;
+    }
+
     void failedSaveKeepsTheOldFile()
     {
+        QFETCH(bool, userFolder);
         const QByteArray old = "<options><Language>zh_CN</Language></options>";
         {
             QFile file(settingsPath());
@@ -260,6 +272,15 @@ private slots:
         }
         if (!setImmutable(settingsPath(), true))
             QSKIP("cannot make the settings file unreplaceable on this file system");
+        // No folder can be made below a plain file.
+        QTemporaryDir config;
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(userFolder ? config.path() : settingsPath()));
+        const auto restoreConfig = qScopeGuard([&oldConfig] {
+            oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
+        });
+        const QString userFile = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+                                 + QStringLiteral("/options.xml");
 
         bool closed = false;
         {
@@ -269,10 +290,14 @@ private slots:
             answerer.then(DialogAnswerer::press(QMessageBox::Ok));
             closed = w.close();
             setImmutable(settingsPath(), false);
-            QCOMPARE(answerer.texts, QStringList({"Can not open file."}));
+            QCOMPARE(answerer.texts, userFolder ? QStringList() : QStringList({"Can not open file."}));
         }
         setImmutable(settingsPath(), false);
         QVERIFY(closed);
+        QFile user(userFile);
+        QCOMPARE(user.open(QIODevice::ReadOnly), userFolder);
+        if (userFolder)
+            QVERIFY(user.readAll().contains("<Language>zh_CN</Language>"));
         QFile file(settingsPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), old);
