@@ -34,6 +34,7 @@ public:
     void setBottomMargin(int margin);
     void setXTitle(const QString &title);
     void setYTitle(const QString &title);
+    QString yTitle() const { return m_yTitle; }
 
     QPixmap pixmap() const;
     bool savePixmap(const QString &fileName) const;
