@@ -11,6 +11,7 @@
 #include <QVariant>
 #include <QtNumeric>
 
+#include <limits>
 #include <vector>
 
 namespace {
@@ -60,17 +61,72 @@ QString derivedTextMil(double valueMil)
 
 const int MeasurementDatabase::SchemaVersion = int(Migrations.size());
 
+// The instant and the offset from UTC of a reading's time. A local time
+// asks the time zone database for both, which costs more than the rest of
+// keeping a reading; so the offset of a local hour is asked once and reused
+// while readings stay in that hour. An hour at or next to a change of the
+// offset (where a wall-clock time may be missing or twice) is asked each time.
+class ReadingClock
+{
+public:
+    void split(const QDateTime &time, qint64 *instant, int *offset)
+    {
+        if (time.timeSpec() == Qt::LocalTime) {
+            const qint64 wallClock = QDateTime(time.date(), time.time(), Qt::UTC).toMSecsSinceEpoch();
+            const qint64 hour = wallClock / HourMs - (wallClock % HourMs < 0 ? 1 : 0);
+            if (hour != m_hour) {
+                m_hour = hour;
+                const qint64 start = hour * HourMs;
+                m_offset = localOffset(start);
+                m_steady = m_offset != Unknown && localOffset(start - 1000) == m_offset
+                    && localOffset(start + HourMs - 1000) == m_offset && localOffset(start + HourMs) == m_offset;
+            }
+            if (m_steady) {
+                *offset = m_offset;
+                *instant = wallClock - qint64(m_offset) * 1000;
+                return;
+            }
+        }
+        *instant = time.toMSecsSinceEpoch();
+        *offset = time.offsetFromUtc();
+    }
+
+private:
+    static constexpr qint64 HourMs = 3600 * 1000;
+    static constexpr int Unknown = std::numeric_limits<int>::min();
+
+    // The offset of a local wall-clock time given as milliseconds as if UTC.
+    static int localOffset(qint64 wallClock)
+    {
+        const QDateTime utc = QDateTime::fromMSecsSinceEpoch(wallClock, Qt::UTC);
+        const QDateTime local(utc.date(), utc.time(), Qt::LocalTime);
+        return local.isValid() && local.time() == utc.time() ? local.offsetFromUtc() : Unknown;
+    }
+
+    qint64 m_hour = std::numeric_limits<qint64>::min();
+    int m_offset = 0;
+    bool m_steady = false;
+};
+
 struct MeasurementDatabase::Statements
 {
     explicit Statements(const QSqlDatabase &db)
-        : insertReading(db)
+        : begin(db)
+        , commit(db)
+        , rollback(db)
+        , insertReading(db)
         , statistics(db)
         , loadReadings(db)
     {
     }
+    // Prepared once: the driver's own transaction calls prepare each time.
+    QSqlQuery begin;
+    QSqlQuery commit;
+    QSqlQuery rollback;
     QSqlQuery insertReading;
     QSqlQuery statistics;
     QSqlQuery loadReadings;
+    ReadingClock clock;
 };
 
 MeasurementDatabase::MeasurementDatabase()
@@ -172,8 +228,9 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
     m_statements.reset(new Statements(m_db));
     Statements &s = *m_statements;
     s.loadReadings.setForwardOnly(true);
-    const bool prepared =
-        s.insertReading.prepare(QStringLiteral(
+    const bool prepared = s.begin.prepare(QStringLiteral("BEGIN")) && s.commit.prepare(QStringLiteral("COMMIT"))
+        && s.rollback.prepare(QStringLiteral("ROLLBACK"))
+        && s.insertReading.prepare(QStringLiteral(
             "INSERT INTO readings (item, seq, time, zone, value_um, value_mil, text_um, text_mil, overload, unit,"
             " basis) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
         && s.statistics.prepare(QStringLiteral("UPDATE items SET num = ?, avg = ?, min = ?, max = ? WHERE id = ?"))
@@ -441,14 +498,18 @@ bool MeasurementDatabase::appendReadings(qint64 id, int first, const QList<DmmDa
         for (const DmmData *reading : readings) {
             const QDateTime time = reading->dateTime();
             const bool timed = time.isValid();
+            qint64 instant = 0;
+            int offset = 0;
+            if (timed)
+                m_statements->clock.split(time, &instant, &offset);
             const double valueUm = reading->valueUm();
             const double valueMil = reading->valueMil();
             const QString textUm = reading->textUm();
             const QString textMil = reading->textMil();
             insert.bindValue(0, id);
             insert.bindValue(1, seq++);
-            insert.bindValue(2, timed ? QVariant(time.toMSecsSinceEpoch()) : QVariant());
-            insert.bindValue(3, timed ? QVariant(time.offsetFromUtc()) : QVariant());
+            insert.bindValue(2, timed ? QVariant(instant) : QVariant());
+            insert.bindValue(3, timed ? QVariant(offset) : QVariant());
             insert.bindValue(4, valueUm);
             insert.bindValue(5, valueMil == valueUm / Reading::UmPerMil ? QVariant() : QVariant(valueMil));
             insert.bindValue(6, textUm == derivedTextUm(valueUm) ? QVariant() : textValue(textUm));
@@ -501,15 +562,16 @@ bool MeasurementDatabase::inTransaction(Body body)
 {
     if (!m_open)
         return true;
-    if (!m_db.transaction())
-        return fail(m_db.lastError());
+    Statements &s = *m_statements;
+    if (!s.begin.exec())
+        return fail(s.begin.lastError());
     if (!body()) {
-        m_db.rollback();
+        s.rollback.exec();
         return false;
     }
-    if (!m_db.commit()) {
-        fail(m_db.lastError());
-        m_db.rollback();
+    if (!s.commit.exec()) {
+        fail(s.commit.lastError());
+        s.rollback.exec();
         return false;
     }
     return true;
