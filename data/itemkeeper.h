@@ -21,6 +21,7 @@ public:
         ItemData::DataType type = ItemData::Measure;
         QString unit;
         ItemStatistics statistics;
+        ItemLimits limits;
     };
 
     virtual ~ItemKeeper() = default;
@@ -44,6 +45,7 @@ public:
                                 const ItemStatistics &statistics) = 0;
     virtual bool clearReadings(qint64 id, const ItemStatistics &statistics) = 0;
     virtual bool setStatistics(qint64 id, const ItemStatistics &statistics) = 0;
+    virtual bool setLimits(qint64 id, const ItemLimits &limits) = 0;
 
     virtual QString failure() const = 0;
 };

@@ -42,6 +42,7 @@ ItemData *ItemStore::restore(ItemKeeper *keeper)
         }
         item->setUnit(kept.unit);
         item->restoreStatistics(kept.statistics);
+        item->setLimits(kept.limits);
         m_entries.insert(item, Entry{kept.id, false});
         if (kept.id == activeId)
             active = item;
@@ -93,6 +94,15 @@ void ItemStore::renameItem(ItemData *item, const QString &name)
         kept(m_keeper->renameItem(id, name));
     item->setName(name);
     emit itemRenamed(item);
+}
+
+void ItemStore::setLimits(ItemData *item, const ItemLimits &limits)
+{
+    if (!item || item->limits() == limits)
+        return;
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->setLimits(id, limits));
+    item->setLimits(limits);
 }
 
 void ItemStore::setUnit(ItemData *item, const QString &unit)

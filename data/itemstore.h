@@ -40,6 +40,7 @@ public:
     // Deletes one of items() with its readings.
     void removeItem(ItemData *item);
     void renameItem(ItemData *item, const QString &name);
+    void setLimits(ItemData *item, const ItemLimits &limits);
     // The statistics stay as they are until the next pass.
     void setUnit(ItemData *item, const QString &unit);
     // The statistics are counted again in the new unit.

@@ -11,6 +11,7 @@
 #include <QVariant>
 #include <QtNumeric>
 
+#include <limits>
 #include <vector>
 
 namespace {
@@ -31,6 +32,12 @@ const std::vector<std::vector<const char *>> Migrations = {
         " value_um REAL, value_mil REAL, text_um TEXT, text_mil TEXT, overload INTEGER NOT NULL,"
         " unit TEXT NOT NULL, basis TEXT NOT NULL, PRIMARY KEY (item, seq)) WITHOUT ROWID",
         "CREATE TABLE state (name TEXT PRIMARY KEY, value) WITHOUT ROWID",
+    },
+    // 2: an item's acceptance limits, in micrometres, and its rule; an item
+    // without a row has none.
+    {
+        "CREATE TABLE limits (item INTEGER PRIMARY KEY, nominal REAL NOT NULL, minimum REAL NOT NULL,"
+        " maximum REAL NOT NULL, correction REAL NOT NULL, rule INTEGER NOT NULL)",
     },
 };
 
@@ -60,17 +67,72 @@ QString derivedTextMil(double valueMil)
 
 const int MeasurementDatabase::SchemaVersion = int(Migrations.size());
 
+// The instant and the offset from UTC of a reading's time. A local time
+// asks the time zone database for both, which costs more than the rest of
+// keeping a reading; so the offset of a local hour is asked once and reused
+// while readings stay in that hour. An hour at or next to a change of the
+// offset (where a wall-clock time may be missing or twice) is asked each time.
+class ReadingClock
+{
+public:
+    void split(const QDateTime &time, qint64 *instant, int *offset)
+    {
+        if (time.timeSpec() == Qt::LocalTime) {
+            const qint64 wallClock = QDateTime(time.date(), time.time(), Qt::UTC).toMSecsSinceEpoch();
+            const qint64 hour = wallClock / HourMs - (wallClock % HourMs < 0 ? 1 : 0);
+            if (hour != m_hour) {
+                m_hour = hour;
+                const qint64 start = hour * HourMs;
+                m_offset = localOffset(start);
+                m_steady = m_offset != Unknown && localOffset(start - 1000) == m_offset
+                    && localOffset(start + HourMs - 1000) == m_offset && localOffset(start + HourMs) == m_offset;
+            }
+            if (m_steady) {
+                *offset = m_offset;
+                *instant = wallClock - qint64(m_offset) * 1000;
+                return;
+            }
+        }
+        *instant = time.toMSecsSinceEpoch();
+        *offset = time.offsetFromUtc();
+    }
+
+private:
+    static constexpr qint64 HourMs = 3600 * 1000;
+    static constexpr int Unknown = std::numeric_limits<int>::min();
+
+    // The offset of a local wall-clock time given as milliseconds as if UTC.
+    static int localOffset(qint64 wallClock)
+    {
+        const QDateTime utc = QDateTime::fromMSecsSinceEpoch(wallClock, Qt::UTC);
+        const QDateTime local(utc.date(), utc.time(), Qt::LocalTime);
+        return local.isValid() && local.time() == utc.time() ? local.offsetFromUtc() : Unknown;
+    }
+
+    qint64 m_hour = std::numeric_limits<qint64>::min();
+    int m_offset = 0;
+    bool m_steady = false;
+};
+
 struct MeasurementDatabase::Statements
 {
     explicit Statements(const QSqlDatabase &db)
-        : insertReading(db)
+        : begin(db)
+        , commit(db)
+        , rollback(db)
+        , insertReading(db)
         , statistics(db)
         , loadReadings(db)
     {
     }
+    // Prepared once: the driver's own transaction calls prepare each time.
+    QSqlQuery begin;
+    QSqlQuery commit;
+    QSqlQuery rollback;
     QSqlQuery insertReading;
     QSqlQuery statistics;
     QSqlQuery loadReadings;
+    ReadingClock clock;
 };
 
 MeasurementDatabase::MeasurementDatabase()
@@ -172,8 +234,9 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
     m_statements.reset(new Statements(m_db));
     Statements &s = *m_statements;
     s.loadReadings.setForwardOnly(true);
-    const bool prepared =
-        s.insertReading.prepare(QStringLiteral(
+    const bool prepared = s.begin.prepare(QStringLiteral("BEGIN")) && s.commit.prepare(QStringLiteral("COMMIT"))
+        && s.rollback.prepare(QStringLiteral("ROLLBACK"))
+        && s.insertReading.prepare(QStringLiteral(
             "INSERT INTO readings (item, seq, time, zone, value_um, value_mil, text_um, text_mil, overload, unit,"
             " basis) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
         && s.statistics.prepare(QStringLiteral("UPDATE items SET num = ?, avg = ?, min = ?, max = ? WHERE id = ?"))
@@ -251,6 +314,22 @@ MeasurementDatabase::Fault MeasurementDatabase::readCatalogue()
     }
     if (query.lastError().isValid())
         return classify(query.lastError());
+    if (!query.exec(QStringLiteral("SELECT item, nominal, minimum, maximum, correction, rule FROM limits")))
+        return classify(query.lastError());
+    while (query.next()) {
+        const qint64 id = query.value(0).toLongLong();
+        for (KeptItem &item : m_items) {
+            if (item.id != id)
+                continue;
+            item.limits.nominal = query.value(1).toDouble();
+            item.limits.minimum = query.value(2).toDouble();
+            item.limits.maximum = query.value(3).toDouble();
+            item.limits.correction = query.value(4).toDouble();
+            const int rule = query.value(5).toInt();
+            item.limits.rule = rule >= 0 && rule <= int(AcceptanceRule::SspcPa2) ? AcceptanceRule(rule)
+                                                                                   : AcceptanceRule::None;
+        }
+    }
     query.prepare(QStringLiteral("SELECT value FROM state WHERE name = ?"));
     query.addBindValue(ActiveItemKey);
     if (!query.exec())
@@ -383,6 +462,10 @@ bool MeasurementDatabase::removeItem(qint64 id)
         query.addBindValue(id);
         if (!run(query))
             return false;
+        query.prepare(QStringLiteral("DELETE FROM limits WHERE item = ?"));
+        query.addBindValue(id);
+        if (!run(query))
+            return false;
         query.prepare(QStringLiteral("DELETE FROM items WHERE id = ?"));
         query.addBindValue(id);
         if (!run(query))
@@ -392,6 +475,27 @@ bool MeasurementDatabase::removeItem(qint64 id)
         query.addBindValue(id);
         return run(query);
     });
+}
+
+bool MeasurementDatabase::setLimits(qint64 id, const ItemLimits &limits)
+{
+    if (!m_open)
+        return true;
+    QSqlQuery query(m_db);
+    if (!limits.isSet()) {
+        query.prepare(QStringLiteral("DELETE FROM limits WHERE item = ?"));
+        query.addBindValue(id);
+        return run(query);
+    }
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO limits (item, nominal, minimum, maximum, correction, rule)"
+                                 " VALUES (?, ?, ?, ?, ?, ?)"));
+    query.addBindValue(id);
+    query.addBindValue(limits.nominal);
+    query.addBindValue(limits.minimum);
+    query.addBindValue(limits.maximum);
+    query.addBindValue(limits.correction);
+    query.addBindValue(int(limits.rule));
+    return run(query);
 }
 
 bool MeasurementDatabase::renameItem(qint64 id, const QString &name)
@@ -441,14 +545,18 @@ bool MeasurementDatabase::appendReadings(qint64 id, int first, const QList<DmmDa
         for (const DmmData *reading : readings) {
             const QDateTime time = reading->dateTime();
             const bool timed = time.isValid();
+            qint64 instant = 0;
+            int offset = 0;
+            if (timed)
+                m_statements->clock.split(time, &instant, &offset);
             const double valueUm = reading->valueUm();
             const double valueMil = reading->valueMil();
             const QString textUm = reading->textUm();
             const QString textMil = reading->textMil();
             insert.bindValue(0, id);
             insert.bindValue(1, seq++);
-            insert.bindValue(2, timed ? QVariant(time.toMSecsSinceEpoch()) : QVariant());
-            insert.bindValue(3, timed ? QVariant(time.offsetFromUtc()) : QVariant());
+            insert.bindValue(2, timed ? QVariant(instant) : QVariant());
+            insert.bindValue(3, timed ? QVariant(offset) : QVariant());
             insert.bindValue(4, valueUm);
             insert.bindValue(5, valueMil == valueUm / Reading::UmPerMil ? QVariant() : QVariant(valueMil));
             insert.bindValue(6, textUm == derivedTextUm(valueUm) ? QVariant() : textValue(textUm));
@@ -501,15 +609,16 @@ bool MeasurementDatabase::inTransaction(Body body)
 {
     if (!m_open)
         return true;
-    if (!m_db.transaction())
-        return fail(m_db.lastError());
+    Statements &s = *m_statements;
+    if (!s.begin.exec())
+        return fail(s.begin.lastError());
     if (!body()) {
-        m_db.rollback();
+        s.rollback.exec();
         return false;
     }
-    if (!m_db.commit()) {
-        fail(m_db.lastError());
-        m_db.rollback();
+    if (!s.commit.exec()) {
+        fail(s.commit.lastError());
+        s.rollback.exec();
         return false;
     }
     return true;

@@ -57,6 +57,7 @@ public:
                         const ItemStatistics &statistics) override;
     bool clearReadings(qint64 id, const ItemStatistics &statistics) override;
     bool setStatistics(qint64 id, const ItemStatistics &statistics) override;
+    bool setLimits(qint64 id, const ItemLimits &limits) override;
     QString failure() const override { return m_failure; }
 
 private:

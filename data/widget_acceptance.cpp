@@ -3,6 +3,7 @@
 
 #include "charts/dmmchart.h"
 #include "data/dlglimits.h"
+#include "data/itemstore.h"
 #include "data/itemdata.h"
 #include "data/itemsummary.h"
 #include "data/statisticsview.h"
@@ -54,7 +55,7 @@ void Widget::on_actionItemLimits_triggered()
     dialog.setLimits(item->limits(), item->statisticsInMicrometres());
     if (dialog.exec() != QDialog::Accepted)
         return;
-    item->setLimits(dialog.limits());
+    itemStore->setLimits(item, dialog.limits());
     if (item == currentItem)
         itemFiguresChanged();
 }

@@ -36,10 +36,16 @@ private:
     static QStringList describe(ItemData *item)
     {
         const ItemStatistics *s = item->statistics();
-        QStringList lines{QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+        const ItemLimits &l = item->limits();
+        QStringList lines{QStringLiteral("%1 %2 %3 %4 %5 %6 %7 limits %8/%9/%10/%11/%12")
                               .arg(item->name())
                               .arg(item->type())
-                              .arg(item->unit(), QString::number(s->num), s->avg, s->min, s->max)};
+                              .arg(item->unit(), QString::number(s->num), s->avg, s->min, s->max)
+                              .arg(l.nominal)
+                              .arg(l.minimum)
+                              .arg(l.maximum)
+                              .arg(l.correction)
+                              .arg(int(l.rule))};
         for (const DmmData *r : item->datas())
             lines << fields(r);
         return lines;
@@ -66,6 +72,14 @@ private:
         ItemData *gone = store.addItem(QStringLiteral("Gone"), ItemData::Measure);
         store.append(gone, Reading::make("1", "um", "Fe", now));
         store.renameItem(measure, QStringLiteral("Run 7"));
+        ItemLimits limits;
+        limits.nominal = 120;
+        limits.maximum = 300.5;
+        limits.correction = 25;
+        limits.rule = AcceptanceRule::Iso19840;
+        store.setLimits(measure, limits);
+        store.setLimits(imported, limits);
+        store.setLimits(imported, ItemLimits()); // cleared again
         store.removeItem(gone);
         return imported;
     }
@@ -111,6 +125,39 @@ private slots:
         }
         after.first().replace(QStringLiteral("Gespeichert"), QStringLiteral("Store Data"));
         QCOMPARE(after, before);
+    }
+
+    // A file of the first layout gains the limits table and keeps its items.
+    void firstLayoutIsUpgraded()
+    {
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v1"));
+            raw.setDatabaseName(path());
+            QVERIFY(raw.open());
+            QSqlQuery query(raw);
+            for (const char *statement :
+                 {"CREATE TABLE items (id INTEGER PRIMARY KEY, position INTEGER NOT NULL, type INTEGER NOT NULL,"
+                  " name TEXT NOT NULL, unit TEXT NOT NULL, num INTEGER NOT NULL DEFAULT 0, avg TEXT NOT NULL"
+                  " DEFAULT '0', min TEXT NOT NULL DEFAULT '0', max TEXT NOT NULL DEFAULT '0')",
+                  "CREATE TABLE readings (item INTEGER NOT NULL, seq INTEGER NOT NULL, time INTEGER, zone INTEGER,"
+                  " value_um REAL, value_mil REAL, text_um TEXT, text_mil TEXT, overload INTEGER NOT NULL,"
+                  " unit TEXT NOT NULL, basis TEXT NOT NULL, PRIMARY KEY (item, seq)) WITHOUT ROWID",
+                  "CREATE TABLE state (name TEXT PRIMARY KEY, value) WITHOUT ROWID",
+                  "INSERT INTO items (id, position, type, name, unit, num, avg) VALUES (7, 1, 1, 'Old', 'um', 3,"
+                  " '12.0')",
+                  "PRAGMA user_version = 1"})
+                QVERIFY2(query.exec(QLatin1String(statement)), statement);
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+        MeasurementDatabase database;
+        QVERIFY2(database.open(path()), qPrintable(database.problem()));
+        QCOMPARE(database.keptItems().size(), 1);
+        QCOMPARE(database.keptItems().first().statistics.avg, QStringLiteral("12.0"));
+        QVERIFY(!database.keptItems().first().limits.isSet());
+        ItemLimits limits;
+        limits.minimum = 50;
+        QVERIFY(database.setLimits(7, limits));
     }
 
     void unusableFilesAreLeftAsTheyWere_data()
