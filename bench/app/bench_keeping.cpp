@@ -10,9 +10,11 @@
 
 #include "app/widget.h"
 #include "data/dmmdata.h"
+#include "data/itemstore.h"
 #include "data/measurementdatabase.h"
 #include "tests/plugins/testdmmcontrol.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -22,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -64,7 +67,26 @@ double floodMicroseconds(MeasurementDatabase *database)
         control->emitDisplay(reading(i));
     const double elapsed = timer.nsecsElapsed() / 1000.0 / FloodReadings;
     QCoreApplication::processEvents();
+    // A stale test plug-in binds nothing, and the flood would cost nothing.
+    if (window.findChild<QAbstractItemView *>(QStringLiteral("tv"))->model()->rowCount() != FloodReadings) {
+        std::fprintf(stderr, "the window did not take the readings; rebuild the test plug-in (testdmm)\n");
+        std::exit(1);
+    }
     return elapsed;
+}
+
+// The same flood through the item store alone: what keeping adds by itself.
+double storeMicroseconds(ItemKeeper *keeper)
+{
+    ItemStore store(QStringLiteral("Store Data"), QStringLiteral("Live Data"));
+    store.restore(keeper);
+    ItemData *item = store.addItem(QStringLiteral("Measure1"), ItemData::Measure);
+    store.setActive(item);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < FloodReadings; ++i)
+        store.append(item, reading(i));
+    return timer.nsecsElapsed() / 1000.0 / FloodReadings;
 }
 
 // Waits for the first paint of a widget.
@@ -139,16 +161,23 @@ int main(int argc, char **argv)
     }
     QTemporaryDir dir;
 
-    QList<double> memory, kept;
+    QList<double> memory, kept, storeMemory, storeKept;
     for (int round = 0; round < Rounds; ++round) {
         memory << floodMicroseconds(nullptr);
         MeasurementDatabase database;
         database.open(dir.filePath(QStringLiteral("flood%1.sqlite").arg(round)));
         kept << floodMicroseconds(&database);
+        storeMemory << storeMicroseconds(nullptr);
+        MeasurementDatabase storeDatabase;
+        storeDatabase.open(dir.filePath(QStringLiteral("store%1.sqlite").arg(round)));
+        storeKept << storeMicroseconds(&storeDatabase);
     }
     std::printf("live intake of %d readings, median of %d rounds:\n", FloodReadings, Rounds);
-    std::printf("  in memory only  %8.1f us per reading\n", median(memory));
-    std::printf("  kept            %8.1f us per reading   (%.2fx)\n", median(kept), median(kept) / median(memory));
+    std::printf("  window, in memory only  %8.1f us per reading\n", median(memory));
+    std::printf("  window, kept            %8.1f us per reading   (%.2fx)\n", median(kept),
+                median(kept) / median(memory));
+    std::printf("  store alone, in memory  %8.1f us per reading\n", median(storeMemory));
+    std::printf("  store alone, kept       %8.1f us per reading\n", median(storeKept));
 
     const QString empty = dir.filePath(QStringLiteral("empty.sqlite"));
     const QString full = dir.filePath(QStringLiteral("full.sqlite"));
