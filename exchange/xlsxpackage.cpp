@@ -29,7 +29,7 @@ QString partName(const QString &name)
 XlsxPartStream::XlsxPartStream(zip_file *file, const QString &name, qint64 maxSize)
     : m_file(file), m_name(name), m_maxSize(maxSize)
 {
-    QIODevice::open(QIODevice::ReadOnly);
+    QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 XlsxPartStream::~XlsxPartStream()

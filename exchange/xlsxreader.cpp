@@ -419,7 +419,7 @@ bool Reader::readSheet(const QString &part)
                 cell.row = r;
         }
         if (cell.column >= SheetColumns)
-            return invalidCell(part, reference.toString());
+            return invalidCell(part, reference.isNull() ? cellName(cell.row, cell.column) : reference.toString());
         nextColumn = cell.column + 1;
         cell.style = style.isNull() ? 0 : style.toUInt();
         if (typeName.isEmpty() || typeName == QLatin1String("n"))
