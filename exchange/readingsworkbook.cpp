@@ -2,6 +2,7 @@
 
 #include "data/dmmdata.h"
 #include "exchange/exceldate.h"
+#include "exchange/readingssheet.h"
 #include "exchange/xlsreader.h"
 #include "exchange/xlswriter.h"
 
@@ -16,152 +17,49 @@
 
 namespace {
 
-enum Column { NumberColumn = 0, TimeColumn = 1 };
-
 // Files beyond this are no readings workbook; reading them whole would
 // only exhaust memory.
 constexpr qint64 MaxWorkbookFileSize = qint64(512) * 1024 * 1024;
 
-
-bool isNumberType(const QVariant &v)
-{
-    switch (v.userType()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool parseNumber(const QString &text, double *value)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    *value = v;
-    return true;
-}
-
-// Width of a text in character cells: East Asian wide characters take two.
-int textUnits(const QString &text)
-{
-    int units = 0;
-    for (QChar c : text) {
-        const ushort u = c.unicode();
-        const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF)
-                || (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF)
-                || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60)
-                || (u >= 0xFFE0 && u <= 0xFFE6);
-        units += wide ? 2 : 1;
-    }
-    return units;
-}
-
-class SheetBuilder
+// The readings layout's cells in a classic workbook.
+class XlsCells : public ReadingsSheetCells
 {
 public:
-    explicit SheetBuilder(int columns)
-        : m_widths(size_t(std::max(columns, 5)), 0)
+    explicit XlsCells(XlsWorkbookWriter *writer)
+        : m_writer(writer),
+          m_timeFormat(writer->cellFormat(ReadingsWorkbook::timeFormat())),
+          m_textFormat(writer->cellFormat(QStringLiteral("@")))
     {
-        m_timeFormat = m_writer.cellFormat(ReadingsWorkbook::timeFormat());
-        m_textFormat = m_writer.cellFormat(QStringLiteral("@"));
     }
-
-    void header()
+    void number(int row, int column, double value, Format format) override
     {
-        const QStringList texts = ReadingsWorkbook::headerTexts();
-        for (int c = 0; c < texts.size(); ++c)
-            text(0, c, texts.at(c), XlsWorkbookWriter::GeneralFormat);
+        m_writer->addNumber(row, column, value, handle(format));
     }
-
-    // A value written into a cell of the given column, as the spreadsheet
-    // takes it there.
-    void value(int row, int column, const QVariant &v)
+    void text(int row, int column, const QString &text, Format format) override
     {
-        if (column == NumberColumn)
-            general(row, column, v, XlsWorkbookWriter::GeneralFormat);
-        else if (column == TimeColumn)
-            time(row, column, v);
-        else if (v.userType() == QMetaType::QString || !isNumberType(v))
-            textCell(row, column, v.toString());
-        else
-            number(row, column, v.toDouble(), m_textFormat, v.toString());
+        m_writer->addText(row, column, text, handle(format));
     }
-
-    QByteArray finish()
+    void blank(int row, int column, Format format) override
     {
-        for (size_t c = 0; c < m_widths.size(); ++c)
-            if (m_widths[c] > 0)
-                m_writer.setColumnWidth(int(c), (m_widths[c] + 1) * 256);
-        return m_writer.fileData();
+        m_writer->addBlank(row, column, handle(format));
     }
 
 private:
-    void fit(int column, int units)
+    int handle(Format format) const
     {
-        if (size_t(column) >= m_widths.size())
-            m_widths.resize(size_t(column) + 1, 0);
-        m_widths[size_t(column)] = std::max(m_widths[size_t(column)], units);
-    }
-    void text(int row, int column, const QString &s, int format)
-    {
-        m_writer.addText(row, column, s, format);
-        fit(column, textUnits(s));
-    }
-    void number(int row, int column, double v, int format, const QString &shown)
-    {
-        m_writer.addNumber(row, column, v, format);
-        fit(column, textUnits(shown));
-    }
-    // General cells: numbers, and texts that read as numbers, are numbers.
-    void general(int row, int column, const QVariant &v, int format)
-    {
-        if (!v.isValid())
-            return;
-        double n;
-        if (isNumberType(v))
-            number(row, column, v.toDouble(), format, v.toString());
-        else if (v.userType() == QMetaType::QString && v.toString().isEmpty())
-            m_writer.addBlank(row, column, format);
-        else if (parseNumber(v.toString(), &n))
-            number(row, column, n, format, cellText(n));
-        else
-            text(row, column, v.toString(), format);
-    }
-    void time(int row, int column, const QVariant &v)
-    {
-        double serial;
-        bool isDate = false;
-        if (v.userType() == QMetaType::QDateTime)
-            isDate = ExcelDate::toSerial(v.toDateTime(), ExcelDate::System::Date1900, &serial);
-        else if (v.userType() == QMetaType::QString)
-            isDate = ExcelDate::textToSerial(v.toString(), ExcelDate::System::Date1900, &serial);
-        if (isDate)
-            number(row, column, serial, m_timeFormat, ReadingsWorkbook::timeFormat());
-        else
-            general(row, column, v, m_timeFormat);
-    }
-    // An empty text leaves the cell empty, with its format.
-    void textCell(int row, int column, const QString &s)
-    {
-        if (s.isEmpty())
-            m_writer.addBlank(row, column, m_textFormat);
-        else
-            text(row, column, s, m_textFormat);
+        switch (format) {
+        case Format::Time:
+            return m_timeFormat;
+        case Format::Text:
+            return m_textFormat;
+        default:
+            return XlsWorkbookWriter::GeneralFormat;
+        }
     }
 
-    XlsWorkbookWriter m_writer;
-    int m_timeFormat = 0;
-    int m_textFormat = 0;
-    std::vector<int> m_widths;
+    XlsWorkbookWriter *m_writer;
+    int m_timeFormat;
+    int m_textFormat;
 };
 
 } // namespace
@@ -183,12 +81,13 @@ QByteArray build(const QAbstractItemModel &table)
 {
     const int rows = std::min(table.rowCount(), MaxReadings);
     const int columns = std::min(table.columnCount(), XlsWorkbookWriter::MaxColumns);
-    SheetBuilder sheet(columns);
-    sheet.header();
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            sheet.value(r + 1, c, table.data(table.index(r, c), Qt::DisplayRole));
-    return sheet.finish();
+    XlsWorkbookWriter writer;
+    XlsCells cells(&writer);
+    const std::vector<int> widths = ReadingsSheet::layOut(table, rows, columns, &cells);
+    for (size_t c = 0; c < widths.size(); ++c)
+        if (widths[c] > 0)
+            writer.setColumnWidth(int(c), (widths[c] + 1) * 256);
+    return writer.fileData();
 }
 
 } // namespace ReadingsWorkbook

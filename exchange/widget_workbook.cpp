@@ -9,6 +9,7 @@
 #include "exchange/readingsworkbook.h"
 #include "exchange/savedialog.h"
 #include "exchange/savedfile.h"
+#include "exchange/tablefile.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -16,21 +17,24 @@
 
 void Widget::exportExcel()
 {
-    const QString name =
-        askSaveFileName(this, tr("Export the datas to a excel file."), QString(), QStringLiteral("Excel File(*.xls)"));
+    QString filter;
+    const QString chosen = askSaveFileName(this, tr("Export the datas to a excel file."), QString(),
+                                           TableFile::exportFilters(), &filter);
+    const TableFile::Format format = TableFile::exportFormat(chosen, filter);
+    const QString name = withDefaultSuffix(chosen, TableFile::suffix(format));
     if (name.isEmpty())
         return;
 
     // A classic worksheet ends at row 65,536: refuse rather than cut.
     const int rows = dataModel->rowCount();
-    if (rows > ReadingsWorkbook::MaxReadings) {
+    if (format == TableFile::Format::Xls && rows > ReadingsWorkbook::MaxReadings) {
         showExportFailure(tr("A workbook holds at most %1 readings; this table has %2.")
                               .arg(ReadingsWorkbook::MaxReadings)
                               .arg(rows));
         return;
     }
     QString error;
-    if (!writeReadingsWorkbook(name, *dataModel, &error)) {
+    if (!TableFile::write(name, format, *dataModel, &error)) {
         showExportFailure(error);
         return;
     }
@@ -55,14 +59,14 @@ QString Widget::nextImportName() const
 void Widget::importExcel()
 {
     const QString name = QFileDialog::getOpenFileName(this, tr("Import the datas from a excel file."), QString(),
-                                                      QStringLiteral("Excel File(*.xls)"));
+                                                      TableFile::importFilters());
     if (name.isEmpty())
         return;
 
     ui->tvItems->setEnabled(false);
-    QList<QVariantList> rows;
+    TableFile::Rows rows;
     QString error;
-    if (!readFirstSheetUsedRange(name, &rows, &error)) {
+    if (!TableFile::read(name, &rows, &error)) {
         // Not a workbook we can read: no item is made.
         ui->tvItems->setEnabled(true);
         QMessageBox::information(this, QString(), tr("The datas is imported failed.") + QLatin1Char('\n') + error,

@@ -320,6 +320,21 @@
     </message>
 </context>
 <context>
+    <name>ReadingsCsv</name>
+    <message>
+        <source>The file is damaged: the quoted field that begins on line %1 is not closed.</source>
+        <translation>文件已损坏：从第 %1 行开始的带引号字段没有结束。</translation>
+    </message>
+    <message>
+        <source>The file has more than %1 fields, more than can be read.</source>
+        <translation>文件的字段超过 %1 个，超出了可读取的数量。</translation>
+    </message>
+    <message>
+        <source>The used range of the file is too large: %1 cells, at most %2 can be read.</source>
+        <translation>文件的已用区域太大：%1 个单元格，最多只能读取 %2 个。</translation>
+    </message>
+</context>
+<context>
     <name>ReadingsWorkbook</name>
     <message>
         <source>The table has %1 readings, but an Excel worksheet (.xls) holds at most %2 readings below its header row.</source>
@@ -328,6 +343,17 @@
     <message>
         <source>The file is too large for a workbook.</source>
         <translation>文件太大，无法作为工作簿。</translation>
+    </message>
+</context>
+<context>
+    <name>ReadingsXlsx</name>
+    <message>
+        <source>The workbook could not be written: %1.</source>
+        <translation>无法写入工作簿：%1。</translation>
+    </message>
+    <message>
+        <source>The table has %1 readings, but an Excel workbook (.xlsx) holds at most %2 readings below its header row.</source>
+        <translation>表格有 %1 条读数，但 Excel 工作簿（.xlsx）在表头行下最多只能容纳 %2 条读数。</translation>
     </message>
 </context>
 <context>
@@ -363,6 +389,25 @@
     <message>
         <source>No rule chosen.</source>
         <translation>未选择规则。</translation>
+    </message>
+</context>
+<context>
+    <name>TableFile</name>
+    <message>
+        <source>The file is too large for a readings file.</source>
+        <translation>文件太大，无法作为读数文件。</translation>
+    </message>
+    <message>
+        <source>Excel Workbook(*.xlsx)</source>
+        <translation>Excel 工作簿(*.xlsx)</translation>
+    </message>
+    <message>
+        <source>CSV File(*.csv)</source>
+        <translation>CSV 文件(*.csv)</translation>
+    </message>
+    <message>
+        <source>All workbooks (*.xls *.xlsx *.csv)</source>
+        <translation>所有工作簿 (*.xls *.xlsx *.csv)</translation>
     </message>
 </context>
 <context>
@@ -649,6 +694,69 @@
     <message>
         <source>The used range of the first worksheet is too large: %1 cells, at most %2 can be read.</source>
         <translation>第一张工作表的已用区域太大：%1 个单元格，最多只能读取 %2 个。</translation>
+    </message>
+</context>
+<context>
+    <name>XlsxReader</name>
+    <message>
+        <source>The workbook is damaged: its part %1 cannot be unpacked (%2).</source>
+        <translation>工作簿已损坏：其部件 %1 无法解压（%2）。</translation>
+    </message>
+    <message>
+        <source>The workbook&apos;s part %1 unpacks to more than %2 MiB, more than a readings workbook can hold.</source>
+        <translation>工作簿的部件 %1 解压后超过 %2 MiB，超出了读数工作簿可容纳的大小。</translation>
+    </message>
+    <message>
+        <source>The workbook is damaged: its part %1 holds a text too long for a cell.</source>
+        <translation>工作簿已损坏：其部件 %1 含有对单元格来说过长的文本。</translation>
+    </message>
+    <message>
+        <source>The workbook is damaged: its zip container cannot be read (%1).</source>
+        <translation>工作簿已损坏：无法读取其 zip 容器（%1）。</translation>
+    </message>
+    <message>
+        <source>The workbook is damaged: its part %1 is missing.</source>
+        <translation>工作簿已损坏：缺少其部件 %1。</translation>
+    </message>
+    <message>
+        <source>The workbook is encrypted and cannot be read.</source>
+        <translation>工作簿已加密，无法读取。</translation>
+    </message>
+    <message>
+        <source>The workbook is damaged: its part %1 holds an invalid cell %2.</source>
+        <translation>工作簿已损坏：其部件 %1 含有无效的单元格 %2。</translation>
+    </message>
+    <message>
+        <source>The workbook is damaged: its part %1 declares a document type.</source>
+        <translation>工作簿已损坏：其部件 %1 声明了文档类型。</translation>
+    </message>
+    <message>
+        <source>The workbook is damaged: its part %1 is not well-formed XML (line %2: %3).</source>
+        <translation>工作簿已损坏：其部件 %1 不是格式正确的 XML（第 %2 行：%3）。</translation>
+    </message>
+    <message>
+        <source>The workbook has more than %1 shared strings, more than can be read.</source>
+        <translation>工作簿的共享字符串超过 %1 个，超出了可读取的数量。</translation>
+    </message>
+    <message>
+        <source>The first worksheet has more than %1 cells, more than can be read.</source>
+        <translation>第一个工作表的单元格超过 %1 个，超出了可读取的数量。</translation>
+    </message>
+    <message>
+        <source>The workbook is damaged: its part %1 holds an invalid row %2.</source>
+        <translation>工作簿已损坏：其部件 %1 含有无效的行 %2。</translation>
+    </message>
+    <message>
+        <source>The file is not an Excel workbook (.xlsx).</source>
+        <translation>该文件不是 Excel 工作簿（.xlsx）。</translation>
+    </message>
+    <message>
+        <source>The workbook has no worksheet.</source>
+        <translation>工作簿中没有工作表。</translation>
+    </message>
+    <message>
+        <source>The used range of the first worksheet is too large: %1 cells, at most %2 can be read.</source>
+        <translation>第一个工作表的已用区域太大：%1 个单元格，最多只能读取 %2 个。</translation>
     </message>
 </context>
 <context>

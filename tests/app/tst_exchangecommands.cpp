@@ -46,13 +46,22 @@ private:
             exportDialog->accept();
         };
     }
+    // The dialog puts a selected name into its edit only while the edit
+    // has no focus, which the shown dialog may have given it already: the
+    // name is typed there as well.
+    static void pick(QFileDialog *dialog, const QString &path)
+    {
+        dialog->selectFile(path);
+        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            edit->setText(path);
+    }
     static DialogAnswerer::Handler file(const QString &path)
     {
         return [path](QWidget *dialog) {
             auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
             if (!fileDialog)
                 return DialogAnswerer::closeDialog(dialog);
-            fileDialog->selectFile(path);
+            pick(fileDialog, path);
             static_cast<QDialog *>(fileDialog)->accept();
         };
     }
@@ -117,6 +126,57 @@ private slots:
         QCOMPARE(table(w)->index(3, 4).data().toString(), QString::fromUtf8("铁基"));
         QCOMPARE(imported->statistics()->max, QStringLiteral("1250.0"));
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The table as .xlsx (by the chosen filter) and as CSV (by the name's
+    // suffix), each imported again with the readings it was made from.
+    void openFormatsRoundTrip()
+    {
+        Widget w;
+        fill(w, {"88.4", "-OL", "1250"}, QStringLiteral("um"));
+        DialogAnswerer answerer;
+        QStringList exportFilters, importFilters;
+        auto save = [&](const QString &name, const QString &filter) {
+            return [=, &exportFilters](QWidget *dialog) {
+                auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
+                exportFilters = fileDialog->nameFilters();
+                fileDialog->selectNameFilter(filter);
+                pick(fileDialog, dir.filePath(name));
+                static_cast<QDialog *>(fileDialog)->accept();
+            };
+        };
+        answerer.then(choose("rbTable"));
+        answerer.then(save(QStringLiteral("open"), QStringLiteral("Excel Workbook(*.xlsx)")));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionExport")->trigger();
+        answerer.then(choose("rbTable"));
+        answerer.then(save(QStringLiteral("open.csv"), QStringLiteral("Excel File(*.xls)")));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionExport")->trigger();
+        QCOMPARE(exportFilters, (QStringList{"Excel File(*.xls)", "Excel Workbook(*.xlsx)", "CSV File(*.csv)"}));
+        QFile xlsx(dir.filePath(QStringLiteral("open.xlsx"))), csv(dir.filePath(QStringLiteral("open.csv")));
+        QVERIFY(xlsx.open(QIODevice::ReadOnly) && csv.open(QIODevice::ReadOnly));
+        QVERIFY(xlsx.read(4) == "PK\x03\x04");
+        QVERIFY(csv.readLine().endsWith("No.,Time,Value,Unit,Basis\r\n"));
+
+        for (const char *name : {"open.xlsx", "open.csv"}) {
+            answerer.then([&, name](QWidget *dialog) {
+                auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
+                importFilters = fileDialog->nameFilters();
+                pick(fileDialog, dir.filePath(QLatin1String(name)));
+                static_cast<QDialog *>(fileDialog)->accept();
+            });
+            answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+            action(w, "actionImport")->trigger();
+            QCOMPARE(answerer.texts.last(), QStringLiteral("The datas is imported successfully."));
+            QCOMPARE(table(w)->rowCount(), 3);
+            QCOMPARE(table(w)->index(0, 1).data().toString(), QStringLiteral("2024-03-01 08:05:00"));
+            QCOMPARE(table(w)->index(1, 2).data().toString(), QStringLiteral("   -OL"));
+            QCOMPARE(table(w)->index(2, 4).data().toString(), QString::fromUtf8("铁基"));
+            QCOMPARE(WidgetTestAccess::currentItem(w)->statistics()->max, QStringLiteral("1250.0"));
+        }
+        QCOMPARE(importFilters.value(0), QStringLiteral("All workbooks (*.xls *.xlsx *.csv)"));
+        QCOMPARE(importFilters.mid(1), exportFilters);
     }
 
     void importNaming()

@@ -1,0 +1,44 @@
+// Feeds arbitrary bytes to the .xlsx reader and the import's row rule: any
+// input must give a used range or an error, within bounded time and
+// memory. The first byte chooses what the rest is: the whole file (the zip
+// container and all behind it), or a worksheet, shared strings, styles and
+// workbook properties, cut apart at 0xFF bytes and packed into a sound
+// package, so that mutations reach the XML past the archive's checksums.
+
+#include "data/dmmdata.h"
+#include "exchange/readingsworkbook.h"
+#include "exchange/xlsxreader.h"
+#include "tests/exchange/xlsxtesttools.h"
+
+#include <QByteArray>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 1 || size > (1u << 20))
+        return 0;
+    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data) + 1, int(size) - 1);
+    QByteArray file = input;
+    if (data[0] & 1) {
+        const QList<QByteArray> parts = input.split('\xff');
+        file = XlsxTestTools::package(
+                XlsxTestTools::workbookParts(parts.value(0), parts.value(1), parts.value(2), parts.value(3)), false);
+    }
+    // Small ceilings keep each run quick; the ceilings themselves are tested.
+    XlsxLimits limits;
+    limits.maxSheetSize = 1 << 22;
+    limits.maxStringsSize = 1 << 22;
+    limits.maxOtherPartSize = 1 << 20;
+    limits.maxSharedStrings = 1 << 16;
+    limits.maxCells = 1 << 16;
+    XlsUsedRange range;
+    QString error;
+    if (!readXlsxFirstSheet(file, &range, &error, limits))
+        return 0;
+    for (int r = 1; r < range.rows.size() && r < 64; ++r)
+        std::unique_ptr<DmmData> reading(readingFromRow(range.rows.at(r)));
+    return 0;
+}
