@@ -11,4 +11,5 @@ public:
     static QString &sceneFileName(Widget &w) { return w.sceneFileName; }
     static ItemData *&currentItem(Widget &w) { return w.currentItem; }
     static IDmm *dmm(Widget &w) { return w.dmm; }
+    static void refreshActiveItem(Widget &w) { w.refreshActiveItem(); }
 };
