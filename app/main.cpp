@@ -1,5 +1,7 @@
 #include "app/optionsfile.h"
+#include "app/settingslocation.h"
 #include "app/widget.h"
+#include "data/measurementdatabase.h"
 
 #include <QApplication>
 
@@ -12,9 +14,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     int result = 0;
     {
-        OptionsFile options(QCoreApplication::applicationDirPath() + QStringLiteral("/options.xml"));
+        OptionsFile options(SettingsLocation::ofApplication().readPath());
         options.installTranslators(QStringLiteral("Language"));
-        Widget window;
+        // Outlives the window, which keeps its items in it.
+        MeasurementDatabase database;
+        database.open();
+        Widget window(&database);
         window.show();
         result = app.exec();
     }

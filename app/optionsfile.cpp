@@ -1,5 +1,6 @@
 #include "app/optionsfile.h"
 
+#include "app/resourcelookup.h"
 #include "app/settingsxml.h"
 
 #include <QCoreApplication>
@@ -41,9 +42,10 @@ bool OptionsFile::installTranslators(const QString &key) const
     if (!qtTranslator)
         qtTranslator = new QTranslator;
 
-    if (appTranslator->load(QStringLiteral("%1.qm").arg(code)))
+    const QStringList folders = programFileFolders();
+    if (loadCatalog(appTranslator, QStringLiteral("%1.qm").arg(code), folders))
         QCoreApplication::installTranslator(appTranslator);
-    if (qtTranslator->load(QStringLiteral("./translations/qt_%1.qm").arg(code)))
+    if (loadCatalog(qtTranslator, QStringLiteral("./translations/qt_%1.qm").arg(code), folders))
         QCoreApplication::installTranslator(qtTranslator);
     return true;
 }

@@ -12,9 +12,10 @@ public:
     // The text of the last element named key, or an empty string.
     QString value(const QString &key) const;
 
-    // Installs "<code>.qm" and "./translations/qt_<code>.qm", both resolved
-    // against the working directory, for the language code stored under
-    // key. False when no code is stored; missing catalogs are skipped.
+    // Installs "<code>.qm" and "./translations/qt_<code>.qm", each looked up
+    // in the working directory and then beside the executable, for the
+    // language code stored under key. False when no code is stored; missing
+    // catalogs are skipped.
     bool installTranslators(const QString &key) const;
 
 private:

@@ -2,12 +2,15 @@
 #include "ui_widget.h"
 
 #include "app/optiondialog.h"
+#include "app/resourcelookup.h"
 
 #include "charts/binrange.h"
 #include "charts/dmmchart.h"
 #include "charts/histogram.h"
 #include "data/datamodel.h"
 #include "data/dmmdata.h"
+#include "data/itemstore.h"
+#include "data/measurementdatabase.h"
 #include "data/readingsview.h"
 #include "data/tvitemmodel.h"
 #include "device/deviceinterfaces.h"
@@ -17,7 +20,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -27,8 +29,14 @@
 #include <QUrl>
 
 Widget::Widget(QWidget *parent)
+    : Widget(nullptr, parent)
+{
+}
+
+Widget::Widget(MeasurementDatabase *measurements, QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::Widget)
+    , database(measurements)
 {
     Q_INIT_RESOURCE(resources);
     Reading::registerMetaTypes();
@@ -42,6 +50,15 @@ Widget::Widget(QWidget *parent)
     initWidget();
     initSelf();
     initConnec();
+
+    if (database) {
+        if (!itemStore->isKept())
+            setWindowTitle(windowTitle() + notKeptTitle());
+        if (!database->problem().isEmpty())
+            showStoreMessage(database->problem());
+        if (!database->notice().isEmpty())
+            showStoreMessage(database->notice());
+    }
 }
 
 Widget::~Widget()
@@ -124,6 +141,7 @@ void Widget::initWidget()
     histogram->setMinimumSize(300, 150);
 
     ui->listWidget->hide();
+    initStatisticsTab();
 
     // Pushes Close to the right end of the main tool bar.
     auto *spacer = new QWidget(ui->mainToolBar);
@@ -181,9 +199,9 @@ void Widget::on_actionClearMsg_triggered()
 
 void Widget::on_actionManual_triggered()
 {
-    // Resolved against the working directory; a missing document or viewer
-    // is not reported.
-    const QString manual = QDir::current().absoluteFilePath(QStringLiteral("Software User Manual.pdf"));
+    // Looked up in the working directory, then beside the executable; a
+    // missing document or viewer is not reported.
+    const QString manual = locateProgramFile(QStringLiteral("Software User Manual.pdf"), programFileFolders());
     QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
 }
 

@@ -9,9 +9,12 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QPixmap;
 class QProgressDialog;
 class QStandardItem;
+class QTimer;
 class IDmm;
 class IMyDmm;
 class SerialDeviceInf;
@@ -20,6 +23,8 @@ class SimulatedPortInf;
 class DmmData;
 class DataModel;
 class TvItemModel;
+class ItemStore;
+class MeasurementDatabase;
 class Histogram;
 struct BinRange;
 struct PdfColumn;
@@ -37,6 +42,9 @@ class Widget : public QMainWindow
 
 public:
     explicit Widget(QWidget *parent = nullptr);
+    // Keeps the items in the database (when it is open) and starts with
+    // the items it holds. The database outlives the window.
+    explicit Widget(MeasurementDatabase *measurements, QWidget *parent = nullptr);
     ~Widget() override;
 
     // Items tree (data/widget_items.cpp).
@@ -77,6 +85,17 @@ private slots:
     void slotCurrentRowChanged(QModelIndex current, QModelIndex previous);
     void slotItemModeleditDataChanged(QModelIndex index);
 
+    // What the item store announces (data/widget_items.cpp, data/widget_intake.cpp).
+    void slotItemAdded(ItemData *item);
+    void slotItemAboutToBeRemoved(ItemData *item);
+    void slotItemRenamed(ItemData *item);
+    void slotActiveItemChanged(ItemData *item);
+    void slotReadingAppended(ItemData *item, DmmData *data);
+    void slotReadingsAppended(ItemData *item, const QList<DmmData *> &datas);
+    void slotKeepingStopped(const QString &reason);
+    // Limits, verdict and the Statistics tab (data/widget_acceptance.cpp).
+    void on_actionItemLimits_triggered();
+
     // Reading intake (data/widget_intake.cpp).
     void slotDmmDisplay(DmmData *data);
     void slotDisplayStore(DmmData *data);
@@ -107,6 +126,12 @@ private:
 
     // Items tree and intake helpers.
     void buildItemsTree();
+    // The node that carries item, or an invalid index.
+    QModelIndex nodeOf(const ItemData *item) const;
+    // A line about the measurement file in the message list, which shows.
+    void showStoreMessage(const QString &text);
+    // The title's ending while measurements are not being kept.
+    QString notKeptTitle() const;
     void deleteAllItems();
     QList<QAction *> itemActionsFor(const QModelIndex &index) const;
     // Every top-level node and every direct child of one, in tree order.
@@ -115,6 +140,15 @@ private:
     int countItemsNamedWith(const QString &prefix) const;
     void refreshActiveItem();
     void updateStatisticsLabels();
+    // The axis titles and the unit label for the active item's unit.
+    void showUnit(bool micrometres);
+    // The labels and titles as the window opens, for when no item is active.
+    void resetDisplayLabels();
+    // The active item's figures or limits changed: the chart's limit lines
+    // follow at once, the Statistics tab when it is shown.
+    void itemFiguresChanged();
+    void initStatisticsTab();
+    void refreshStatisticsTab();
     // The value-axis title: "Thickness(μm)" or "Thickness(mil)".
     QString thicknessTitle(bool micrometres) const;
 
@@ -123,7 +157,8 @@ private:
     void exportExcel();
     void importExcel();
     void exportPdf(const QString &sceneFileName);
-    void exportPicture(const QPixmap &picture, const QString &caption);
+    void paintAllViews();
+    void exportPicture(const std::function<QPixmap()> &picture, const QString &caption);
     void showExportFailure(const QString &reason);
     QString nextImportName() const;
 
@@ -153,6 +188,13 @@ private:
     QList<BinRange *> binRanges;
     QList<BinRange *> milBinRanges;
     bool settingsRestored = false;
+    // The items (the window's tree and views follow its signals) and the
+    // database that keeps them, when there is one.
+    ItemStore *itemStore = nullptr;
+    MeasurementDatabase *database = nullptr;
+    // Gathers the changes of one turn of the event loop into one refresh of
+    // the Statistics tab.
+    QTimer *statisticsTimer = nullptr;
 
     friend class WidgetTestAccess;
 };

@@ -1,38 +1,26 @@
 #include "app/widget.h"
 
+#include "app/settingslocation.h"
 #include "app/settingsxml.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QMessageBox>
-#include <QSaveFile>
-
-namespace {
-
-QString settingsPath()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/options.xml");
-}
-
-} // namespace
 
 void Widget::saveSettings()
 {
-    // Written aside and renamed over the old file only when complete, so a
-    // failed write never destroys the settings already there.
-    QSaveFile file(settingsPath());
-    bool saved = file.open(QIODevice::WriteOnly);
-    if (saved) {
-        writeSettings(&file, SettingsValues{saveGeometry(), saveState(0), sceneFileName, language});
-        saved = file.commit();
-    }
-    if (!saved)
+    // Beside the executable or else in the user's folder; written aside and
+    // renamed over the old file only when complete wherever the folder lets
+    // us, so a failed write never destroys the settings already there.
+    const SettingsValues values{saveGeometry(), saveState(0), sceneFileName, language};
+    const QString written =
+        SettingsLocation::ofApplication().write([&values](QIODevice *file) { writeSettings(file, values); });
+    if (written.isEmpty())
         QMessageBox::warning(this, QString(), tr("Can not open file."), QMessageBox::Ok);
 }
 
 void Widget::restoreSettings()
 {
-    QFile file(settingsPath());
+    QFile file(SettingsLocation::ofApplication().readPath());
     if (!file.open(QIODevice::ReadOnly))
         return;
     walkSettings(&file, [this](const QString &name, const QString &text) {

@@ -7,9 +7,13 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 const QColor LineColour(250, 150, 0);
+const QColor NominalColour(0, 140, 0);
+const QColor LimitColour(210, 0, 0);
 const int IndicatorMs = 3000;
 
 } // namespace
@@ -112,6 +116,42 @@ void DMMChart::setYTitle(const QString &title)
     m_yTitle = title;
     m_backgroundDirty = true;
     update();
+}
+
+void DMMChart::setLimitLines(double nominal, double minimum, double maximum)
+{
+    const double lines[3] = {nominal, minimum, maximum};
+    if (std::equal(lines, lines + 3, m_limitLines))
+        return;
+    std::copy(lines, lines + 3, m_limitLines);
+    m_backgroundDirty = true;
+    update();
+}
+
+bool DMMChart::hasLimitLines() const
+{
+    return std::any_of(m_limitLines, m_limitLines + 3, [](double v) { return v > 0; });
+}
+
+void DMMChart::paintLimitLines()
+{
+    if (m_linesLayer.isNull() || !m_axes.drawable || !hasLimitLines())
+        return;
+    QPainter painter(&m_linesLayer);
+    painter.setClipRect(m_plotRect);
+    const QString names[3] = {tr("NDFT"), tr("Min"), tr("Max")};
+    const QFontMetrics metrics = painter.fontMetrics();
+    for (int i = 0; i < 3; ++i) {
+        const double value = m_limitLines[i];
+        if (!(value > 0))
+            continue;
+        const int y = StepSearch::truncateToPixel(m_axes.zeroY - m_axes.yScale * value);
+        painter.setPen(QPen(i == 0 ? NominalColour : LimitColour, 1, Qt::DashLine));
+        painter.drawLine(m_plotRect.left(), y, m_plotRect.right(), y);
+        const int w = metrics.horizontalAdvance(names[i]);
+        painter.drawText(QRect(m_plotRect.right() - w - 4, y - metrics.height() - 1, w, metrics.height()),
+                         Qt::AlignCenter, names[i]);
+    }
 }
 
 QPixmap DMMChart::pixmap() const
@@ -223,6 +263,8 @@ void DMMChart::rebuildBackground()
         line->max = r.max;
         ranges.append(r);
     }
+    if (hasLimitLines())
+        ranges.append(ValueRange{0, *std::max_element(m_limitLines, m_limitLines + 3)});
     // The margins grow where the texts around the plot need more room.
     const ChartFrame fitted = fitChartFrame(frame(), ranges, m_firstVisible, m_lastVisible, hasPoints(),
                                             m_decimals, QFontMetrics(QFont()));
@@ -356,6 +398,7 @@ void DMMChart::paintEvent(QPaintEvent *event)
         if (m_linesDirty || forced) {
             m_linesDirty = false;
             rebuildLines();
+            paintLimitLines();
             forced = true;
         }
         if (m_selectionDirty || forced) {

@@ -34,6 +34,11 @@ public:
     void setBottomMargin(int margin);
     void setXTitle(const QString &title);
     void setYTitle(const QString &title);
+    QString yTitle() const { return m_yTitle; }
+    // Dashed horizontal lines at the nominal thickness, the minimum and the
+    // maximum, in the plotted unit; 0 leaves a line out. The value axis
+    // reaches up to the highest of them.
+    void setLimitLines(double nominal, double minimum, double maximum);
 
     QPixmap pixmap() const;
     bool savePixmap(const QString &fileName) const;
@@ -68,6 +73,8 @@ private:
     void rebuildLines();
     void rebuildSelection();
     void rebuildIndicator();
+    bool hasLimitLines() const;
+    void paintLimitLines();
 
     int m_leftMargin = 60;
     int m_rightMargin = 20;
@@ -99,4 +106,5 @@ private:
     QString m_xTitle;
     QString m_yTitle;
     int m_decimals = 1;
+    double m_limitLines[3] = {0, 0, 0};  // nominal, minimum, maximum
 };

@@ -30,6 +30,7 @@ public:
     void setMargins(const QMargins &margins);
     void setXTitle(const QString &title);
     void setYTitle(const QString &title);
+    QString yTitle() const { return m_yTitle; }
 
     QPixmap pixmap() const;
     bool savePixmap(const QString &fileName) const;

@@ -45,6 +45,16 @@ void ItemData::calcStatistics()
     catchUp();
 }
 
+void ItemData::switchUnit(const QString &unit)
+{
+    if (unit == m_unit)
+        return;
+    m_unit = unit;
+    // An item without readings keeps its start texts ("0").
+    if (!m_datas.isEmpty())
+        calcStatistics();
+}
+
 void ItemData::clear()
 {
     qDeleteAll(m_datas);
@@ -55,11 +65,22 @@ void ItemData::clear()
 
 QString ItemData::formatValue(double value) const
 {
+    return formatValue(value, isMicrometre());
+}
+
+QString ItemData::formatValue(double value, bool micrometres)
+{
     if (value < 0)
         return QStringLiteral("-OL");
     if (value > 1250)
         return QStringLiteral(" OL");
-    return QString::number(value, 'f', isMicrometre() ? 1 : 2);
+    return QString::number(value, 'f', micrometres ? 1 : 2);
+}
+
+void ItemData::restoreStatistics(const ItemStatistics &statistics)
+{
+    *m_statistics = statistics;
+    resetRunning();
 }
 
 bool ItemData::isMicrometre() const
@@ -73,6 +94,8 @@ void ItemData::resetRunning()
     m_sum = 0;
     m_minimum = 0;
     m_maximum = 0;
+    m_all = RunningSpread();
+    m_thicknesses = RunningSpread();
 }
 
 void ItemData::catchUp()
@@ -94,6 +117,9 @@ void ItemData::catchUp()
             m_minimum = v;
         if (v > m_maximum)
             m_maximum = v;
+        m_all.add(v);
+        if (data->overload() == 0)
+            m_thicknesses.add(v);
     }
     m_counted = total;
 

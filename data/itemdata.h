@@ -1,6 +1,8 @@
 #pragma once
 
 #include "data/dmmdata.h"
+#include "data/itemlimits.h"
+#include "data/runningspread.h"
 
 #include <QList>
 #include <QMetaType>
@@ -46,10 +48,34 @@ public:
     QString unit() const { return m_unit; }
     // Does not touch the statistics: the texts stay until the next pass.
     void setUnit(const QString &unit) { m_unit = unit; }
+    // Sets the unit and, when it changes, recounts the statistics in it, so
+    // the texts never describe the readings in another unit than shown.
+    void switchUnit(const QString &unit);
     QString name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
 
     QString formatValue(double value) const;
+    // The same rules with the decimals of micrometres (1) or mils (2).
+    static QString formatValue(double value, bool micrometres);
+
+    // Spread of the readings the statistics counted: all of them (an
+    // overload with value 0, as for the average), and the readings that are
+    // no overloads. Kept up with the statistics, at no cost per reading
+    // beyond constant time.
+    const RunningSpread &spreadOfAll() const { return m_all; }
+    const RunningSpread &spreadOfThicknesses() const { return m_thicknesses; }
+    int overloadCount() const { return m_all.count - m_thicknesses.count; }
+    // The unit the statistics were counted in; before any reading was
+    // counted, the item's unit.
+    bool statisticsInMicrometres() const { return m_counted > 0 ? m_countedInUm : isMicrometre(); }
+
+    const ItemLimits &limits() const { return m_limits; }
+    void setLimits(const ItemLimits &limits) { m_limits = limits; }
+
+    // Takes a statistics record kept from an earlier session as it was,
+    // even when its readings are not loaded yet. The next pass counts
+    // every reading afresh.
+    void restoreStatistics(const ItemStatistics &statistics);
 
 private:
     bool isMicrometre() const;
@@ -72,6 +98,10 @@ private:
     double m_sum = 0;
     double m_minimum = 0;
     double m_maximum = 0;
+    RunningSpread m_all;
+    RunningSpread m_thicknesses;
+
+    ItemLimits m_limits;
 };
 
 Q_DECLARE_METATYPE(ItemData *)

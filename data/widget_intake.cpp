@@ -7,6 +7,7 @@
 #include "data/datamodel.h"
 #include "data/dmmdata.h"
 #include "data/itemdata.h"
+#include "data/itemstore.h"
 
 namespace {
 
@@ -45,24 +46,10 @@ void Widget::slotDmmDisplay(DmmData *data)
         histogram->setDecimals(decimals);
         ui->chart->setYTitle(title);
         ui->chart->setDecimals(decimals);
-        currentItem->setUnit(unit);
+        itemStore->setUnit(currentItem, unit);
     }
-
-    currentItem->append(data, true);
-
-    const bool exactUm = unit == Micrometre;
-    const double value = exactUm ? data->valueUm() : data->valueMil();
-    const QString text = exactUm ? data->textUm() : data->textMil();
-
-    dataModel->append(data);
-    ui->tv->scrollToBottom();
-    histogram->addValue(value);
-    ui->chart->addPoint(new ChartPoint(value, text, data->dateTime(), -1, -1, readingTag(text, data)), 0);
-
-    ui->lcdValue->setText(text);
-    ui->lcdBasis->setText(data->basis());
-    ui->lcdUnit->setText(currentItem->unit() == Micrometre ? micrometreSymbol() : currentItem->unit());
-    updateStatisticsLabels();
+    // Kept first, then shown (slotReadingAppended).
+    itemStore->append(currentItem, data);
 }
 
 void Widget::slotDisplayStore(DmmData *data)
@@ -73,16 +60,7 @@ void Widget::slotDisplayStore(DmmData *data)
         delete data;
         return;
     }
-    currentItem->append(data, true);
-
-    // Stored readings are always shown in micrometres.
-    const double value = data->valueUm();
-    const QString text = data->textUm();
-    dataModel->append(data);
-    ui->tv->scrollToBottom();
-    histogram->addValue(value);
-    ui->chart->addPoint(new ChartPoint(value, text, data->dateTime(), -1, -1, readingTag(text, data)), 0);
-    updateStatisticsLabels();
+    itemStore->append(currentItem, data);
 }
 
 void Widget::slotDisplayStoreData(QList<DmmData *> datas)
@@ -92,18 +70,51 @@ void Widget::slotDisplayStoreData(QList<DmmData *> datas)
         qDeleteAll(datas);
         return;
     }
+    itemStore->append(currentItem, datas, true);
+}
+
+void Widget::slotReadingAppended(ItemData *item, DmmData *data)
+{
+    // Only the intake appends single readings: live ones to a measurement
+    // item, stored ones to "Store Data".
+    if (item != currentItem || (item->type() != ItemData::Measure && item->type() != ItemData::StoreData))
+        return;
+    const bool live = item->type() == ItemData::Measure;
+
+    // Stored readings are always shown in micrometres.
+    const bool exactUm = !live || data->unit() == Micrometre;
+    const double value = exactUm ? data->valueUm() : data->valueMil();
+    const QString text = exactUm ? data->textUm() : data->textMil();
+
+    dataModel->append(data);
+    ui->tv->scrollToBottom();
+    histogram->addValue(value);
+    ui->chart->addPoint(new ChartPoint(value, text, data->dateTime(), -1, -1, readingTag(text, data)), 0);
+
+    if (live) {
+        ui->lcdValue->setText(text);
+        ui->lcdBasis->setText(data->basis());
+        ui->lcdUnit->setText(currentItem->unit() == Micrometre ? micrometreSymbol() : currentItem->unit());
+    }
+    updateStatisticsLabels();
+}
+
+void Widget::slotReadingsAppended(ItemData *item, const QList<DmmData *> &datas)
+{
+    // A downloaded group; an import shows its item once it is complete.
+    if (item != currentItem || item->type() != ItemData::StoreData)
+        return;
 
     QList<double> values;
     QList<ChartPoint *> points;
     values.reserve(datas.size());
     points.reserve(datas.size());
-    for (const DmmData *data : qAsConst(datas)) {
+    for (const DmmData *data : datas) {
         values << data->valueUm();
         points << new ChartPoint(data->valueUm(), data->textUm(), data->dateTime(), -1, -1,
                                  readingTag(data->textUm(), data));
     }
 
-    currentItem->append(datas, true);
     dataModel->setDatas(datas);
     ui->tv->scrollToBottom();
     histogram->addValues(values);
@@ -124,11 +135,15 @@ void Widget::refreshActiveItem()
     points.reserve(datas.size());
     for (const DmmData *data : datas) {
         const double value = micrometres ? data->valueUm() : data->valueMil();
+        const QString text = micrometres ? data->textUm() : data->textMil();
         values << value;
-        points << new ChartPoint(value, micrometres ? data->textUm() : data->textMil(), data->dateTime(), -1, -1,
-                                 QVariant(QString()));
+        // The read-out names the unit the value is shown in.
+        points << new ChartPoint(value, text, data->dateTime(), -1, -1,
+                                 QStringLiteral("%1%2 %3").arg(text, micrometres ? Micrometre : data->unit(),
+                                                               data->basis()));
     }
     const int decimals = micrometres ? 1 : 2;
+    showUnit(micrometres);
 
     dataModel->clear();
     dataModel->setDatas(datas);
@@ -146,6 +161,28 @@ void Widget::refreshActiveItem()
     updateStatisticsLabels();
 }
 
+void Widget::showUnit(bool micrometres)
+{
+    const QString title = thicknessTitle(micrometres);
+    histogram->setYTitle(title);
+    ui->chart->setYTitle(title);
+    ui->lcdUnit->setText(micrometres ? micrometreSymbol() : currentItem->unit());
+}
+
+void Widget::resetDisplayLabels()
+{
+    ui->lcdValue->setText(QStringLiteral("00000"));
+    ui->lcdBasis->setText(QStringLiteral("Fe"));
+    ui->lcdUnit->setText(micrometreSymbol());
+    ui->lcdNum->setText(tr("Num:") + QStringLiteral("0"));
+    ui->lcdAvg->setText(tr("Avg:") + QStringLiteral("0"));
+    ui->lcdMin->setText(tr("Min:") + QStringLiteral("0"));
+    ui->lcdMax->setText(tr("Max:") + QStringLiteral("0"));
+    const QString title = thicknessTitle(true);
+    histogram->setYTitle(title);
+    ui->chart->setYTitle(title);
+}
+
 QString Widget::thicknessTitle(bool micrometres) const
 {
     return micrometres ? QStringLiteral("%1(%2)").arg(tr("Thickness"), micrometreSymbol()) : tr("Thickness(mil)");
@@ -160,4 +197,5 @@ void Widget::updateStatisticsLabels()
     ui->lcdAvg->setText(tr("Avg:") + statistics->avg);
     ui->lcdMin->setText(tr("Min:") + statistics->min);
     ui->lcdMax->setText(tr("Max:") + statistics->max);
+    itemFiguresChanged();
 }

@@ -5,6 +5,8 @@
 #include "charts/histogram.h"
 #include "data/datamodel.h"
 #include "data/itemdata.h"
+#include "data/itemstore.h"
+#include "data/measurementdatabase.h"
 #include "data/tvitemmodel.h"
 
 #include <QContextMenuEvent>
@@ -40,17 +42,30 @@ void Widget::buildItemsTree()
 
     measureIcon = QIcon(QStringLiteral(":/image/measure.png"));
 
-    storeGroup = newNode(QIcon(QStringLiteral(":/image/rom.png")), tr("Store Data"),
-                         new ItemData(tr("Store Data"), ItemData::StoreData));
+    itemStore = new ItemStore(tr("Store Data"), tr("Live Data"), this);
+    ItemData *wasActive = database && database->isOpen() ? itemStore->restore(database) : nullptr;
+    connect(itemStore, &ItemStore::itemAdded, this, &Widget::slotItemAdded);
+    connect(itemStore, &ItemStore::itemAboutToBeRemoved, this, &Widget::slotItemAboutToBeRemoved);
+    connect(itemStore, &ItemStore::itemRenamed, this, &Widget::slotItemRenamed);
+    connect(itemStore, &ItemStore::activeItemChanged, this, &Widget::slotActiveItemChanged);
+    connect(itemStore, &ItemStore::readingAppended, this, &Widget::slotReadingAppended);
+    connect(itemStore, &ItemStore::readingsAppended, this, &Widget::slotReadingsAppended);
+    connect(itemStore, &ItemStore::keepingStopped, this, &Widget::slotKeepingStopped);
+
+    storeGroup = newNode(QIcon(QStringLiteral(":/image/rom.png")), tr("Store Data"), itemStore->storeItem());
     itemModel->appendRow(storeGroup);
-    liveGroup = newNode(QIcon(QStringLiteral(":/image/live.png")), tr("Live Data"),
-                        new ItemData(tr("Live Data"), ItemData::LiveData));
+    liveGroup = newNode(QIcon(QStringLiteral(":/image/live.png")), tr("Live Data"), itemStore->liveItem());
     itemModel->appendRow(liveGroup);
-    const QString first = QStringLiteral("Measure%1").arg(1);
-    liveGroup->appendRow(newNode(measureIcon, first, new ItemData(first, ItemData::Measure)));
+    for (ItemData *item : itemStore->items())
+        slotItemAdded(item);
+    // With nothing kept, the first start: one measurement item.
+    if (itemStore->items().isEmpty()) {
+        itemStore->addItem(QStringLiteral("Measure%1").arg(1), ItemData::Measure);
+        wasActive = nullptr;
+    }
     ui->tvItems->expandAll();
 
-    const QModelIndex index = liveGroup->child(0)->index();
+    const QModelIndex index = wasActive ? nodeOf(wasActive) : liveGroup->child(0)->index();
     itemSetToActive(index);
     ui->tvItems->setCurrentIndex(index);
     slotCurrentRowChanged(index, QModelIndex());
@@ -64,9 +79,9 @@ void Widget::deleteAllItems()
     dataModel->clear();
     dataModel->setItem(nullptr);
     currentItem = nullptr;
-    for (const QModelIndex &node : itemNodes())
-        delete TvItemModel::itemAt(node);
     itemModel->clear();
+    delete itemStore;
+    itemStore = nullptr;
 }
 
 QModelIndexList Widget::itemNodes() const
@@ -91,9 +106,18 @@ int Widget::countItemsNamedWith(const QString &prefix) const
     return count;
 }
 
+QModelIndex Widget::nodeOf(const ItemData *item) const
+{
+    for (const QModelIndex &node : itemNodes()) {
+        if (TvItemModel::itemAt(node) == item)
+            return node;
+    }
+    return QModelIndex();
+}
+
 ItemData *Widget::storeDataItem() const
 {
-    return itemModel ? TvItemModel::itemAt(itemModel->index(0, 0)) : nullptr;
+    return itemStore ? itemStore->storeItem() : nullptr;
 }
 
 void Widget::newItem(QString name, ItemData::DataType type)
@@ -101,9 +125,7 @@ void Widget::newItem(QString name, ItemData::DataType type)
     if (name.isEmpty())
         return;
     stopMeasuring();
-    QStandardItem *node = newNode(measureIcon, name, new ItemData(name, type));
-    liveGroup->appendRow(node);
-    const QModelIndex index = node->index();
+    const QModelIndex index = nodeOf(itemStore->addItem(name, type));
     itemSetToActive(index);
     ui->tvItems->setCurrentIndex(index);
     slotCurrentRowChanged(index, QModelIndex());
@@ -116,19 +138,59 @@ void Widget::itemSetToActive(QModelIndex index)
     ItemData *item = TvItemModel::itemAt(index);
     if (!item || item == currentItem)
         return;
+    itemStore->setActive(item);
+}
 
+void Widget::slotActiveItemChanged(ItemData *item)
+{
     currentItem = item;
-    currentItem->setUnit(QStringLiteral("um"));
     dataModel->setItem(currentItem);
+    if (!currentItem)
+        return;
 
     for (const QModelIndex &node : itemNodes())
         itemModel->setData(node, false, TvItemModel::ActiveRole);
-    itemModel->setData(index, true, TvItemModel::ActiveRole);
+    itemModel->setData(nodeOf(currentItem), true, TvItemModel::ActiveRole);
 
     stopMeasuring();
     if (currentItem == storeDataItem())
         ui->actionStart->setEnabled(false);
     refreshActiveItem();
+}
+
+void Widget::slotItemAdded(ItemData *item)
+{
+    liveGroup->appendRow(newNode(measureIcon, item->name(), item));
+}
+
+void Widget::slotItemAboutToBeRemoved(ItemData *item)
+{
+    const QModelIndex node = nodeOf(item);
+    if (node.isValid())
+        itemModel->removeRow(node.row(), node.parent());
+}
+
+void Widget::slotItemRenamed(ItemData *item)
+{
+    Q_UNUSED(item)
+    ui->tvItems->viewport()->update();
+}
+
+void Widget::slotKeepingStopped(const QString &reason)
+{
+    setWindowTitle(windowTitle() + notKeptTitle());
+    showStoreMessage(reason);
+}
+
+QString Widget::notKeptTitle() const
+{
+    return tr("- measurements are not being kept");
+}
+
+void Widget::showStoreMessage(const QString &text)
+{
+    slotMessage(text);
+    ui->listWidget->show();
 }
 
 void Widget::on_actionItemNew_triggered()
@@ -160,14 +222,17 @@ void Widget::on_actionItemDelete_triggered()
         histogram->clear();
         ui->chart->clear();
     }
-    delete item;
-    itemModel->removeRow(index.row(), index.parent());
+    // The store takes the node away and, for the active item, leaves none active.
+    itemStore->removeItem(item);
 
     // Deleting another item leaves the active one, its views and its mark.
     if (wasActive) {
-        currentItem = nullptr;
-        dataModel->setItem(nullptr);
         itemSetToActive(ui->tvItems->currentIndex());
+        // Nothing took its place: nothing is recorded, nothing is shown.
+        if (!currentItem) {
+            stopMeasuring();
+            resetDisplayLabels();
+        }
     }
 }
 
@@ -181,9 +246,7 @@ void Widget::on_actionItemRename_triggered()
                              .trimmed();
     if (name.isEmpty())
         return;
-    if (ItemData *item = TvItemModel::itemAt(index))
-        item->setName(name);
-    ui->tvItems->viewport()->update();
+    itemStore->renameItem(TvItemModel::itemAt(index), name);
     stopMeasuring();
 }
 
@@ -200,7 +263,8 @@ void Widget::on_tvItems_activated(QModelIndex index)
 QList<QAction *> Widget::itemActionsFor(const QModelIndex &index) const
 {
     if (index.parent().isValid())
-        return {ui->actionItemSetToActive, ui->actionItemRename, ui->actionItemNew, ui->actionItemDelete};
+        return {ui->actionItemSetToActive, ui->actionItemRename, ui->actionItemNew, ui->actionItemDelete,
+                ui->actionItemLimits};
     if (index.row() == 0)
         return {ui->actionItemSetToActive, ui->actionItemDownload};
     if (index.row() == 1)

@@ -45,10 +45,14 @@ bool scanDevicePlugins(const QString &appDir, DevicePlugins &plugins)
         if (!instance)
             continue;
         bind(instance, SerialDeviceInf_iid, plugins.serialDevice);
-        bind(instance, SerialRS232VirInf_iid, plugins.serialVirtual);
         bind(instance, IDmm_iid, plugins.dmm);
         bind(instance, IMyDmm_iid, plugins.myDmm);
-        bind(instance, SimulatedPortInf_iid, plugins.simulatedPort);
+        // The simulated port speaks for the port interface of its own
+        // instance only: a later plug-in that brings the real one drops it.
+        if (auto *port = static_cast<SerialRS232VirInf *>(instance->qt_metacast(SerialRS232VirInf_iid))) {
+            plugins.serialVirtual = port;
+            plugins.simulatedPort = static_cast<SimulatedPortInf *>(instance->qt_metacast(SimulatedPortInf_iid));
+        }
     }
     return plugins.complete();
 }

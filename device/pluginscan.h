@@ -16,7 +16,8 @@ struct DevicePlugins
     SerialRS232VirInf *serialVirtual = nullptr;
     IDmm *dmm = nullptr;
     IMyDmm *myDmm = nullptr;
-    SimulatedPortInf *simulatedPort = nullptr; // optional
+    // Optional, and only from the instance that supplies serialVirtual.
+    SimulatedPortInf *simulatedPort = nullptr;
 
     bool complete() const { return serialDevice && serialVirtual && dmm && myDmm; }
 };

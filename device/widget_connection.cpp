@@ -28,8 +28,10 @@ void Widget::slotDmmOpened()
 {
     ui->actionConnect->setEnabled(false);
     ui->actionDisconnect->setEnabled(!ui->actionConnect->isEnabled());
-    ui->actionStart->setEnabled(!currentItem || currentItem != storeDataItem());
-    ui->actionStop->setEnabled(false);
+    // A plug-in may report opened() again on a reconnect: a running
+    // measurement goes on, and Start and Stop say so.
+    ui->actionStart->setEnabled(!measuring && (!currentItem || currentItem != storeDataItem()));
+    ui->actionStop->setEnabled(measuring);
 }
 
 void Widget::slotDmmClosed()

@@ -5,6 +5,7 @@
 #include "charts/histogram.h"
 #include "data/datamodel.h"
 #include "data/itemdata.h"
+#include "data/itemstore.h"
 #include "data/tvitemmodel.h"
 #include "device/deviceinterfaces.h"
 
@@ -20,7 +21,7 @@ void Widget::on_actionItemDownload_triggered()
     histogram->clear();
     ui->chart->clear();
     if (currentItem)
-        currentItem->setUnit(QStringLiteral("um"));
+        itemStore->switchUnit(currentItem, QStringLiteral("um"));
 
     const QString title = thicknessTitle(true);
     histogram->setYTitle(title);
@@ -28,13 +29,15 @@ void Widget::on_actionItemDownload_triggered()
     ui->chart->setYTitle(title);
     ui->chart->setDecimals(1);
 
-    if (ItemData *store = storeDataItem())
-        store->clear();
+    itemStore->clearReadings(itemStore->storeItem());
     itemSetToActive(itemModel->index(0, 0));
+    // Already active, the emptied item is not rebuilt by the activation.
+    refreshActiveItem();
 
-    myDmm->readStore();
+    // One dialog at a time: an earlier one that finished is let go. The new
+    // one is ready before readStore, which may report progress at once.
+    delete progressDialog;
     downloadCanceled = false;
-
     progressDialog = new QProgressDialog(QString(), tr("Cancel"), 0, 100, this);
     progressDialog->setCancelButton(nullptr);
     progressDialog->setWindowModality(Qt::WindowModal);
@@ -44,6 +47,8 @@ void Widget::on_actionItemDownload_triggered()
     progressDialog->setMinimumWidth(130);
     progressDialog->show();
     connect(progressDialog, &QProgressDialog::canceled, this, &Widget::slotDownloadProgressCanceled);
+
+    myDmm->readStore();
 }
 
 void Widget::slotStoreGroupUpdate(int total, int position)
@@ -53,6 +58,11 @@ void Widget::slotStoreGroupUpdate(int total, int position)
         return;
     progressDialog->setRange(0, total);
     progressDialog->setValue(position - 1);
+    // Reaching its maximum hid the dialog: the transfer is over.
+    if (!progressDialog->isVisible()) {
+        progressDialog->deleteLater();
+        progressDialog = nullptr;
+    }
 }
 
 void Widget::slotDownloadProgressCanceled()

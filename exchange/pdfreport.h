@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 
 class QAbstractItemModel;
 class QPixmap;
@@ -23,3 +25,20 @@ QString reportCellText(const QVariant &value);
 bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, const QList<PdfColumn *> &columns,
                     const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart,
                     QString *error = nullptr);
+
+// The summary of the reported item: two groups of rows side by side, each
+// row a caption and its values, lined up in columns; a row of a single
+// text wraps within its group.
+struct ReportSummary
+{
+    QVector<QStringList> left;
+    QVector<QStringList> right;
+    bool isEmpty() const { return left.isEmpty() && right.isEmpty(); }
+};
+
+// The same report with the summary under the chart on page 1; a summary
+// that does not fit there gets a last page of its own. Everything else is
+// where the report without a summary has it.
+bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, const QList<PdfColumn *> &columns,
+                    const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart,
+                    const ReportSummary &summary, QString *error = nullptr);

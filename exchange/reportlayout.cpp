@@ -130,5 +130,6 @@ FirstPagePlan planFirstPage(int lineHeight, bool sceneFileExists, int sceneHeigh
         y += h;
         plan.chart.pictureTop = y;
     }
+    plan.end = y;
     return plan;
 }

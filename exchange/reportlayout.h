@@ -28,11 +28,16 @@ public:
     int tableRight() const { return m_width - m_margin; }  // X = W - M
     int rowsPerPage() const { return m_rowsPerPage; }      // P = (H - 5R) / R
     int tablePageCount() const;                            // T
-    int pageCount() const { return tablePageCount() + 1; } // N
+    int pageCount() const { return tablePageCount() + 1 + (m_summaryPage ? 1 : 0); } // N
     int pictureHeight() const;                             // PH = H / 3 - 4h
     double columnUnit() const { return m_columnUnit; }     // U = (W - 2M) / S
     int columnWidth(int column) const;                     // w(c) = trunc(U * weight)
     int columnLeft(int column) const;                      // M + sum of the widths before
+
+    // A summary that does not fit under the chart gets a last page of its
+    // own, after the table pages.
+    void setSummaryPage(bool summaryPage) { m_summaryPage = summaryPage; }
+    bool hasSummaryPage() const { return m_summaryPage; }
 
     int rowsOnTablePage(int page) const;   // min(P, n - p * P)
     int firstRowOfTablePage(int page) const { return page * m_rowsPerPage; }
@@ -58,6 +63,7 @@ private:
     int m_margin;
     int m_rowsPerPage;
     double m_columnUnit;
+    bool m_summaryPage = false;
 };
 
 // Where the three blocks of the first page go: each caption's baseline and
@@ -75,6 +81,9 @@ struct FirstPagePlan
     Block scene;
     Block histogram;
     Block chart;
+    // The running position after the chart's caption: where the chart's
+    // picture starts, or would start.
+    int end = 0;
 };
 
 // sceneFileExists: the scene caption is drawn (even if the file is no

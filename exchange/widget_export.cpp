@@ -4,6 +4,7 @@
 #include "charts/dmmchart.h"
 #include "charts/histogram.h"
 #include "exchange/dlgexport.h"
+#include "exchange/savedialog.h"
 #include "exchange/savedfile.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+
+#include <functional>
 
 namespace {
 
@@ -42,21 +45,12 @@ void Widget::on_actionExport_triggered()
         exportExcel();
         break;
     case 1:
-        exportPicture(histogram->pixmap(), tr("Export the histogram to a picture."));
+        exportPicture([this] { return histogram->pixmap(); }, tr("Export the histogram to a picture."));
         break;
     case 2:
-        exportPicture(ui->chart->pixmap(), tr("Export the chart to a picture."));
+        exportPicture([this] { return ui->chart->pixmap(); }, tr("Export the chart to a picture."));
         break;
     case 3: {
-        // A view paints only while its tab is shown: show each once so the
-        // report gets their current pictures.
-        const int current = ui->tabWidget->currentIndex();
-        for (int index = 0; index < ui->tabWidget->count(); ++index) {
-            ui->tabWidget->setCurrentIndex(index);
-            waitMsec(10);
-        }
-        ui->tabWidget->setCurrentIndex(current);
-
         const QString scene = dialog.sceneFileName();
         if (QFileInfo::exists(scene))
             sceneFileName = scene;
@@ -73,15 +67,27 @@ void Widget::on_actionImport_triggered()
     importExcel();
 }
 
-void Widget::exportPicture(const QPixmap &picture, const QString &caption)
+void Widget::paintAllViews()
 {
-    const QString name = withDefaultSuffix(
-        QFileDialog::getSaveFileName(this, caption, QStringLiteral("."), QStringLiteral("JPG File(*.jpg)")),
-        QStringLiteral("jpg"));
+    // A view paints only while its tab is shown: show each once so its
+    // picture holds every reading of the active item.
+    const int current = ui->tabWidget->currentIndex();
+    for (int index = 0; index < ui->tabWidget->count(); ++index) {
+        ui->tabWidget->setCurrentIndex(index);
+        waitMsec(10);
+    }
+    ui->tabWidget->setCurrentIndex(current);
+}
+
+void Widget::exportPicture(const std::function<QPixmap()> &picture, const QString &caption)
+{
+    const QString name = askSaveFileName(this, caption, QStringLiteral("."), QStringLiteral("JPG File(*.jpg)"));
     if (name.isEmpty())
         return;
+    // Drawn now, after the dialog: readings may have come in meanwhile.
+    paintAllViews();
     QString error;
-    if (!savePicture(picture, name, &error))
+    if (!savePicture(picture(), name, &error))
         showExportFailure(error);
 }
 

@@ -4,19 +4,20 @@
 #include "data/datamodel.h"
 #include "data/dmmdata.h"
 #include "data/itemdata.h"
+#include "data/itemstore.h"
 #include "data/tvitemmodel.h"
 #include "exchange/readingsworkbook.h"
+#include "exchange/savedialog.h"
 #include "exchange/savedfile.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSet>
 
 void Widget::exportExcel()
 {
-    const QString name = withDefaultSuffix(
-        QFileDialog::getSaveFileName(this, tr("Export the datas to a excel file."), QString(),
-                                     QStringLiteral("Excel File(*.xls)")),
-        QStringLiteral("xls"));
+    const QString name =
+        askSaveFileName(this, tr("Export the datas to a excel file."), QString(), QStringLiteral("Excel File(*.xls)"));
     if (name.isEmpty())
         return;
 
@@ -38,7 +39,17 @@ void Widget::exportExcel()
 
 QString Widget::nextImportName() const
 {
-    return QStringLiteral("Import%1").arg(countItemsNamedWith(QStringLiteral("Import")) + 1);
+    // Counting up from the number of "Import…" names, to one not in use:
+    // a renamed or otherwise named item must not make a duplicate.
+    QSet<QString> names;
+    for (const QModelIndex &node : itemNodes()) {
+        if (ItemData *item = TvItemModel::itemAt(node))
+            names.insert(item->name());
+    }
+    int number = countItemsNamedWith(QStringLiteral("Import")) + 1;
+    while (names.contains(QStringLiteral("Import%1").arg(number)))
+        ++number;
+    return QStringLiteral("Import%1").arg(number);
 }
 
 void Widget::importExcel()
@@ -61,19 +72,22 @@ void Widget::importExcel()
 
     newItem(nextImportName(), ItemData::Import);
     bool complete = true;
+    QList<DmmData *> readings;
     for (int row = 1; row < rows.size(); ++row) {
         DmmData *reading = readingFromRow(rows.at(row));
         if (!reading) {
             complete = false;
             break;
         }
-        currentItem->append(reading, false);
+        readings << reading;
     }
+    // The rows read are kept in one step.
+    itemStore->append(currentItem, readings, false);
     ui->tvItems->setEnabled(true);
 
     if (currentItem->count() > 0)
-        currentItem->setUnit(currentItem->datas().constLast()->unit());
-    currentItem->calcStatistics();
+        itemStore->setUnit(currentItem, currentItem->datas().constLast()->unit());
+    itemStore->calcStatistics(currentItem);
     refreshActiveItem();
 
     QMessageBox::information(this, QString(),

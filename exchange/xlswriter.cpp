@@ -418,5 +418,12 @@ QByteArray XlsWorkbookWriter::workbookStream() const
 
 QByteArray XlsWorkbookWriter::fileData() const
 {
-    return writeCompoundFile({{QStringLiteral("Workbook"), workbookStream()}});
+    // Excel does not open a workbook whose stream is kept in the mini
+    // stream: a small one is padded to the size of a regular stream, as other
+    // writers do. Nothing is read after the EOF record.
+    QByteArray stream = workbookStream();
+    constexpr int RegularStreamSize = 4096;
+    if (stream.size() < RegularStreamSize)
+        stream.append(QByteArray(RegularStreamSize - stream.size(), '\0'));
+    return writeCompoundFile({{QStringLiteral("Workbook"), stream}});
 }

@@ -1,7 +1,8 @@
 // Takes the user manual's screenshots of the real main window: it loads the
 // device plug-in from Lib/ beside this tool (the simulated gauge), connects,
 // measures for a few seconds, looks at each tab, hovers and zooms the chart,
-// and downloads the gauge's memory. Usage: manual_screenshots <output dir>
+// sets limits and looks at the Statistics tab, and downloads the gauge's
+// memory. Usage: manual_screenshots <output dir>
 #include "app/widget.h"
 #include "charts/dmmchart.h"
 #include "manual/windowdriver.h"
@@ -9,12 +10,16 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QPainter>
 #include <QPixmap>
 #include <QProgressDialog>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QTreeView>
 
 #include <cstdio>
@@ -118,6 +123,34 @@ int takeScreenshots(Widget &window, const QDir &out)
     if (!savePng(window.grab(), out.filePath(QStringLiteral("shot-chart-zoom.png"))))
         return 1;
     drag(chart, zoomTo, zoomFrom);
+
+    // Limits for Measure1, the chart with their lines and the Statistics tab.
+    auto *limits = window.findChild<QAction *>(QStringLiteral("actionItemLimits"));
+    if (!limits)
+        return fail("the window has no Limits command");
+    tree->setCurrentIndex(tree->model()->index(0, 0, tree->model()->index(1, 0)));
+    bool limitsShot = false;
+    QTimer::singleShot(300, &window, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->findChild<QDoubleSpinBox *>(QStringLiteral("sbNominal"))->setValue(120);
+        dialog->findChild<QDoubleSpinBox *>(QStringLiteral("sbMaximum"))->setValue(135);
+        dialog->findChild<QComboBox *>(QStringLiteral("cbRule"))->setCurrentIndex(1);
+        wait(100);
+        limitsShot = savePng(windowWithDialog(window, *dialog), out.filePath(QStringLiteral("shot-limits.png")));
+        dialog->accept();
+    });
+    limits->trigger();
+    if (!limitsShot)
+        return fail("the limits dialog did not open");
+    wait(200);
+    if (!savePng(window.grab(), out.filePath(QStringLiteral("shot-chart-limits.png"))))
+        return 1;
+    tabs->setCurrentWidget(window.findChild<QWidget *>(QStringLiteral("tabStatistics")));
+    wait(200);
+    if (!savePng(window.grab(), out.filePath(QStringLiteral("shot-statistics.png"))))
+        return 1;
 
     // Download the gauge's memory into Store Data.
     tabs->setCurrentIndex(0);

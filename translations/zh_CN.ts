@@ -65,6 +65,21 @@
     </message>
 </context>
 <context>
+    <name>DMMChart</name>
+    <message>
+        <source>NDFT</source>
+        <translation>NDFT</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>下限</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>上限</translation>
+    </message>
+</context>
+<context>
     <name>DataModel</name>
     <message>
         <source>NO.</source>
@@ -85,6 +100,204 @@
     <message>
         <source>Basis</source>
         <translation>基体</translation>
+    </message>
+</context>
+<context>
+    <name>ItemSummary</name>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Readings to judge</source>
+        <translation>可评定的读数</translation>
+    </message>
+    <message>
+        <source>Mean at least NDFT</source>
+        <translation>平均值不低于 NDFT</translation>
+    </message>
+    <message>
+        <source>Readings below 80 % of NDFT</source>
+        <translation>低于 NDFT 80 % 的读数</translation>
+    </message>
+    <message>
+        <source>Readings from 80 % of NDFT up to NDFT (fewer than 20 %)</source>
+        <translation>介于 NDFT 80 % 与 NDFT 之间的读数（少于 20 %）</translation>
+    </message>
+    <message>
+        <source>Readings above the maximum</source>
+        <translation>高于最大值的读数</translation>
+    </message>
+    <message>
+        <source>Spots below 80 % of the minimum</source>
+        <translation>低于最小值 80 % 的测点</translation>
+    </message>
+    <message>
+        <source>Spots above 120 % of the maximum</source>
+        <translation>高于最大值 120 % 的测点</translation>
+    </message>
+    <message>
+        <source>Mean of the spots within the minimum and maximum</source>
+        <translation>测点平均值在最小值与最大值之间</translation>
+    </message>
+    <message>
+        <source>Too few readings to judge: %1</source>
+        <translation>读数太少，无法评定：%1</translation>
+    </message>
+    <message>
+        <source>Mean %1 below NDFT %2</source>
+        <translation>平均值 %1 低于 NDFT %2</translation>
+    </message>
+    <message>
+        <source>%1 reading below 80 % of NDFT</source>
+        <translation>%1 个读数低于 NDFT 的 80 %</translation>
+    </message>
+    <message>
+        <source>%1 readings below 80 % of NDFT</source>
+        <translation>%1 个读数低于 NDFT 的 80 %</translation>
+    </message>
+    <message>
+        <source>%1 of %2 readings between 80 % of NDFT and NDFT</source>
+        <translation>%2 个读数中有 %1 个介于 NDFT 80 % 与 NDFT 之间</translation>
+    </message>
+    <message>
+        <source>%1 reading above the maximum</source>
+        <translation>%1 个读数高于最大值</translation>
+    </message>
+    <message>
+        <source>%1 readings above the maximum</source>
+        <translation>%1 个读数高于最大值</translation>
+    </message>
+    <message>
+        <source>%1 spot below 80 % of the minimum</source>
+        <translation>%1 个测点低于最小值的 80 %</translation>
+    </message>
+    <message>
+        <source>%1 spots below 80 % of the minimum</source>
+        <translation>%1 个测点低于最小值的 80 %</translation>
+    </message>
+    <message>
+        <source>%1 spot above 120 % of the maximum</source>
+        <translation>%1 个测点高于最大值的 120 %</translation>
+    </message>
+    <message>
+        <source>%1 spots above 120 % of the maximum</source>
+        <translation>%1 个测点高于最大值的 120 %</translation>
+    </message>
+    <message>
+        <source>Mean of the spots %1 outside the minimum and maximum</source>
+        <translation>测点平均值 %1 超出最小值与最大值范围</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>Pass</source>
+        <translation>合格</translation>
+    </message>
+    <message>
+        <source>Fail</source>
+        <translation>不合格</translation>
+    </message>
+    <message>
+        <source>With overloads</source>
+        <translation>含超量程</translation>
+    </message>
+    <message>
+        <source>Without overloads</source>
+        <translation>不含超量程</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>读数个数</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>平均值</translation>
+    </message>
+    <message>
+        <source>Minimum</source>
+        <translation>最小值</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>Standard deviation</source>
+        <translation>标准差</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>变异系数</translation>
+    </message>
+    <message>
+        <source>Overloads</source>
+        <translation>超量程</translation>
+    </message>
+    <message>
+        <source>Nominal</source>
+        <translation>公称值</translation>
+    </message>
+    <message>
+        <source>Correction</source>
+        <translation>修正值</translation>
+    </message>
+    <message>
+        <source>Rule</source>
+        <translation>规则</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>项目</translation>
+    </message>
+    <message>
+        <source>First reading</source>
+        <translation>首个读数</translation>
+    </message>
+    <message>
+        <source>Last reading</source>
+        <translation>最后读数</translation>
+    </message>
+    <message>
+        <source>Verdict</source>
+        <translation>结论</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementDatabase</name>
+    <message>
+        <source>its folder cannot be made</source>
+        <translation>无法创建它所在的文件夹</translation>
+    </message>
+    <message>
+        <source>%1 was damaged. It was renamed %2, and a new %1 was started.</source>
+        <translation>%1 已损坏。它已改名为 %2，并已新建 %1。</translation>
+    </message>
+    <message>
+        <source>%1 is damaged and could not be renamed aside. It was left as it is, and measurements are not being kept.</source>
+        <translation>%1 已损坏且无法改名移开。文件保持原样，测量数据不会被保存。</translation>
+    </message>
+    <message>
+        <source>%1 was written by a newer version of this program. It was left as it is, and measurements are not being kept.</source>
+        <translation>%1 由本程序的较新版本写入。文件保持原样，测量数据不会被保存。</translation>
+    </message>
+    <message>
+        <source>%1 is read-only. It was left as it is, and measurements are not being kept.</source>
+        <translation>%1 是只读文件。文件保持原样，测量数据不会被保存。</translation>
+    </message>
+    <message>
+        <source>%1 is in use by another running copy of this program. Measurements are not being kept.</source>
+        <translation>%1 正被另一个正在运行的本程序使用。测量数据不会被保存。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened (%2). Measurements are not being kept.</source>
+        <translation>无法打开 %1（%2）。测量数据不会被保存。</translation>
+    </message>
+    <message>
+        <source>The measurement file %1 failed (%2). Measurements are not being kept from now on.</source>
+        <translation>测量数据文件 %1 出错（%2）。从现在起测量数据不会被保存。</translation>
     </message>
 </context>
 <context>
@@ -115,6 +328,41 @@
     <message>
         <source>The file is too large for a workbook.</source>
         <translation>文件太大，无法作为工作簿。</translation>
+    </message>
+</context>
+<context>
+    <name>StatisticsView</name>
+    <message>
+        <source>Limit</source>
+        <translation>限值</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <source>Rule</source>
+        <translation>规则</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>计数</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>%1, readings from %2 to %3</source>
+        <translation>%1，读数时间 %2 至 %3</translation>
+    </message>
+    <message>
+        <source>No limits set.</source>
+        <translation>未设置限值。</translation>
+    </message>
+    <message>
+        <source>No rule chosen.</source>
+        <translation>未选择规则。</translation>
     </message>
 </context>
 <context>
@@ -355,6 +603,18 @@
         <source>The PDF writer could not start.</source>
         <translation>PDF 写入器无法启动。</translation>
     </message>
+    <message>
+        <source>- measurements are not being kept</source>
+        <translation>- 测量数据未被保存</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>统计</translation>
+    </message>
+    <message>
+        <source>Limits…</source>
+        <translation>限值…</translation>
+    </message>
 </context>
 <context>
     <name>XlsReader</name>
@@ -420,6 +680,53 @@
     <message>
         <source>Please select a scene picture.</source>
         <translation>请选择一张现场图片。</translation>
+    </message>
+</context>
+<context>
+    <name>dlgLimits</name>
+    <message>
+        <source>Limits</source>
+        <translation>限值</translation>
+    </message>
+    <message>
+        <source>Nominal (NDFT):</source>
+        <translation>公称值 (NDFT)：</translation>
+    </message>
+    <message>
+        <source>Minimum:</source>
+        <translation>最小值：</translation>
+    </message>
+    <message>
+        <source>Maximum:</source>
+        <translation>最大值：</translation>
+    </message>
+    <message>
+        <source>Correction:</source>
+        <translation>修正值：</translation>
+    </message>
+    <message>
+        <source>Rule:</source>
+        <translation>规则：</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Not set</source>
+        <translation>未设置</translation>
+    </message>
+    <message>
+        <source>The minimum is above the maximum.</source>
+        <translation>最小值大于最大值。</translation>
+    </message>
+    <message>
+        <source>ISO 19840 needs the nominal thickness (NDFT).</source>
+        <translation>ISO 19840 需要公称干膜厚度 (NDFT)。</translation>
+    </message>
+    <message>
+        <source>SSPC-PA 2 needs the minimum and the maximum.</source>
+        <translation>SSPC-PA 2 需要最小值和最大值。</translation>
     </message>
 </context>
 </TS>

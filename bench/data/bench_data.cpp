@@ -2,6 +2,7 @@
 // table append and cell reads; and the memory a held reading takes.
 #include "data/datamodel.h"
 #include "data/itemdata.h"
+#include "data/itemsummary.h"
 
 #include <benchmark/benchmark.h>
 
@@ -70,6 +71,47 @@ void BM_ItemAppendWithStatistics(benchmark::State &state)
 }
 BENCHMARK(BM_ItemAppendWithStatistics)->Arg(1000)->Arg(100000)->Arg(1000000)
     ->Iterations(200)->Unit(benchmark::kMicrosecond);
+
+// What the spread figures (standard deviation, CV, overloads) add to every
+// append: the two running spreads fed from the same readings, alone. Set
+// against BM_ItemAppendWithStatistics, whose cost includes it.
+void BM_RunningSpreadsPerReading(benchmark::State &state)
+{
+    const std::vector<DmmData *> batch = makeBatch();
+    for (auto _ : state) {
+        RunningSpread all;
+        RunningSpread thicknesses;
+        for (const DmmData *reading : batch) {
+            const double v = reading->valueUm();
+            all.add(v);
+            if (reading->overload() == 0)
+                thicknesses.add(v);
+        }
+        benchmark::DoNotOptimize(all);
+        benchmark::DoNotOptimize(thicknesses);
+    }
+    state.SetItemsProcessed(state.iterations() * Batch);
+    for (DmmData *reading : batch)
+        delete reading;
+}
+BENCHMARK(BM_RunningSpreadsPerReading)->Unit(benchmark::kMicrosecond);
+
+// The verdict over a whole item: one pass over its readings (ISO 19840).
+void BM_ItemVerdict(benchmark::State &state)
+{
+    ItemData item(QStringLiteral("Measure1"), ItemData::Measure);
+    item.setUnit(QStringLiteral("um"));
+    fill(item, int(state.range(0)));
+    ItemLimits limits;
+    limits.nominal = 120;
+    limits.maximum = 200;
+    limits.rule = AcceptanceRule::Iso19840;
+    item.setLimits(limits);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(summarizeItem(item));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ItemVerdict)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 // The full pass, for comparison: what every append cost before.
 void BM_ItemCalcStatistics(benchmark::State &state)

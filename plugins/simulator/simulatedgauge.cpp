@@ -69,6 +69,7 @@ bool SimulatedGauge::close()
         return true;
     m_open = false;
     m_liveTimer->stop();
+    ++m_transfer; // a closed link sends nothing more
     emit message(tr("Simulated gauge disconnected."));
     emit closed();
     return true;
@@ -76,21 +77,23 @@ bool SimulatedGauge::close()
 
 bool SimulatedGauge::readStore()
 {
-    if (!m_open || m_downloading)
+    if (!m_open)
         return false;
-    m_downloading = true;
+    // A new request starts the transfer over: the window has emptied its
+    // store, so the rest of an earlier transfer would arrive incomplete.
+    const int transfer = ++m_transfer;
     emit message(tr("Reading %1 stored groups.").arg(StoreGroups));
-    QTimer::singleShot(StoreGroupIntervalMs, this, [this] { sendStoreGroup(1); });
+    QTimer::singleShot(StoreGroupIntervalMs, this, [this, transfer] { sendStoreGroup(transfer, 1); });
     return true;
 }
 
-void SimulatedGauge::sendStoreGroup(int position)
+void SimulatedGauge::sendStoreGroup(int transfer, int position)
 {
-    emit storeGroupUpdate(StoreGroups, position);
-    if (position > StoreGroups) {
-        m_downloading = false;
+    if (transfer != m_transfer)
         return;
-    }
+    emit storeGroupUpdate(StoreGroups, position);
+    if (position > StoreGroups)
+        return;
 
     // Stored readings were taken a day ago, three seconds apart.
     const QDateTime start = QDateTime::currentDateTime().addDays(-1).addSecs(
@@ -106,7 +109,8 @@ void SimulatedGauge::sendStoreGroup(int position)
         for (DmmData *reading : qAsConst(group))
             emit displayStore(reading);
     }
-    QTimer::singleShot(StoreGroupIntervalMs, this, [this, position] { sendStoreGroup(position + 1); });
+    QTimer::singleShot(StoreGroupIntervalMs, this,
+                       [this, transfer, position] { sendStoreGroup(transfer, position + 1); });
 }
 
 void SimulatedGauge::emitLiveReading()

@@ -58,11 +58,12 @@ signals:
 
 private:
     void emitLiveReading();
-    void sendStoreGroup(int position);
+    void sendStoreGroup(int transfer, int position);
     DmmData *makeReading(const QDateTime &time);
 
     bool m_open = false;
-    bool m_downloading = false;
+    // Numbers the transfers; a group of an older one is not sent.
+    int m_transfer = 0;
     QTimer *m_liveTimer = nullptr;
     QRandomGenerator m_random;
 };

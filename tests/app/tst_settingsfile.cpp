@@ -1,4 +1,6 @@
 #include "app/optionsfile.h"
+#include "app/resourcelookup.h"
+#include "app/settingslocation.h"
 #include "app/settingsxml.h"
 
 #include <QBuffer>
@@ -7,6 +9,7 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 // The options file format and the rules by which its keys are read.
@@ -105,8 +108,8 @@ private slots:
         QVERIFY(!options.installTranslators(QStringLiteral("Language")));
     }
 
-    // Catalogs are looked up in the working directory, not beside the
-    // executable. Qt's own Chinese catalogs stand in for ours here.
+    // Catalogs are looked up in the working directory first (nothing lies
+    // beside the test's executable). Qt's own Chinese catalogs stand in for ours here.
     void catalogsResolvedAgainstWorkingDirectory()
     {
         const QString qtDir = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
@@ -131,6 +134,66 @@ private slots:
         QVERIFY(none.installTranslators(QStringLiteral("Language")));
         QDir::setCurrent(before);
         QVERIFY(QCoreApplication::translate("QPlatformTheme", "Cancel") != QStringLiteral("Cancel"));
+    }
+
+    // Beside the executable while it can be written there; otherwise in the
+    // user's folder, which is then read and written first.
+    void settingsLandWhereTheyCan()
+    {
+        QTemporaryDir home;
+        const QString program = home.filePath(QStringLiteral("program"));
+        const QString user = home.filePath(QStringLiteral("config/vk508m"));
+        const SettingsLocation location(program, user);
+        const auto writer = [](const QByteArray &text) { return [text](QIODevice *d) { d->write(text); }; };
+        const auto content = [](const QString &path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("absent");
+        };
+
+        // The program folder does not exist, so nothing can be written there.
+        QCOMPARE(location.readPath(), location.programFile());
+        QCOMPARE(location.write(writer("one")), location.userFile());
+        QCOMPARE(content(location.userFile()), QByteArray("one"));
+        QCOMPARE(location.readPath(), location.userFile());
+
+        QVERIFY(QDir().mkpath(program));
+        QCOMPARE(location.write(writer("two")), location.userFile());
+        QCOMPARE(content(location.programFile()), QByteArray("absent"));
+
+        const SettingsLocation fresh(program, home.filePath(QStringLiteral("other")));
+        QCOMPARE(fresh.write(writer("three")), fresh.programFile());
+        QCOMPARE(content(fresh.programFile()), QByteArray("three"));
+        QVERIFY(!QFile::exists(fresh.userFile()));
+
+        // Neither place: no folder can be made below a plain file.
+        const QString plain = fresh.programFile();
+        QCOMPARE(SettingsLocation(plain, plain).write(writer("four")), QString());
+    }
+
+    // Working directory first, then beside the executable; a catalog that
+    // names others (Qt's qt_zh_CN.qm) finds them beside itself.
+    void catalogsAndManualFoundInTheFirstFolderThatHasThem()
+    {
+        const QString qtDir = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+        if (!QFile::exists(qtDir + QStringLiteral("/qtbase_zh_CN.qm")))
+            QSKIP("Qt's Chinese catalogs are not installed");
+        QTemporaryDir work, program;
+        QVERIFY(QDir(program.path()).mkdir(QStringLiteral("translations")));
+        for (const QString &name : QDir(qtDir).entryList({QStringLiteral("qt*_zh_CN.qm")}))
+            QVERIFY(QFile::copy(QDir(qtDir).filePath(name), program.filePath(QStringLiteral("translations/") + name)));
+        const QStringList folders{work.path(), program.path()};
+
+        QTranslator translator;
+        QVERIFY(loadCatalog(&translator, QStringLiteral("./translations/qt_zh_CN.qm"), folders));
+        QVERIFY(translator.translate("QPlatformTheme", "Cancel") != QStringLiteral("Cancel"));
+        QVERIFY(!loadCatalog(&translator, QStringLiteral("zh_CN.qm"), folders));
+
+        const QString manual = QStringLiteral("Software User Manual.pdf");
+        QCOMPARE(locateProgramFile(manual, folders), work.filePath(manual));
+        QFile(program.filePath(manual)).open(QIODevice::WriteOnly);
+        QCOMPARE(locateProgramFile(manual, folders), program.filePath(manual));
+        QFile(work.filePath(manual)).open(QIODevice::WriteOnly);
+        QCOMPARE(locateProgramFile(manual, folders), work.filePath(manual));
     }
 };
 

@@ -10,9 +10,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QTreeView>
 #include <QtTest>
@@ -75,10 +78,11 @@ private slots:
             QVERIFY2(w.findChild<QObject *>(QLatin1String(name)), name);
 
         auto *tabs = w.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
-        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->count(), 4);
         QCOMPARE(tabs->tabText(0), QStringLiteral("Table"));
         QCOMPARE(tabs->tabText(1), QStringLiteral("Histogram"));
         QCOMPARE(tabs->tabText(2), QStringLiteral("Chart"));
+        QCOMPARE(tabs->tabText(3), QStringLiteral("Statistics"));
         QCOMPARE(tabs->currentIndex(), 0);
         QCOMPARE(tabs->widget(2)->objectName(), QStringLiteral("chart"));
         QVERIFY(!tabs->tabIcon(2).isNull());
@@ -118,7 +122,7 @@ private slots:
         for (const char *name : {"actionConnect", "actionDisconnect", "actionOption", "actionClose", "actionStart",
                                  "actionStop", "actionImport", "actionExport", "actionManual", "actionClearMsg",
                                  "actionItemNew", "actionItemDelete", "actionItemRename", "actionItemSetToActive",
-                                 "actionItemDownload"}) {
+                                 "actionItemDownload", "actionItemLimits"}) {
             QAction *a = action(w, name);
             QVERIFY2(a, name);
             QVERIFY2(!a->icon().isNull(), name);
@@ -247,10 +251,19 @@ private slots:
         QCOMPARE(WidgetTestAccess::language(w), QStringLiteral("en_US"));
     }
 
-    // A settings file that cannot be replaced: the warning shows, the old
-    // file stays whole and the window still closes.
+    // A settings file that cannot be replaced: the settings go to the
+    // user's folder, and only when that cannot be made either does the
+    // warning show. The old file stays whole and the window still closes.
+    void failedSaveKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("userFolder");
+        QTest::newRow("user's folder") << true;
+        QTest::newRow("nowhere") << false;
+    }
+
     void failedSaveKeepsTheOldFile()
     {
+        QFETCH(bool, userFolder);
         const QByteArray old = "<options><Language>zh_CN</Language></options>";
         {
             QFile file(settingsPath());
@@ -259,6 +272,15 @@ private slots:
         }
         if (!setImmutable(settingsPath(), true))
             QSKIP("cannot make the settings file unreplaceable on this file system");
+        // No folder can be made below a plain file.
+        QTemporaryDir config;
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(userFolder ? config.path() : settingsPath()));
+        const auto restoreConfig = qScopeGuard([&oldConfig] {
+            oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
+        });
+        const QString userFile = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+                                 + QStringLiteral("/options.xml");
 
         bool closed = false;
         {
@@ -268,10 +290,14 @@ private slots:
             answerer.then(DialogAnswerer::press(QMessageBox::Ok));
             closed = w.close();
             setImmutable(settingsPath(), false);
-            QCOMPARE(answerer.texts, QStringList({"Can not open file."}));
+            QCOMPARE(answerer.texts, userFolder ? QStringList() : QStringList({"Can not open file."}));
         }
         setImmutable(settingsPath(), false);
         QVERIFY(closed);
+        QFile user(userFile);
+        QCOMPARE(user.open(QIODevice::ReadOnly), userFolder);
+        if (userFolder)
+            QVERIFY(user.readAll().contains("<Language>zh_CN</Language>"));
         QFile file(settingsPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), old);

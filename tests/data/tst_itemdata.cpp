@@ -24,6 +24,8 @@ private slots:
     void missingReadingsAreIgnored();
     void runningMatchesFullPass_data();
     void runningMatchesFullPass();
+    void deviationMatchesTwoPass_data();
+    void deviationMatchesTwoPass();
 };
 
 static DmmData *um(double value)
@@ -287,6 +289,80 @@ void TestItemData::runningMatchesFullPass()
             expected = texts(ItemData("fresh", ItemData::Measure));
         }
         QCOMPARE(texts(item), expected);
+    }
+}
+
+void TestItemData::deviationMatchesTwoPass_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<QString>("unit");
+    for (quint32 seed : {3u, 99u, 4711u}) {
+        QTest::newRow(qPrintable(QStringLiteral("um %1").arg(seed))) << seed << QStringLiteral("um");
+        QTest::newRow(qPrintable(QStringLiteral("mil %1").arg(seed))) << seed << QStringLiteral("mil");
+    }
+}
+
+// The standard deviation kept reading by reading against the textbook two
+// passes (mean first, then the squared deviations), at the item's decimals;
+// and the running figures against a full pass, to the last bit.
+void TestItemData::deviationMatchesTwoPass()
+{
+    QFETCH(quint32, seed);
+    QFETCH(QString, unit);
+    const bool inUm = unit == QLatin1String("um");
+    const int decimals = inUm ? 1 : 2;
+    QRandomGenerator random(seed);
+
+    auto twoPass = [decimals](const QVector<double> &values) {
+        double sum = 0;
+        for (double v : values)
+            sum += v;
+        const double mean = sum / values.size();
+        double squares = 0;
+        for (double v : values)
+            squares += (v - mean) * (v - mean);
+        return QString::number(std::sqrt(squares / (values.size() - 1)), 'f', decimals);
+    };
+
+    ItemData running("a", ItemData::Measure);
+    running.setUnit(unit);
+    QVector<double> all, thicknesses;
+    QList<DmmData *> copies;
+    // Readings close together far from 0, where a naive sum of squares
+    // loses its digits, with a few overloads.
+    const double centre = inUm ? 800.0 : 30.0;
+    for (int i = 1; i <= 3000; ++i) {
+        const bool overload = random.bounded(30) == 0;
+        const QString text = overload ? QStringLiteral("OL")
+                                      : QString::number(centre + random.bounded(2000) / (inUm ? 10.0 : 100.0)
+                                                            - (inUm ? 100.0 : 10.0),
+                                                        'f', decimals);
+        running.append(Reading::make(text, unit, "Fe", QDateTime()), true);
+        copies << Reading::make(text, unit, "Fe", QDateTime());
+        const double value = inUm ? copies.last()->valueUm() : copies.last()->valueMil();
+        all << value;
+        if (!overload)
+            thicknesses << value;
+        if (i % 97 == 2 || i == 3000) {
+            const QString at = QString::number(i);
+            QCOMPARE(QString::number(running.spreadOfAll().standardDeviation(), 'f', decimals) + at,
+                     twoPass(all) + at);
+            if (thicknesses.size() > 1)
+                QCOMPARE(QString::number(running.spreadOfThicknesses().standardDeviation(), 'f', decimals) + at,
+                         twoPass(thicknesses) + at);
+            QCOMPARE(running.overloadCount(), all.size() - thicknesses.size());
+        }
+    }
+
+    ItemData full("b", ItemData::Measure);
+    full.setUnit(unit);
+    full.append(copies, false);
+    full.calcStatistics();
+    for (auto spread : {&ItemData::spreadOfAll, &ItemData::spreadOfThicknesses}) {
+        const RunningSpread &a = (running.*spread)();
+        const RunningSpread &b = (full.*spread)();
+        QVERIFY(a.count == b.count && a.mean == b.mean && a.squares == b.squares && a.minimum == b.minimum
+                && a.maximum == b.maximum);
     }
 }
 

@@ -102,6 +102,24 @@ private slots:
         QCOMPARE(plugins.serialDevice->signalObject(), later);
     }
 
+    // The simulated port answers only for its own instance's port.
+    void simulatedPortOnlyBesideItsOwnPortInterface()
+    {
+        QTemporaryDir home;
+        DevicePlugins plugins;
+        const QString real = QStringLiteral(TEST_REAL_PORT_PLUGIN);
+        QVERIFY(scanDevicePlugins(makeHome(home, {{fullPlugin(), "a.so"}, {real, "b.so"}}), plugins));
+        QVERIFY(!plugins.simulatedPort);
+
+        QTemporaryDir other;
+        DevicePlugins reversed;
+        const QString dir = makeHome(other, {{real, "a.so"}, {fullPlugin(), "b.so"}});
+        QVERIFY(scanDevicePlugins(dir, reversed));
+        QVERIFY(reversed.simulatedPort);
+        QCOMPARE(static_cast<void *>(reversed.simulatedPort),
+                 instanceOf(dir + "/Lib/b.so")->qt_metacast(SimulatedPortInf_iid));
+    }
+
     // The program with an incomplete set ends at its first turn of the event
     // loop, without a message and without a crash.
     void incompleteSetQuitsTheProgram()

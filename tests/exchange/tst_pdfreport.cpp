@@ -1,3 +1,5 @@
+#include "data/itemdata.h"
+#include "data/itemsummary.h"
 #include "exchange/pdfcolumn.h"
 #include "exchange/pdfreport.h"
 
@@ -135,6 +137,7 @@ private slots:
     void captionsTranslatedTitlesNot();
     void replacesAnExistingFile();
     void unwritableTargetFailsAndLeavesNoFile();
+    void summaryOfTheItem();
 };
 
 void TstPdfReport::initTestCase()
@@ -377,6 +380,62 @@ void TstPdfReport::unwritableTargetFailsAndLeavesNoFile()
     QVERIFY(QFileInfo(folder).isDir());
     QVERIFY(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
     QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral("*.pdf.*")}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// The summary under the chart, read back; what was there stays in place.
+void TstPdfReport::summaryOfTheItem()
+{
+    ItemData item(QStringLiteral("Deck 3"), ItemData::Measure);
+    item.setUnit(QStringLiteral("um"));
+    for (const char *value : {"79.9", "100.0", "120.0", "OL", "150.0"})
+        item.append(Reading::make(QLatin1String(value), QStringLiteral("um"), QStringLiteral("Fe"),
+                                  QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9))), true);
+    ItemLimits limits;
+    limits.nominal = 100;
+    limits.rule = AcceptanceRule::Iso19840;
+    item.setLimits(limits);
+    const ItemSummary s = summarizeItem(item);
+    const ReportSummary summary{reportFigureRows(s), reportVerdictRows(s)};
+
+    QStandardItemModel table;
+    fillTable(table, 2);
+    const QString plain = path(QStringLiteral("plain.pdf"));
+    const QString summed = path(QStringLiteral("summary.pdf"));
+    QVERIFY(writePdfReport(plain, table, m_columns, QString(), m_histogram, m_chart, nullptr));
+    QVERIFY(writePdfReport(summed, table, m_columns, QString(), m_histogram, m_chart, summary, nullptr));
+
+    QCOMPARE(pageCount(summed), 2);
+    // Row by row, as laid out.
+    const QString first = run(QStringLiteral("pdftotext"), {"-layout", "-f", "1", "-l", "1", "-enc", "UTF-8", summed,
+                                                           "-"}).simplified();
+    for (const char *text : {"Deck 3", "2024-05-06 07:08:09", "Readings 5 4", "Standard deviation", "CV",
+                             "Overloads 1", "Nominal 100.0", "ISO 19840", "Verdict Fail"})
+        QVERIFY2(first.contains(QString::fromUtf8(text)), text);
+    QVERIFY(first.contains(QString::fromUtf8("Mean 90.0 μm 112.5 μm")));
+    // The failed rule may wrap; in reading order it is whole.
+    QVERIFY(pageText(summed, 1).simplified().contains(QLatin1String("1 reading below 80 % of NDFT")));
+    QVERIFY(first.contains(QString::fromUtf8("Minimum 0.0 μm 79.9 μm")));
+    QVERIFY(first.contains(QString::fromUtf8("Maximum 150.0 μm 150.0 μm")));
+
+    const auto before = wordCorners(plain, 1);
+    const auto after = wordCorners(summed, 1);
+    for (const char *word : {"Histogram:", "Chart:", "1/2"})
+        QCOMPARE(after.value(QLatin1String(word)), before.value(QLatin1String(word)));
+    QVERIFY(after.value(QStringLiteral("Readings")).y() > after.value(QStringLiteral("Chart:")).y() + 100);
+
+    // Under a scene picture there is no room: a last page of its own.
+    const QString scene = path(QStringLiteral("tall.png"));
+    QImage image(30, 60, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    QVERIFY(image.save(scene));
+    const QString crowded = path(QStringLiteral("crowded.pdf"));
+    QVERIFY(writePdfReport(crowded, table, m_columns, scene, m_histogram, m_chart, summary, nullptr));
+    QCOMPARE(pageCount(crowded), 3);
+    QVERIFY(!pageText(crowded, 1).contains(QLatin1String("Verdict")));
+    QVERIFY(pageText(crowded, 1).contains(QLatin1String("1/3")));
+    QVERIFY(pageText(crowded, 2).contains(QLatin1String("2/3")));
+    const QString last = pageText(crowded, 3).simplified();
+    QVERIFY(last.contains(QLatin1String("Verdict Fail")) && last.contains(QLatin1String("3/3")));
 }
 
 QTEST_MAIN(TstPdfReport)

@@ -4,6 +4,8 @@
 #include "xlstesttools.h"
 
 #include <QTemporaryDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <freexl.h>
@@ -179,6 +181,10 @@ void TestXlsWriter::emptyWorkbook()
     const QVariantMap dump = XlsTestTools::xlrdDump(path, &error);
     QVERIFY2(dump.contains(QStringLiteral("cells")), qPrintable(error));
     QVERIFY(dump.value(QStringLiteral("cells")).toList().isEmpty());
+    // Excel opens a workbook only when its stream is a regular one.
+    QByteArray streams;
+    QVERIFY2(XlsTestTools::runPython(QStringLiteral("ole_streams.py"), {path}, &streams, &error), qPrintable(error));
+    QVERIFY(QJsonDocument::fromJson(streams).object().value(QStringLiteral("Workbook")).toInt() >= 4096);
     XlsUsedRange range;
     QVERIFY2(readXlsFirstSheet(w.fileData(), &range, &error), qPrintable(error));
     QVERIFY(range.rows.isEmpty());

@@ -126,6 +126,11 @@ void TestManual::screenshotsShowTheLiveWindow()
     QVERIFY(countPixels(screenshot(QStringLiteral("shot-chart-readout.png")), cursorBlue)
             > countPixels(chart, cursorBlue) + 100);
     QVERIFY(screenshot(QStringLiteral("shot-chart-zoom.png")) != chart);
+
+    // The limit lines, and the verdict in red or green on the Statistics tab.
+    QVERIFY(countPixels(screenshot(QStringLiteral("shot-chart-limits.png")), qRgb(0, 140, 0)) > 200);
+    const QImage statistics = screenshot(QStringLiteral("shot-statistics.png"));
+    QVERIFY(countPixels(statistics, qRgb(200, 0, 0)) + countPixels(statistics, qRgb(0, 128, 0)) > 100);
 }
 
 QTEST_MAIN(TestManual)

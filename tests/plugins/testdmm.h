@@ -20,6 +20,8 @@ class TestDmm : public QObject,
     Q_PLUGIN_METADATA(IID IDmm_iid)
 #if defined(TESTDMM_SERIAL_ONLY)
     Q_INTERFACES(SerialDeviceInf SerialRS232VirInf SimulatedPortInf TestDmmControl)
+#elif defined(TESTDMM_REAL_PORT)
+    Q_INTERFACES(SerialDeviceInf SerialRS232VirInf IDmm IMyDmm TestDmmControl)
 #elif defined(TESTDMM_METER_ONLY)
     Q_INTERFACES(IDmm IMyDmm TestDmmControl)
 #else
@@ -59,6 +61,8 @@ public:
     bool readStore() override
     {
         ++m_readStoreCalls;
+        if (m_readStoreTotal > 0)
+            emit storeGroupUpdate(m_readStoreTotal, m_readStorePosition);
         return true;
     }
 
@@ -68,10 +72,16 @@ public:
         m_openResult = true;
         m_linkOpen = false;
         m_openCalls = m_closeCalls = m_readStoreCalls = m_findPortCalls = 0;
+        m_readStoreTotal = m_readStorePosition = 0;
     }
     void setPortPresent(bool present) override { m_portPresent = present; }
     void setOpenResult(bool result) override { m_openResult = result; }
     void setLinkOpen(bool open) override { m_linkOpen = open; }
+    void setProgressInReadStore(int total, int position) override
+    {
+        m_readStoreTotal = total;
+        m_readStorePosition = position;
+    }
 
     void emitOpened() override { emit opened(); }
     void emitClosed() override { emit closed(); }
@@ -104,5 +114,7 @@ private:
     int m_openCalls = 0;
     int m_closeCalls = 0;
     int m_readStoreCalls = 0;
+    int m_readStoreTotal = 0;
+    int m_readStorePosition = 0;
     int m_findPortCalls = 0;
 };

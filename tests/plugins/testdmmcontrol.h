@@ -17,6 +17,8 @@ public:
     virtual void setPortPresent(bool present) = 0;
     virtual void setOpenResult(bool result) = 0;
     virtual void setLinkOpen(bool open) = 0;
+    // readStore() reports this progress before it returns (none when total is 0).
+    virtual void setProgressInReadStore(int total, int position) = 0;
 
     virtual void emitOpened() = 0;
     virtual void emitClosed() = 0;

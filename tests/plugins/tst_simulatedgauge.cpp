@@ -104,6 +104,36 @@ private slots:
         for (const QList<QVariant> &args : qAsConst(live))
             delete args.at(0).value<DmmData *>();
     }
+
+    // Download pressed again during a transfer: the gauge starts over, and
+    // nothing of the first transfer follows.
+    void secondReadStoreRestartsTheTransfer()
+    {
+        QSignalSpy progress(instance, SIGNAL(storeGroupUpdate(int, int)));
+        QSignalSpy single(instance, SIGNAL(displayStore(DmmData *)));
+        QSignalSpy group(instance, SIGNAL(displayStoreData(QList<DmmData *>)));
+        QSignalSpy live(instance, SIGNAL(display(DmmData *)));
+        dmm->open(qobject_cast<SerialDeviceInf *>(instance));
+        auto *store = qobject_cast<IMyDmm *>(instance);
+        QVERIFY(store->readStore());
+        QTRY_VERIFY_WITH_TIMEOUT(progress.count() >= 2, 5000);
+        QVERIFY(store->readStore());
+        progress.clear();
+        QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(1).toInt() == progress.last().at(0).toInt() + 1,
+                                 15000);
+        QTest::qWait(500);
+        const int total = progress.first().at(0).toInt();
+        QCOMPARE(progress.count(), total + 1);
+        for (int i = 0; i < progress.count(); ++i)
+            QCOMPARE(progress.at(i).at(1).toInt(), i + 1);
+        dmm->close();
+        for (const QList<QVariant> &args : qAsConst(single))
+            delete args.at(0).value<DmmData *>();
+        for (const QList<QVariant> &args : qAsConst(group))
+            qDeleteAll(args.at(0).value<QList<DmmData *>>());
+        for (const QList<QVariant> &args : qAsConst(live))
+            delete args.at(0).value<DmmData *>();
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSimulatedGauge)

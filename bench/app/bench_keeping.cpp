@@ -1,0 +1,175 @@
+// What keeping the items in measurements.sqlite costs the window:
+// - live intake: a flood of 10,000 readings through the window's intake
+//   (item, table row, histogram, chart point, labels), with and without the
+//   database (each reading committed before it shows). Painting is left
+//   out: it is the same either way and would drown the difference;
+// - start-up: opening the database, building the window and its first
+//   paint, with 1,000,000 kept readings in 20 items against an empty file;
+// - the file's size per kept reading.
+// Runs from the tests' home folder, which holds the test plug-in in Lib/.
+
+#include "app/widget.h"
+#include "data/dmmdata.h"
+#include "data/measurementdatabase.h"
+#include "tests/plugins/testdmmcontrol.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPluginLoader>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int FloodReadings = 10000;
+constexpr int KeptItems = 20;
+constexpr int KeptReadings = 1000000;
+constexpr int Rounds = 3;
+
+TestDmmControl *gauge()
+{
+    QDir lib(QCoreApplication::applicationDirPath() + QStringLiteral("/Lib"));
+    for (const QString &file : lib.entryList(QDir::Files)) {
+        if (auto *control = qobject_cast<TestDmmControl *>(QPluginLoader(lib.absoluteFilePath(file)).instance()))
+            return control;
+    }
+    return nullptr;
+}
+
+DmmData *reading(int i)
+{
+    const QDateTime time = QDateTime(QDate(2024, 3, 1), QTime(8, 0)).addSecs(i);
+    return Reading::make(QString::number(100 + (i % 97) * 0.5, 'f', 1), QStringLiteral("um"), QStringLiteral("Fe"),
+                         time);
+}
+
+// Microseconds per reading of a live flood; events are handled afterwards.
+double floodMicroseconds(MeasurementDatabase *database)
+{
+    TestDmmControl *control = gauge();
+    control->reset();
+    Widget window(database);
+    window.show();
+    control->setLinkOpen(true);
+    control->emitOpened();
+    window.findChild<QAction *>(QStringLiteral("actionStart"))->trigger();
+    QCoreApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < FloodReadings; ++i)
+        control->emitDisplay(reading(i));
+    const double elapsed = timer.nsecsElapsed() / 1000.0 / FloodReadings;
+    QCoreApplication::processEvents();
+    return elapsed;
+}
+
+// Waits for the first paint of a widget.
+class FirstPaint : public QObject
+{
+public:
+    bool painted = false;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Milliseconds from opening the file to the window's first paint.
+double startMilliseconds(const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    MeasurementDatabase database;
+    database.open(path);
+    Widget window(&database);
+    FirstPaint paint;
+    window.installEventFilter(&paint);
+    window.show();
+    while (!paint.painted)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double elapsed = timer.nsecsElapsed() / 1e6;
+    window.removeEventFilter(&paint);
+    return elapsed;
+}
+
+void fill(const QString &path)
+{
+    MeasurementDatabase database;
+    database.open(path);
+    const int perItem = KeptReadings / KeptItems;
+    qint64 first = 0;
+    for (int item = 0; item < KeptItems; ++item) {
+        const qint64 id = database.addItem(QStringLiteral("Measure%1").arg(item + 1), ItemData::Measure,
+                                           QStringLiteral("um"));
+        first = first ? first : id;
+        for (int group = 0; group < perItem; group += 1000) {
+            QList<DmmData *> readings;
+            for (int i = 0; i < 1000; ++i)
+                readings << reading(item * perItem + group + i);
+            ItemStatistics statistics;
+            statistics.num = group + 1000;
+            database.appendReadings(id, group, readings, statistics);
+            qDeleteAll(readings);
+        }
+    }
+    database.setActiveItem(first);
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (!gauge()) {
+        std::fprintf(stderr, "run me from the tests' home folder build (needs the test plug-in in Lib/)\n");
+        return 1;
+    }
+    QTemporaryDir dir;
+
+    QList<double> memory, kept;
+    for (int round = 0; round < Rounds; ++round) {
+        memory << floodMicroseconds(nullptr);
+        MeasurementDatabase database;
+        database.open(dir.filePath(QStringLiteral("flood%1.sqlite").arg(round)));
+        kept << floodMicroseconds(&database);
+    }
+    std::printf("live intake of %d readings, median of %d rounds:\n", FloodReadings, Rounds);
+    std::printf("  in memory only  %8.1f us per reading\n", median(memory));
+    std::printf("  kept            %8.1f us per reading   (%.2fx)\n", median(kept), median(kept) / median(memory));
+
+    const QString empty = dir.filePath(QStringLiteral("empty.sqlite"));
+    const QString full = dir.filePath(QStringLiteral("full.sqlite"));
+    { MeasurementDatabase database; database.open(empty); }
+    QElapsedTimer filling;
+    filling.start();
+    fill(full);
+    std::printf("filling %d readings in %d items took %.1f s\n", KeptReadings, KeptItems, filling.elapsed() / 1000.0);
+
+    QList<double> emptyStart, fullStart;
+    startMilliseconds(empty); // loads fonts, icons and plug-ins once
+    for (int round = 0; round < Rounds; ++round) {
+        emptyStart << startMilliseconds(empty);
+        fullStart << startMilliseconds(full);
+    }
+    std::printf("start to first paint, median of %d rounds:\n", Rounds);
+    std::printf("  empty file                          %8.1f ms\n", median(emptyStart));
+    std::printf("  %d readings in %d items, %d active %8.1f ms   (+%.1f ms)\n", KeptReadings, KeptItems,
+                KeptReadings / KeptItems, median(fullStart), median(fullStart) - median(emptyStart));
+
+    const double bytes = QFileInfo(full).size();
+    std::printf("file size: %.1f MB, %.1f bytes per reading\n", bytes / 1e6, bytes / KeptReadings);
+    return 0;
+}

@@ -1,0 +1,83 @@
+#include "data/dlglimits.h"
+#include "ui_dlglimits.h"
+
+#include "data/dmmdata.h"
+
+#include <QPushButton>
+
+namespace {
+
+// Thicknesses above this read as overloads in either unit.
+constexpr double Largest = 1250;
+
+QList<QDoubleSpinBox *> boxes(Ui::dlgLimits *ui)
+{
+    return {ui->sbNominal, ui->sbMinimum, ui->sbMaximum, ui->sbCorrection};
+}
+
+} // namespace
+
+dlgLimits::dlgLimits(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::dlgLimits)
+{
+    ui->setupUi(this);
+    for (QDoubleSpinBox *box : boxes(ui)) {
+        box->setSpecialValueText(tr("Not set"));
+        connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, &dlgLimits::checkLimits);
+    }
+    connect(ui->cbRule, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &dlgLimits::checkLimits);
+    setLimits(ItemLimits(), true);
+}
+
+dlgLimits::~dlgLimits()
+{
+    delete ui;
+}
+
+void dlgLimits::setLimits(const ItemLimits &limits, bool micrometres)
+{
+    m_micrometres = micrometres;
+    const double perMicrometre = micrometres ? 1.0 : 1.0 / Reading::UmPerMil;
+    const QString suffix = micrometres ? QString::fromUtf8(" μm") : QStringLiteral(" mil");
+    const double values[] = {limits.nominal, limits.minimum, limits.maximum, limits.correction};
+    const QList<QDoubleSpinBox *> all = boxes(ui);
+    for (int i = 0; i < all.size(); ++i) {
+        QDoubleSpinBox *box = all.at(i);
+        box->setDecimals(micrometres ? 1 : 2);
+        box->setRange(0, Largest);
+        box->setSingleStep(micrometres ? 1.0 : 0.1);
+        box->setSuffix(suffix);
+        box->setValue(values[i] * perMicrometre);
+    }
+    ui->cbRule->setCurrentIndex(int(limits.rule));
+    checkLimits();
+}
+
+ItemLimits dlgLimits::limits() const
+{
+    const double toMicrometres = m_micrometres ? 1.0 : Reading::UmPerMil;
+    ItemLimits limits;
+    limits.nominal = ui->sbNominal->value() * toMicrometres;
+    limits.minimum = ui->sbMinimum->value() * toMicrometres;
+    limits.maximum = ui->sbMaximum->value() * toMicrometres;
+    limits.correction = ui->sbCorrection->value() * toMicrometres;
+    limits.rule = AcceptanceRule(qBound(0, ui->cbRule->currentIndex(), 2));
+    return limits;
+}
+
+void dlgLimits::checkLimits()
+{
+    const ItemLimits l = limits();
+    QString hint;
+    if (l.minimum > 0 && l.maximum > 0 && l.minimum > l.maximum)
+        hint = tr("The minimum is above the maximum.");
+    else if (l.rule == AcceptanceRule::Iso19840 && !(l.nominal > 0))
+        hint = tr("ISO 19840 needs the nominal thickness (NDFT).");
+    else if (l.rule == AcceptanceRule::SspcPa2 && !(l.minimum > 0 && l.maximum > 0))
+        hint = tr("SSPC-PA 2 needs the minimum and the maximum.");
+    ui->lblHint->setText(hint);
+    ui->lblHint->setVisible(!hint.isEmpty());
+    if (QPushButton *ok = ui->buttonBox->button(QDialogButtonBox::Ok))
+        ok->setEnabled(l.isComplete());
+}

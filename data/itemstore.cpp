@@ -1,0 +1,218 @@
+#include "data/itemstore.h"
+
+#include "data/dmmdata.h"
+#include "data/itemkeeper.h"
+
+ItemStore::ItemStore(const QString &storeName, const QString &liveName, QObject *parent)
+    : QObject(parent)
+    , m_storeItem(new ItemData(storeName, ItemData::StoreData))
+    , m_liveItem(new ItemData(liveName, ItemData::LiveData))
+{
+}
+
+ItemStore::~ItemStore()
+{
+    qDeleteAll(m_items);
+    delete m_liveItem;
+    delete m_storeItem;
+}
+
+ItemData *ItemStore::restore(ItemKeeper *keeper)
+{
+    m_keeper = keeper;
+    if (!keeper)
+        return nullptr;
+
+    ItemData *active = nullptr;
+    const qint64 activeId = keeper->keptActiveItem();
+    bool storeKept = false;
+    for (const ItemKeeper::KeptItem &kept : keeper->keptItems()) {
+        ItemData *item = nullptr;
+        if (kept.type == ItemData::StoreData) {
+            // The group keeps the name of the running language.
+            if (storeKept)
+                continue;
+            storeKept = true;
+            item = m_storeItem;
+        } else if (kept.type == ItemData::Measure || kept.type == ItemData::Import) {
+            item = new ItemData(kept.name, kept.type);
+            m_items << item;
+        } else {
+            continue;
+        }
+        item->setUnit(kept.unit);
+        item->restoreStatistics(kept.statistics);
+        item->setLimits(kept.limits);
+        m_entries.insert(item, Entry{kept.id, false});
+        if (kept.id == activeId)
+            active = item;
+    }
+    if (!storeKept) {
+        const qint64 id = keeper->addItem(m_storeItem->name(), ItemData::StoreData, m_storeItem->unit());
+        if (kept(id != 0))
+            m_entries.insert(m_storeItem, Entry{id, true});
+    }
+    return active;
+}
+
+ItemData *ItemStore::addItem(const QString &name, ItemData::DataType type)
+{
+    auto *item = new ItemData(name, type);
+    Entry entry;
+    if (m_keeper) {
+        const qint64 id = m_keeper->addItem(name, type, item->unit());
+        if (kept(id != 0))
+            entry.id = id;
+    }
+    m_entries.insert(item, entry);
+    m_items << item;
+    emit itemAdded(item);
+    return item;
+}
+
+void ItemStore::removeItem(ItemData *item)
+{
+    if (!m_items.contains(item))
+        return;
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->removeItem(id));
+    emit itemAboutToBeRemoved(item);
+    m_items.removeOne(item);
+    m_entries.remove(item);
+    if (item == m_active) {
+        m_active = nullptr;
+        emit activeItemChanged(nullptr);
+    }
+    delete item;
+}
+
+void ItemStore::renameItem(ItemData *item, const QString &name)
+{
+    if (!item)
+        return;
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->renameItem(id, name));
+    item->setName(name);
+    emit itemRenamed(item);
+}
+
+void ItemStore::setLimits(ItemData *item, const ItemLimits &limits)
+{
+    if (!item || item->limits() == limits)
+        return;
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->setLimits(id, limits));
+    item->setLimits(limits);
+}
+
+void ItemStore::setUnit(ItemData *item, const QString &unit)
+{
+    if (!item || item->unit() == unit)
+        return;
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->setUnit(id, unit));
+    item->setUnit(unit);
+    emit unitChanged(item);
+}
+
+void ItemStore::switchUnit(ItemData *item, const QString &unit)
+{
+    if (!item || item->unit() == unit)
+        return;
+    loadReadings(item);
+    item->switchUnit(unit);
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->setUnit(id, unit) && m_keeper->setStatistics(id, *item->statistics()));
+    emit unitChanged(item);
+    emit statisticsChanged(item);
+}
+
+void ItemStore::setActive(ItemData *item)
+{
+    if (item == m_active)
+        return;
+    if (item) {
+        loadReadings(item);
+        switchUnit(item, QStringLiteral("um"));
+    }
+    if (m_keeper && (!item || keptId(item)))
+        kept(m_keeper->setActiveItem(item ? keptId(item) : 0));
+    m_active = item;
+    emit activeItemChanged(item);
+}
+
+void ItemStore::append(ItemData *item, DmmData *reading)
+{
+    if (!item || !reading)
+        return;
+    loadReadings(item);
+    const int first = item->count();
+    item->append(reading, true);
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->appendReadings(id, first, {reading}, *item->statistics()));
+    emit readingAppended(item, reading);
+}
+
+void ItemStore::append(ItemData *item, const QList<DmmData *> &readings, bool recalc)
+{
+    if (!item)
+        return;
+    QList<DmmData *> present = readings;
+    present.removeAll(nullptr);
+    loadReadings(item);
+    const int first = item->count();
+    item->append(present, recalc);
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->appendReadings(id, first, present, *item->statistics()));
+    emit readingsAppended(item, present);
+}
+
+void ItemStore::calcStatistics(ItemData *item)
+{
+    if (!item)
+        return;
+    item->calcStatistics();
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->setStatistics(id, *item->statistics()));
+    emit statisticsChanged(item);
+}
+
+void ItemStore::clearReadings(ItemData *item)
+{
+    if (!item)
+        return;
+    item->clear();
+    // Nothing is left to load.
+    auto entry = m_entries.find(item);
+    if (entry != m_entries.end())
+        entry->loaded = true;
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->clearReadings(id, *item->statistics()));
+    emit readingsCleared(item);
+}
+
+qint64 ItemStore::keptId(ItemData *item) const
+{
+    return m_keeper ? m_entries.value(item).id : 0;
+}
+
+void ItemStore::loadReadings(ItemData *item)
+{
+    auto entry = m_entries.find(item);
+    if (entry == m_entries.end() || entry->loaded)
+        return;
+    entry->loaded = true;
+    QList<DmmData *> readings;
+    if (m_keeper && kept(m_keeper->loadReadings(entry->id, &readings)))
+        item->append(readings, false);
+}
+
+bool ItemStore::kept(bool ok)
+{
+    if (!ok && m_keeper) {
+        const QString reason = m_keeper->failure();
+        m_keeper = nullptr;
+        emit keepingStopped(reason);
+    }
+    return ok;
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "data/itemdata.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class DmmData;
+class ItemKeeper;
+
+// Owns the measurement items, their order under "Live Data" and which item
+// is active, and says what changed. Every change goes to the keeper (when
+// one is set) before the signal that announces it, so whatever a view shows
+// is already kept. Without a keeper, or after it failed, the items live in
+// memory only.
+class ItemStore : public QObject
+{
+    Q_OBJECT
+public:
+    // The two group items, "Store Data" and "Live Data", live as long as the store.
+    ItemStore(const QString &storeName, const QString &liveName, QObject *parent = nullptr);
+    ~ItemStore() override;
+
+    // Brings in the keeper's items (names, kinds, units, statistics; an
+    // item's readings follow when it becomes active) without announcing
+    // them, and hands every later change to it. Call once, on a new store.
+    // Returns the item that was active when last kept, or none.
+    ItemData *restore(ItemKeeper *keeper);
+    bool isKept() const { return m_keeper != nullptr; }
+
+    ItemData *storeItem() const { return m_storeItem; }
+    ItemData *liveItem() const { return m_liveItem; }
+    // The items under "Live Data", in tree order.
+    QList<ItemData *> items() const { return m_items; }
+    ItemData *activeItem() const { return m_active; }
+
+    ItemData *addItem(const QString &name, ItemData::DataType type);
+    // Deletes one of items() with its readings.
+    void removeItem(ItemData *item);
+    void renameItem(ItemData *item, const QString &name);
+    void setLimits(ItemData *item, const ItemLimits &limits);
+    // The statistics stay as they are until the next pass.
+    void setUnit(ItemData *item, const QString &unit);
+    // The statistics are counted again in the new unit.
+    void switchUnit(ItemData *item, const QString &unit);
+    // The item's readings are loaded first, and it switches to micrometres.
+    void setActive(ItemData *item);
+
+    // Takes ownership. A single reading always brings the statistics up to date.
+    void append(ItemData *item, DmmData *reading);
+    // One step for the whole group.
+    void append(ItemData *item, const QList<DmmData *> &readings, bool recalc);
+    void calcStatistics(ItemData *item);
+    void clearReadings(ItemData *item);
+
+signals:
+    void itemAdded(ItemData *item);
+    // Sent while the item is still whole, just before it is deleted.
+    void itemAboutToBeRemoved(ItemData *item);
+    void itemRenamed(ItemData *item);
+    void unitChanged(ItemData *item);
+    void activeItemChanged(ItemData *item);
+    void readingAppended(ItemData *item, DmmData *reading);
+    void readingsAppended(ItemData *item, const QList<DmmData *> &readings);
+    void readingsCleared(ItemData *item);
+    void statisticsChanged(ItemData *item);
+    // The keeper failed; from now on changes stay in memory.
+    void keepingStopped(const QString &reason);
+
+private:
+    struct Entry
+    {
+        qint64 id = 0;      // 0: not kept
+        bool loaded = true; // readings in memory
+    };
+
+    qint64 keptId(ItemData *item) const;
+    void loadReadings(ItemData *item);
+    // Passes the keeper's answer through; a failure ends the keeping.
+    bool kept(bool ok);
+
+    ItemData *m_storeItem;
+    ItemData *m_liveItem;
+    QList<ItemData *> m_items;
+    ItemData *m_active = nullptr;
+    QHash<ItemData *, Entry> m_entries;
+    ItemKeeper *m_keeper = nullptr;
+};

@@ -1,0 +1,632 @@
+#include "data/measurementdatabase.h"
+
+#include "data/dmmdata.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+#include <QtNumeric>
+
+#include <limits>
+#include <vector>
+
+namespace {
+
+// Each step takes a file from the version of its place in the list to the
+// next one, inside one transaction. A later layout appends a step (for
+// instance "ALTER TABLE items ADD COLUMN ..."); existing steps never change.
+const std::vector<std::vector<const char *>> Migrations = {
+    // 1: the items ("Store Data" among them) with their statistics texts,
+    // their readings, and which item is active. A reading's mil value and
+    // its texts are stored only when they differ from what the micrometre
+    // value gives, which is most of the time not.
+    {
+        "CREATE TABLE items (id INTEGER PRIMARY KEY, position INTEGER NOT NULL, type INTEGER NOT NULL,"
+        " name TEXT NOT NULL, unit TEXT NOT NULL, num INTEGER NOT NULL DEFAULT 0,"
+        " avg TEXT NOT NULL DEFAULT '0', min TEXT NOT NULL DEFAULT '0', max TEXT NOT NULL DEFAULT '0')",
+        "CREATE TABLE readings (item INTEGER NOT NULL, seq INTEGER NOT NULL, time INTEGER, zone INTEGER,"
+        " value_um REAL, value_mil REAL, text_um TEXT, text_mil TEXT, overload INTEGER NOT NULL,"
+        " unit TEXT NOT NULL, basis TEXT NOT NULL, PRIMARY KEY (item, seq)) WITHOUT ROWID",
+        "CREATE TABLE state (name TEXT PRIMARY KEY, value) WITHOUT ROWID",
+    },
+    // 2: an item's acceptance limits, in micrometres, and its rule; an item
+    // without a row has none.
+    {
+        "CREATE TABLE limits (item INTEGER PRIMARY KEY, nominal REAL NOT NULL, minimum REAL NOT NULL,"
+        " maximum REAL NOT NULL, correction REAL NOT NULL, rule INTEGER NOT NULL)",
+    },
+};
+
+const QString ActiveItemKey = QStringLiteral("active item");
+
+// SQLite's primary result codes, as the driver reports them.
+enum SqliteCode { Busy = 5, Locked = 6, ReadOnly = 8, Corrupt = 11, NotADatabase = 26 };
+
+// A null text would be stored as NULL, which means "derived" or breaks
+// a NOT NULL column; keep it an empty text.
+QVariant textValue(const QString &text)
+{
+    return text.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(text);
+}
+
+QString derivedTextUm(double valueUm)
+{
+    return QString::number(valueUm, 'f', 0);
+}
+
+QString derivedTextMil(double valueMil)
+{
+    return QString::number(valueMil, 'f', 2);
+}
+
+} // namespace
+
+const int MeasurementDatabase::SchemaVersion = int(Migrations.size());
+
+// The instant and the offset from UTC of a reading's time. A local time
+// asks the time zone database for both, which costs more than the rest of
+// keeping a reading; so the offset of a local hour is asked once and reused
+// while readings stay in that hour. An hour at or next to a change of the
+// offset (where a wall-clock time may be missing or twice) is asked each time.
+class ReadingClock
+{
+public:
+    void split(const QDateTime &time, qint64 *instant, int *offset)
+    {
+        if (time.timeSpec() == Qt::LocalTime) {
+            const qint64 wallClock = QDateTime(time.date(), time.time(), Qt::UTC).toMSecsSinceEpoch();
+            const qint64 hour = wallClock / HourMs - (wallClock % HourMs < 0 ? 1 : 0);
+            if (hour != m_hour) {
+                m_hour = hour;
+                const qint64 start = hour * HourMs;
+                m_offset = localOffset(start);
+                m_steady = m_offset != Unknown && localOffset(start - 1000) == m_offset
+                    && localOffset(start + HourMs - 1000) == m_offset && localOffset(start + HourMs) == m_offset;
+            }
+            if (m_steady) {
+                *offset = m_offset;
+                *instant = wallClock - qint64(m_offset) * 1000;
+                return;
+            }
+        }
+        *instant = time.toMSecsSinceEpoch();
+        *offset = time.offsetFromUtc();
+    }
+
+private:
+    static constexpr qint64 HourMs = 3600 * 1000;
+    static constexpr int Unknown = std::numeric_limits<int>::min();
+
+    // The offset of a local wall-clock time given as milliseconds as if UTC.
+    static int localOffset(qint64 wallClock)
+    {
+        const QDateTime utc = QDateTime::fromMSecsSinceEpoch(wallClock, Qt::UTC);
+        const QDateTime local(utc.date(), utc.time(), Qt::LocalTime);
+        return local.isValid() && local.time() == utc.time() ? local.offsetFromUtc() : Unknown;
+    }
+
+    qint64 m_hour = std::numeric_limits<qint64>::min();
+    int m_offset = 0;
+    bool m_steady = false;
+};
+
+struct MeasurementDatabase::Statements
+{
+    explicit Statements(const QSqlDatabase &db)
+        : begin(db)
+        , commit(db)
+        , rollback(db)
+        , insertReading(db)
+        , statistics(db)
+        , loadReadings(db)
+    {
+    }
+    // Prepared once: the driver's own transaction calls prepare each time.
+    QSqlQuery begin;
+    QSqlQuery commit;
+    QSqlQuery rollback;
+    QSqlQuery insertReading;
+    QSqlQuery statistics;
+    QSqlQuery loadReadings;
+    ReadingClock clock;
+};
+
+MeasurementDatabase::MeasurementDatabase()
+    : m_connection(QStringLiteral("measurements-%1").arg(quintptr(this), 0, 16))
+{
+}
+
+MeasurementDatabase::~MeasurementDatabase()
+{
+    close();
+}
+
+QString MeasurementDatabase::defaultPath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("measurements.sqlite"));
+}
+
+bool MeasurementDatabase::open(const QString &path)
+{
+    close();
+    m_path = path;
+    m_asidePath.clear();
+    m_problem.clear();
+    m_notice.clear();
+    m_failure.clear();
+    m_lastError.clear();
+
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath())) {
+        m_problem = describe(Fault::Failed, tr("its folder cannot be made"));
+        return false;
+    }
+    // A file the user marked read-only stays untouched, even for a user
+    // who may write it anyway.
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))) {
+        m_problem = describe(Fault::ReadOnly, QString());
+        return false;
+    }
+
+    Fault fault = connectFile();
+    if (fault == Fault::Damaged) {
+        disconnectFile();
+        if (!moveAside()) {
+            m_problem = describe(Fault::Damaged, QString());
+            return false;
+        }
+        fault = connectFile();
+        m_notice = tr("%1 was damaged. It was renamed %2, and a new %1 was started.")
+                       .arg(QDir::toNativeSeparators(m_path), QDir::toNativeSeparators(m_asidePath));
+    }
+    if (fault != Fault::None) {
+        m_problem = describe(fault, m_lastError);
+        if (!m_notice.isEmpty())
+            m_problem = m_notice + QLatin1Char(' ') + m_problem;
+        m_notice.clear();
+        disconnectFile();
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+void MeasurementDatabase::close()
+{
+    disconnectFile();
+}
+
+MeasurementDatabase::Fault MeasurementDatabase::connectFile()
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    m_db.setDatabaseName(m_path);
+    // A copy that holds the file answers at once instead of after a wait.
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+    if (!m_db.open())
+        return classify(m_db.lastError());
+
+    QSqlQuery query(m_db);
+    // Held from the first read to the close: no second copy gets in, and a
+    // killed program leaves no lock behind.
+    if (!query.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")))
+        return classify(query.lastError());
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return classify(query.lastError());
+    const int version = query.value(0).toInt();
+    query.finish();
+    if (version > SchemaVersion)
+        return Fault::Newer;
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
+        return classify(query.lastError());
+    query.finish();
+
+    Fault fault = migrate(version);
+    if (fault == Fault::None)
+        fault = readCatalogue();
+    if (fault != Fault::None)
+        return fault;
+
+    m_statements.reset(new Statements(m_db));
+    Statements &s = *m_statements;
+    s.loadReadings.setForwardOnly(true);
+    const bool prepared = s.begin.prepare(QStringLiteral("BEGIN")) && s.commit.prepare(QStringLiteral("COMMIT"))
+        && s.rollback.prepare(QStringLiteral("ROLLBACK"))
+        && s.insertReading.prepare(QStringLiteral(
+            "INSERT INTO readings (item, seq, time, zone, value_um, value_mil, text_um, text_mil, overload, unit,"
+            " basis) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
+        && s.statistics.prepare(QStringLiteral("UPDATE items SET num = ?, avg = ?, min = ?, max = ? WHERE id = ?"))
+        && s.loadReadings.prepare(QStringLiteral(
+            "SELECT time, zone, value_um, value_mil, text_um, text_mil, overload, unit, basis FROM readings"
+            " WHERE item = ? ORDER BY seq"));
+    if (!prepared)
+        return classify(m_db.lastError());
+    return Fault::None;
+}
+
+MeasurementDatabase::Fault MeasurementDatabase::classify(const QSqlError &error)
+{
+    m_lastError = error.text();
+    switch (error.nativeErrorCode().toInt()) {
+    case NotADatabase:
+    case Corrupt:
+        return Fault::Damaged;
+    case Busy:
+    case Locked:
+        return Fault::Locked;
+    case ReadOnly:
+        return Fault::ReadOnly;
+    default:
+        return Fault::Failed;
+    }
+}
+
+MeasurementDatabase::Fault MeasurementDatabase::migrate(int version)
+{
+    if (!m_db.transaction())
+        return classify(m_db.lastError());
+    QSqlQuery query(m_db);
+    bool ok = true;
+    for (int step = version; ok && step < SchemaVersion; ++step) {
+        for (const char *statement : Migrations[size_t(step)])
+            ok = ok && query.exec(QLatin1String(statement));
+    }
+    // Written even when current: this takes the write lock now, so a
+    // second copy is refused at its start rather than at its first reading.
+    ok = ok && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
+    if (!ok) {
+        const Fault fault = classify(query.lastError());
+        query.finish();
+        m_db.rollback();
+        return fault;
+    }
+    if (!m_db.commit()) {
+        const Fault fault = classify(m_db.lastError());
+        m_db.rollback();
+        return fault;
+    }
+    return Fault::None;
+}
+
+MeasurementDatabase::Fault MeasurementDatabase::readCatalogue()
+{
+    m_items.clear();
+    m_activeId = 0;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT id, type, name, unit, num, avg, min, max FROM items ORDER BY position, id")))
+        return classify(query.lastError());
+    while (query.next()) {
+        KeptItem item;
+        item.id = query.value(0).toLongLong();
+        item.type = ItemData::DataType(query.value(1).toInt());
+        item.name = query.value(2).toString();
+        item.unit = query.value(3).toString();
+        item.statistics.num = query.value(4).toInt();
+        item.statistics.avg = query.value(5).toString();
+        item.statistics.min = query.value(6).toString();
+        item.statistics.max = query.value(7).toString();
+        m_items << item;
+    }
+    if (query.lastError().isValid())
+        return classify(query.lastError());
+    if (!query.exec(QStringLiteral("SELECT item, nominal, minimum, maximum, correction, rule FROM limits")))
+        return classify(query.lastError());
+    while (query.next()) {
+        const qint64 id = query.value(0).toLongLong();
+        for (KeptItem &item : m_items) {
+            if (item.id != id)
+                continue;
+            item.limits.nominal = query.value(1).toDouble();
+            item.limits.minimum = query.value(2).toDouble();
+            item.limits.maximum = query.value(3).toDouble();
+            item.limits.correction = query.value(4).toDouble();
+            const int rule = query.value(5).toInt();
+            item.limits.rule = rule >= 0 && rule <= int(AcceptanceRule::SspcPa2) ? AcceptanceRule(rule)
+                                                                                   : AcceptanceRule::None;
+        }
+    }
+    query.prepare(QStringLiteral("SELECT value FROM state WHERE name = ?"));
+    query.addBindValue(ActiveItemKey);
+    if (!query.exec())
+        return classify(query.lastError());
+    if (query.next())
+        m_activeId = query.value(0).toLongLong();
+    return Fault::None;
+}
+
+void MeasurementDatabase::disconnectFile()
+{
+    m_statements.reset();
+    if (m_db.isValid())
+        m_db.close();
+    m_db = QSqlDatabase();
+    if (QSqlDatabase::contains(m_connection))
+        QSqlDatabase::removeDatabase(m_connection);
+    m_open = false;
+    m_items.clear();
+    m_activeId = 0;
+}
+
+bool MeasurementDatabase::moveAside()
+{
+    const QFileInfo info(m_path);
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-hhmmss"));
+    QString aside;
+    for (int n = 1;; ++n) {
+        const QString count = n > 1 ? QStringLiteral("-%1").arg(n) : QString();
+        aside = info.dir().filePath(
+            QStringLiteral("%1-damaged-%2%3.%4").arg(info.completeBaseName(), stamp, count, info.suffix()));
+        if (!QFileInfo::exists(aside))
+            break;
+    }
+    if (!QFile::rename(m_path, aside))
+        return false;
+    // The journal files belong to the damaged file, not to the new one.
+    for (const char *suffix : {"-wal", "-shm", "-journal"}) {
+        if (QFileInfo::exists(m_path + QLatin1String(suffix)))
+            QFile::rename(m_path + QLatin1String(suffix), aside + QLatin1String(suffix));
+    }
+    m_asidePath = aside;
+    return true;
+}
+
+QString MeasurementDatabase::describe(Fault fault, const QString &detail) const
+{
+    const QString file = QDir::toNativeSeparators(m_path);
+    switch (fault) {
+    case Fault::Damaged:
+        return tr("%1 is damaged and could not be renamed aside. It was left as it is, and measurements are not "
+                  "being kept.")
+            .arg(file);
+    case Fault::Newer:
+        return tr("%1 was written by a newer version of this program. It was left as it is, and measurements are "
+                  "not being kept.")
+            .arg(file);
+    case Fault::ReadOnly:
+        return tr("%1 is read-only. It was left as it is, and measurements are not being kept.").arg(file);
+    case Fault::Locked:
+        return tr("%1 is in use by another running copy of this program. Measurements are not being kept.")
+            .arg(file);
+    case Fault::Failed:
+    case Fault::None:
+        break;
+    }
+    return tr("%1 cannot be opened (%2). Measurements are not being kept.").arg(file, detail);
+}
+
+bool MeasurementDatabase::loadReadings(qint64 id, QList<DmmData *> *readings)
+{
+    if (!m_open)
+        return true;
+    QSqlQuery &query = m_statements->loadReadings;
+    query.bindValue(0, id);
+    if (!query.exec())
+        return fail(query.lastError());
+    QList<DmmData *> loaded;
+    while (query.next()) {
+        auto *reading = new DmmData;
+        const QVariant time = query.value(0);
+        if (!time.isNull())
+            reading->setDateTime(
+                QDateTime::fromMSecsSinceEpoch(time.toLongLong(), Qt::OffsetFromUTC, query.value(1).toInt()));
+        const QVariant um = query.value(2);
+        const QVariant mil = query.value(3);
+        const QVariant textUm = query.value(4);
+        const QVariant textMil = query.value(5);
+        const double valueUm = um.isNull() ? qQNaN() : um.toDouble();
+        const double valueMil = mil.isNull() ? valueUm / Reading::UmPerMil : mil.toDouble();
+        reading->setValueUm(valueUm);
+        reading->setValueMil(valueMil);
+        reading->setTextUm(textUm.isNull() ? derivedTextUm(valueUm) : textUm.toString());
+        reading->setTextMil(textMil.isNull() ? derivedTextMil(valueMil) : textMil.toString());
+        reading->setOverload(query.value(6).toInt());
+        reading->setUnit(query.value(7).toString());
+        reading->setBasis(query.value(8).toString());
+        loaded << reading;
+    }
+    const QSqlError error = query.lastError();
+    query.finish();
+    if (error.isValid()) {
+        qDeleteAll(loaded);
+        return fail(error);
+    }
+    readings->append(loaded);
+    return true;
+}
+
+qint64 MeasurementDatabase::addItem(const QString &name, ItemData::DataType type, const QString &unit)
+{
+    if (!m_open)
+        return 0;
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("INSERT INTO items (position, type, name, unit)"
+                                 " VALUES ((SELECT IFNULL(MAX(position), 0) + 1 FROM items), ?, ?, ?)"));
+    query.addBindValue(int(type));
+    query.addBindValue(textValue(name));
+    query.addBindValue(textValue(unit));
+    if (!run(query))
+        return 0;
+    return query.lastInsertId().toLongLong();
+}
+
+bool MeasurementDatabase::removeItem(qint64 id)
+{
+    return inTransaction([&] {
+        QSqlQuery query(m_db);
+        query.prepare(QStringLiteral("DELETE FROM readings WHERE item = ?"));
+        query.addBindValue(id);
+        if (!run(query))
+            return false;
+        query.prepare(QStringLiteral("DELETE FROM limits WHERE item = ?"));
+        query.addBindValue(id);
+        if (!run(query))
+            return false;
+        query.prepare(QStringLiteral("DELETE FROM items WHERE id = ?"));
+        query.addBindValue(id);
+        if (!run(query))
+            return false;
+        query.prepare(QStringLiteral("DELETE FROM state WHERE name = ? AND value = ?"));
+        query.addBindValue(ActiveItemKey);
+        query.addBindValue(id);
+        return run(query);
+    });
+}
+
+bool MeasurementDatabase::setLimits(qint64 id, const ItemLimits &limits)
+{
+    if (!m_open)
+        return true;
+    QSqlQuery query(m_db);
+    if (!limits.isSet()) {
+        query.prepare(QStringLiteral("DELETE FROM limits WHERE item = ?"));
+        query.addBindValue(id);
+        return run(query);
+    }
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO limits (item, nominal, minimum, maximum, correction, rule)"
+                                 " VALUES (?, ?, ?, ?, ?, ?)"));
+    query.addBindValue(id);
+    query.addBindValue(limits.nominal);
+    query.addBindValue(limits.minimum);
+    query.addBindValue(limits.maximum);
+    query.addBindValue(limits.correction);
+    query.addBindValue(int(limits.rule));
+    return run(query);
+}
+
+bool MeasurementDatabase::renameItem(qint64 id, const QString &name)
+{
+    if (!m_open)
+        return true;
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("UPDATE items SET name = ? WHERE id = ?"));
+    query.addBindValue(textValue(name));
+    query.addBindValue(id);
+    return run(query);
+}
+
+bool MeasurementDatabase::setUnit(qint64 id, const QString &unit)
+{
+    if (!m_open)
+        return true;
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("UPDATE items SET unit = ? WHERE id = ?"));
+    query.addBindValue(textValue(unit));
+    query.addBindValue(id);
+    return run(query);
+}
+
+bool MeasurementDatabase::setActiveItem(qint64 id)
+{
+    if (!m_open)
+        return true;
+    QSqlQuery query(m_db);
+    if (id == 0) {
+        query.prepare(QStringLiteral("DELETE FROM state WHERE name = ?"));
+        query.addBindValue(ActiveItemKey);
+    } else {
+        query.prepare(QStringLiteral("INSERT OR REPLACE INTO state (name, value) VALUES (?, ?)"));
+        query.addBindValue(ActiveItemKey);
+        query.addBindValue(id);
+    }
+    return run(query);
+}
+
+bool MeasurementDatabase::appendReadings(qint64 id, int first, const QList<DmmData *> &readings,
+                                         const ItemStatistics &statistics)
+{
+    return inTransaction([&] {
+        QSqlQuery &insert = m_statements->insertReading;
+        int seq = first;
+        for (const DmmData *reading : readings) {
+            const QDateTime time = reading->dateTime();
+            const bool timed = time.isValid();
+            qint64 instant = 0;
+            int offset = 0;
+            if (timed)
+                m_statements->clock.split(time, &instant, &offset);
+            const double valueUm = reading->valueUm();
+            const double valueMil = reading->valueMil();
+            const QString textUm = reading->textUm();
+            const QString textMil = reading->textMil();
+            insert.bindValue(0, id);
+            insert.bindValue(1, seq++);
+            insert.bindValue(2, timed ? QVariant(instant) : QVariant());
+            insert.bindValue(3, timed ? QVariant(offset) : QVariant());
+            insert.bindValue(4, valueUm);
+            insert.bindValue(5, valueMil == valueUm / Reading::UmPerMil ? QVariant() : QVariant(valueMil));
+            insert.bindValue(6, textUm == derivedTextUm(valueUm) ? QVariant() : textValue(textUm));
+            insert.bindValue(7, textMil == derivedTextMil(valueMil) ? QVariant() : textValue(textMil));
+            insert.bindValue(8, reading->overload());
+            insert.bindValue(9, textValue(reading->unit()));
+            insert.bindValue(10, textValue(reading->basis()));
+            if (!run(insert))
+                return false;
+        }
+        return bindStatistics(id, statistics);
+    });
+}
+
+bool MeasurementDatabase::clearReadings(qint64 id, const ItemStatistics &statistics)
+{
+    return inTransaction([&] {
+        QSqlQuery query(m_db);
+        query.prepare(QStringLiteral("DELETE FROM readings WHERE item = ?"));
+        query.addBindValue(id);
+        return run(query) && bindStatistics(id, statistics);
+    });
+}
+
+bool MeasurementDatabase::setStatistics(qint64 id, const ItemStatistics &statistics)
+{
+    return !m_open || bindStatistics(id, statistics);
+}
+
+bool MeasurementDatabase::bindStatistics(qint64 id, const ItemStatistics &statistics)
+{
+    QSqlQuery &query = m_statements->statistics;
+    query.bindValue(0, statistics.num);
+    query.bindValue(1, textValue(statistics.avg));
+    query.bindValue(2, textValue(statistics.min));
+    query.bindValue(3, textValue(statistics.max));
+    query.bindValue(4, id);
+    return run(query);
+}
+
+bool MeasurementDatabase::run(QSqlQuery &query)
+{
+    if (!query.exec())
+        return fail(query.lastError());
+    return true;
+}
+
+template <typename Body>
+bool MeasurementDatabase::inTransaction(Body body)
+{
+    if (!m_open)
+        return true;
+    Statements &s = *m_statements;
+    if (!s.begin.exec())
+        return fail(s.begin.lastError());
+    if (!body()) {
+        s.rollback.exec();
+        return false;
+    }
+    if (!s.commit.exec()) {
+        fail(s.commit.lastError());
+        s.rollback.exec();
+        return false;
+    }
+    return true;
+}
+
+bool MeasurementDatabase::fail(const QSqlError &error)
+{
+    m_failure = tr("The measurement file %1 failed (%2). Measurements are not being kept from now on.")
+                    .arg(QDir::toNativeSeparators(m_path), error.text());
+    return false;
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "data/itemkeeper.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <memory>
+
+class QSqlError;
+class QSqlQuery;
+
+// Keeps the measurement items in one SQLite file, measurements.sqlite in
+// the per-user data folder. Every change is committed before the call
+// returns (write-ahead log, synchronous=NORMAL), so it survives the
+// program being killed. The file stays locked while it is open, so a
+// second running copy of the program cannot write into it.
+class MeasurementDatabase : public ItemKeeper
+{
+    Q_DECLARE_TR_FUNCTIONS(MeasurementDatabase)
+public:
+    // The layout this build writes, counted in PRAGMA user_version.
+    static const int SchemaVersion;
+
+    MeasurementDatabase();
+    ~MeasurementDatabase() override;
+    MeasurementDatabase(const MeasurementDatabase &) = delete;
+    MeasurementDatabase &operator=(const MeasurementDatabase &) = delete;
+
+    // measurements.sqlite in QStandardPaths::AppDataLocation.
+    static QString defaultPath();
+
+    // Opens the file, making or upgrading it. On false nothing is kept,
+    // the file is left exactly as it was and problem() says why. A damaged
+    // file is renamed aside first and a new one made; notice() names both.
+    bool open(const QString &path = defaultPath());
+    void close();
+    bool isOpen() const { return m_open; }
+    QString path() const { return m_path; }
+    // Where a damaged file was put, or empty.
+    QString asidePath() const { return m_asidePath; }
+    // Why measurements are not being kept; empty while the file is open.
+    QString problem() const { return m_problem; }
+    // What the user should know although measurements are kept.
+    QString notice() const { return m_notice; }
+
+    QList<KeptItem> keptItems() const override { return m_items; }
+    qint64 keptActiveItem() const override { return m_activeId; }
+    bool loadReadings(qint64 id, QList<DmmData *> *readings) override;
+    qint64 addItem(const QString &name, ItemData::DataType type, const QString &unit) override;
+    bool removeItem(qint64 id) override;
+    bool renameItem(qint64 id, const QString &name) override;
+    bool setUnit(qint64 id, const QString &unit) override;
+    bool setActiveItem(qint64 id) override;
+    bool appendReadings(qint64 id, int first, const QList<DmmData *> &readings,
+                        const ItemStatistics &statistics) override;
+    bool clearReadings(qint64 id, const ItemStatistics &statistics) override;
+    bool setStatistics(qint64 id, const ItemStatistics &statistics) override;
+    bool setLimits(qint64 id, const ItemLimits &limits) override;
+    QString failure() const override { return m_failure; }
+
+private:
+    enum class Fault { None, Damaged, Newer, ReadOnly, Locked, Failed };
+    struct Statements;
+
+    Fault connectFile();
+    Fault classify(const QSqlError &error);
+    Fault migrate(int version);
+    Fault readCatalogue();
+    void disconnectFile();
+    bool moveAside();
+    QString describe(Fault fault, const QString &detail) const;
+
+    bool run(QSqlQuery &query);
+    bool bindStatistics(qint64 id, const ItemStatistics &statistics);
+    // Runs body in one transaction; false rolls back and ends the keeping.
+    template <typename Body>
+    bool inTransaction(Body body);
+    bool fail(const QSqlError &error);
+
+    QString m_connection;
+    QSqlDatabase m_db;
+    std::unique_ptr<Statements> m_statements;
+    bool m_open = false;
+    QString m_path;
+    QString m_asidePath;
+    QString m_problem;
+    QString m_notice;
+    QString m_failure;
+    QString m_lastError;
+    QList<KeptItem> m_items;
+    qint64 m_activeId = 0;
+};

@@ -1,0 +1,29 @@
+#include "exchange/savedialog.h"
+
+#include "exchange/savedfile.h"
+
+#include <QFileDialog>
+#include <QRegularExpression>
+
+QString filterSuffix(const QString &filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+    return pattern.match(filter).captured(1);
+}
+
+QString askSaveFileName(QWidget *parent, const QString &caption, const QString &directory, const QString &filters,
+                        QString *selectedFilter)
+{
+    QFileDialog dialog(parent, caption, directory, filters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(filterSuffix(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString &filter) { dialog.setDefaultSuffix(filterSuffix(filter)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString filter = dialog.selectedNameFilter();
+    if (selectedFilter)
+        *selectedFilter = filter;
+    return withDefaultSuffix(dialog.selectedFiles().constFirst(), filterSuffix(filter));
+}

@@ -1,0 +1,176 @@
+#include "app/widget.h"
+#include "data/dmmdata.h"
+#include "data/itemstore.h"
+#include "data/measurementdatabase.h"
+#include "data/tvitemmodel.h"
+#include "tests/support/dialoganswerer.h"
+#include "tests/support/testgauge.h"
+#include "tests/support/widgetaccess.h"
+
+#include <QAction>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+
+// The window with its items kept in measurements.sqlite: a restart, a
+// killed program, a file that cannot be used.
+class TestKeptItems : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestDmmControl *gauge = nullptr;
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("vk508m/measurements.sqlite")); }
+
+    static QAction *action(Widget &w, const char *name) { return w.findChild<QAction *>(QLatin1String(name)); }
+    static QTreeView *tree(Widget &w) { return w.findChild<QTreeView *>(QStringLiteral("tvItems")); }
+    static QAbstractItemModel *table(Widget &w) { return w.findChild<QTableView *>(QStringLiteral("tv"))->model(); }
+    static QString label(Widget &w, const char *name) { return w.findChild<QLabel *>(QLatin1String(name))->text(); }
+    // Node names in tree order, the active one marked with a star.
+    static QStringList nodes(Widget &w)
+    {
+        QStringList names;
+        const QAbstractItemModel *m = tree(w)->model();
+        for (int row = 0; row < m->rowCount(); ++row) {
+            const QModelIndex top = m->index(row, 0);
+            for (int child = -1; child < m->rowCount(top); ++child) {
+                const QModelIndex node = child < 0 ? top : m->index(child, 0, top);
+                names << node.data().toString() + (node.data(TvItemModel::ActiveRole).toBool() ? "*" : "");
+            }
+        }
+        return names;
+    }
+    static DmmData *reading(const QString &value)
+    {
+        return Reading::make(value, QStringLiteral("um"), QStringLiteral("Fe"), QDateTime::currentDateTime());
+    }
+
+private slots:
+    void init()
+    {
+        gauge = testGauge();
+        gauge->reset();
+        gauge->setLinkOpen(true);
+    }
+    void cleanup()
+    {
+        QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/options.xml"));
+        QDir(dir.filePath(QStringLiteral("vk508m"))).removeRecursively();
+    }
+
+    void restartRestoresItemsAndTheActiveOne()
+    {
+        {
+            MeasurementDatabase database;
+            QVERIFY(database.open(path()));
+            Widget w(&database);
+            QCOMPARE(nodes(w), QStringList({"Store Data", "Live Data", "Measure1*"}));
+            gauge->emitOpened();
+            action(w, "actionStart")->trigger();
+            for (const char *value : {"10", "20", "30"})
+                gauge->emitDisplay(reading(QLatin1String(value)));
+
+            action(w, "actionItemDownload")->trigger();
+            gauge->emitDisplayStoreData({reading("5"), reading("7")});
+            gauge->emitStoreGroupUpdate(1, 2);
+            w.newItem(QStringLiteral("Import1"), ItemData::Import);
+            w.newItem(QStringLiteral("Gone"), ItemData::Measure);
+            DialogAnswerer answerer;
+            answerer.then(DialogAnswerer::press(QMessageBox::Yes));
+            action(w, "actionItemDelete")->trigger();
+            w.newItem(QStringLiteral("Second"), ItemData::Measure);
+            answerer.then([](QWidget *dialog) {
+                auto *input = qobject_cast<QInputDialog *>(dialog);
+                input->setTextValue(QStringLiteral("Run 2"));
+                input->accept();
+            });
+            action(w, "actionItemRename")->trigger();
+            QCOMPARE(nodes(w), QStringList({"Store Data", "Live Data", "Measure1", "Import1", "Run 2*"}));
+            w.itemSetToActive(tree(w)->model()->index(0, 0, tree(w)->model()->index(1, 0)));
+        }
+        {
+            MeasurementDatabase database;
+            QVERIFY(database.open(path()));
+            Widget w(&database);
+            QCOMPARE(nodes(w), QStringList({"Store Data", "Live Data", "Measure1*", "Import1", "Run 2"}));
+            QCOMPARE(TvItemModel::itemAt(tree(w)->model()->index(1, 0, tree(w)->model()->index(1, 0)))->type(),
+                     ItemData::Import);
+            QCOMPARE(table(w)->rowCount(), 3);
+            QCOMPARE(label(w, "lcdAvg"), QStringLiteral("Avg:20.0"));
+            QVERIFY(!w.windowTitle().contains(QStringLiteral("not being kept")));
+
+            w.itemSetToActive(tree(w)->model()->index(0, 0));
+            QCOMPARE(table(w)->index(1, 2).data().toString(), QStringLiteral("7"));
+            QCOMPARE(label(w, "lcdNum"), QStringLiteral("Num:2"));
+
+            // Every item deleted: the next start is a first start again.
+            DialogAnswerer answerer;
+            for (int i = 0; i < 3; ++i) {
+                answerer.then(DialogAnswerer::press(QMessageBox::Yes));
+                tree(w)->setCurrentIndex(tree(w)->model()->index(0, 0, tree(w)->model()->index(1, 0)));
+                action(w, "actionItemDelete")->trigger();
+            }
+        }
+        MeasurementDatabase database;
+        QVERIFY(database.open(path()));
+        Widget w(&database);
+        QCOMPARE(nodes(w), QStringList({"Store Data", "Live Data", "Measure1*"}));
+        QCOMPARE(TvItemModel::itemAt(tree(w)->model()->index(0, 0))->statistics()->num, 2);
+    }
+
+    void killedProgramLosesNoReadingItShowed()
+    {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.path());
+        program.setProcessEnvironment(environment);
+        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/window_flood"), QStringList());
+        QByteArray out;
+        while (out.count('\n') < 300 && program.waitForReadyRead(30000))
+            out += program.readAllStandardOutput();
+        program.kill();
+        QVERIFY(program.waitForFinished());
+        out += program.readAllStandardOutput();
+
+        const QList<QByteArray> rows = out.left(out.lastIndexOf('\n')).split('\n');
+        QVERIFY(rows.size() >= 300);
+        MeasurementDatabase database;
+        QVERIFY2(database.open(path()), qPrintable(database.problem()));
+        ItemStore store(QStringLiteral("Store Data"), QStringLiteral("Live Data"));
+        store.restore(&database);
+        ItemData *measure = store.items().value(0);
+        store.setActive(measure);
+        QVERIFY(measure->count() >= rows.size());
+        for (int i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows.at(i).toInt(), i);
+            QCOMPARE(measure->datas().at(i)->textUm(), QString::number(i / 10.0, 'f', 1));
+        }
+    }
+
+    void unusableFileLeavesTheItemsInMemory()
+    {
+        MeasurementDatabase holder;
+        QVERIFY(holder.open(path()));
+        MeasurementDatabase database;
+        QVERIFY(!database.open(path()));
+        Widget w(&database);
+        QVERIFY(w.windowTitle().endsWith(QStringLiteral("- measurements are not being kept")));
+        auto *messages = w.findChild<QListWidget *>(QStringLiteral("listWidget"));
+        QVERIFY(!messages->isHidden());
+        QCOMPARE(messages->item(0)->text(), database.problem());
+        QCOMPARE(nodes(w), QStringList({"Store Data", "Live Data", "Measure1*"}));
+        gauge->emitOpened();
+        action(w, "actionStart")->trigger();
+        gauge->emitDisplay(reading("10"));
+        QCOMPARE(table(w)->rowCount(), 1);
+    }
+};
+
+QTEST_MAIN(TestKeptItems)
+#include "tst_keptitems.moc"

@@ -1,0 +1,236 @@
+#include "data/dmmdata.h"
+#include "data/itemstore.h"
+#include "data/measurementdatabase.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The items kept in measurements.sqlite: a restart, and files that cannot
+// be used.
+class TestMeasurementDatabase : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("measurements.sqlite")); }
+
+    static QByteArray contents(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static QString fields(const DmmData *r)
+    {
+        const QDateTime t = r->dateTime();
+        return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9")
+            .arg(t.isValid() ? t.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")) : QStringLiteral("null"))
+            .arg(r->valueUm(), 0, 'g', 17)
+            .arg(r->valueMil(), 0, 'g', 17)
+            .arg(r->textUm(), r->textMil())
+            .arg(r->overload())
+            .arg(r->unit(), r->basis(), t.isValid() ? QString::number(t.toMSecsSinceEpoch()) : QString());
+    }
+    static QStringList describe(ItemData *item)
+    {
+        const ItemStatistics *s = item->statistics();
+        const ItemLimits &l = item->limits();
+        QStringList lines{QStringLiteral("%1 %2 %3 %4 %5 %6 %7 limits %8/%9/%10/%11/%12")
+                              .arg(item->name())
+                              .arg(item->type())
+                              .arg(item->unit(), QString::number(s->num), s->avg, s->min, s->max)
+                              .arg(l.nominal)
+                              .arg(l.minimum)
+                              .arg(l.maximum)
+                              .arg(l.correction)
+                              .arg(int(l.rule))};
+        for (const DmmData *r : item->datas())
+            lines << fields(r);
+        return lines;
+    }
+    // Fills the "kept" store with one item of every kind, as the window would.
+    static ItemData *fillEveryKind(ItemStore &store)
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        store.append(store.storeItem(),
+                     {Reading::make("10", "um", "Fe", now), Reading::make("20.5", "um", "NFe", now.addSecs(1))}, true);
+        ItemData *measure = store.addItem(QStringLiteral("Measure1"), ItemData::Measure);
+        store.setActive(measure);
+        store.setUnit(measure, QStringLiteral("mil"));
+        store.append(measure, Reading::make("2.13", "mil", "Fe", now));
+        store.append(measure, Reading::make("    OL", "mil", "Fe", now));
+        ItemData *imported = store.addItem(QStringLiteral("Import1"), ItemData::Import);
+        const QDateTime offset(QDate(2024, 3, 1), QTime(8, 5, 9, 250), Qt::OffsetFromUTC, -5 * 3600);
+        store.append(imported,
+                     {Reading::make("127", QString::fromUtf8("μm"), QString::fromUtf8("铁基"), offset),
+                      Reading::make("-OL", "um", "Fe", QDateTime()), Reading::make("100", "UM", "", offset)},
+                     false);
+        store.setUnit(imported, QStringLiteral("UM"));
+        store.calcStatistics(imported);
+        ItemData *gone = store.addItem(QStringLiteral("Gone"), ItemData::Measure);
+        store.append(gone, Reading::make("1", "um", "Fe", now));
+        store.renameItem(measure, QStringLiteral("Run 7"));
+        ItemLimits limits;
+        limits.nominal = 120;
+        limits.maximum = 300.5;
+        limits.correction = 25;
+        limits.rule = AcceptanceRule::Iso19840;
+        store.setLimits(measure, limits);
+        store.setLimits(imported, limits);
+        store.setLimits(imported, ItemLimits()); // cleared again
+        store.removeItem(gone);
+        return imported;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+    void cleanup()
+    {
+        for (const QString &file : QDir(dir.path()).entryList(QDir::Files))
+            QFile::remove(dir.filePath(file));
+    }
+
+    void restartRestoresEveryKindAndTheActiveItem()
+    {
+        QStringList before;
+        {
+            MeasurementDatabase database;
+            QVERIFY(database.open(path()));
+            ItemStore store("Store Data", "Live Data");
+            QCOMPARE(store.restore(&database), nullptr);
+            store.setActive(fillEveryKind(store));
+            for (ItemData *item : QList<ItemData *>{store.storeItem()} + store.items())
+                before << describe(item);
+            QVERIFY(store.isKept());
+        }
+        MeasurementDatabase database;
+        QVERIFY(database.open(path()));
+        QVERIFY(database.notice().isEmpty());
+        ItemStore store(QStringLiteral("Gespeichert"), QStringLiteral("Live"));
+        ItemData *active = store.restore(&database);
+        QCOMPARE(store.items().size(), 2);
+        QCOMPARE(active, store.items().at(1));
+        QCOMPARE(store.storeItem()->name(), QStringLiteral("Gespeichert"));
+        // Only names, units and statistics come in at start.
+        QCOMPARE(store.items().at(0)->count(), 0);
+        QCOMPARE(store.items().at(0)->statistics()->num, 2);
+
+        QStringList after;
+        for (ItemData *item : QList<ItemData *>{store.storeItem()} + store.items()) {
+            after << describe(item);
+            store.setActive(item);
+            after << describe(item).mid(1);
+        }
+        after.first().replace(QStringLiteral("Gespeichert"), QStringLiteral("Store Data"));
+        QCOMPARE(after, before);
+    }
+
+    // A file of the first layout gains the limits table and keeps its items.
+    void firstLayoutIsUpgraded()
+    {
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v1"));
+            raw.setDatabaseName(path());
+            QVERIFY(raw.open());
+            QSqlQuery query(raw);
+            for (const char *statement :
+                 {"CREATE TABLE items (id INTEGER PRIMARY KEY, position INTEGER NOT NULL, type INTEGER NOT NULL,"
+                  " name TEXT NOT NULL, unit TEXT NOT NULL, num INTEGER NOT NULL DEFAULT 0, avg TEXT NOT NULL"
+                  " DEFAULT '0', min TEXT NOT NULL DEFAULT '0', max TEXT NOT NULL DEFAULT '0')",
+                  "CREATE TABLE readings (item INTEGER NOT NULL, seq INTEGER NOT NULL, time INTEGER, zone INTEGER,"
+                  " value_um REAL, value_mil REAL, text_um TEXT, text_mil TEXT, overload INTEGER NOT NULL,"
+                  " unit TEXT NOT NULL, basis TEXT NOT NULL, PRIMARY KEY (item, seq)) WITHOUT ROWID",
+                  "CREATE TABLE state (name TEXT PRIMARY KEY, value) WITHOUT ROWID",
+                  "INSERT INTO items (id, position, type, name, unit, num, avg) VALUES (7, 1, 1, 'Old', 'um', 3,"
+                  " '12.0')",
+                  "PRAGMA user_version = 1"})
+                QVERIFY2(query.exec(QLatin1String(statement)), statement);
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+        MeasurementDatabase database;
+        QVERIFY2(database.open(path()), qPrintable(database.problem()));
+        QCOMPARE(database.keptItems().size(), 1);
+        QCOMPARE(database.keptItems().first().statistics.avg, QStringLiteral("12.0"));
+        QVERIFY(!database.keptItems().first().limits.isSet());
+        ItemLimits limits;
+        limits.minimum = 50;
+        QVERIFY(database.setLimits(7, limits));
+    }
+
+    void unusableFilesAreLeftAsTheyWere_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("not a database") << "garbage" << "renamed";
+        QTest::newRow("damaged schema") << "damaged" << "renamed";
+        QTest::newRow("newer schema") << "newer" << "newer version";
+        QTest::newRow("read-only") << "readonly" << "read-only";
+        QTest::newRow("locked") << "locked" << "another running copy";
+    }
+    void unusableFilesAreLeftAsTheyWere()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, says);
+        MeasurementDatabase holder;
+        if (kind == QLatin1String("garbage")) {
+            QFile file(path());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(5000, 'x'));
+        } else {
+            {
+                MeasurementDatabase first;
+                QVERIFY(first.open(path()));
+                ItemStore store("Store Data", "Live Data");
+                store.restore(&first);
+                store.addItem(QStringLiteral("Measure1"), ItemData::Measure);
+            }
+            if (kind == QLatin1String("damaged")) {
+                QFile file(path());
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                file.seek(100);
+                file.write(QByteArray(2000, '\xff'));
+            } else if (kind == QLatin1String("newer")) {
+                QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+                raw.setDatabaseName(path());
+                QVERIFY(raw.open());
+                QVERIFY(QSqlQuery(raw).exec(QStringLiteral("PRAGMA user_version = 99")));
+                raw.close();
+                raw = QSqlDatabase();
+                QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+            } else if (kind == QLatin1String("readonly")) {
+                QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup));
+            } else {
+                QVERIFY(holder.open(path()));
+            }
+        }
+        const QByteArray original = contents(path());
+        const QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files);
+
+        MeasurementDatabase database;
+        const bool opened = database.open(path());
+        const QString message = opened ? database.notice() : database.problem();
+        QVERIFY2(message.contains(says), qPrintable(message));
+        QVERIFY(message.contains(QDir::toNativeSeparators(path())));
+        if (says == QLatin1String("renamed")) {
+            // Set aside under a dated name, and a new file started.
+            QVERIFY(opened);
+            QVERIFY(database.asidePath().contains(QDate::currentDate().toString(Qt::ISODate)));
+            QVERIFY(message.contains(QDir::toNativeSeparators(database.asidePath())));
+            QCOMPARE(contents(database.asidePath()), original);
+            QVERIFY(database.keptItems().isEmpty());
+            QVERIFY(database.addItem(QStringLiteral("New"), ItemData::Measure, QString()) != 0);
+        } else {
+            QVERIFY(!opened);
+            QVERIFY(message.contains(QStringLiteral("not being kept")));
+            QCOMPARE(contents(path()), original);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), filesBefore);
+        }
+        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
+    }
+};
+
+QTEST_MAIN(TestMeasurementDatabase)
+#include "tst_measurementdatabase.moc"
