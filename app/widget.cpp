@@ -72,6 +72,7 @@ Widget::~Widget()
     // The histogram (a child, destroyed after this body) only refers to its
     // ranges and never reads them while being destroyed.
     qDeleteAll(binRanges);
+    qDeleteAll(milBinRanges);
 }
 
 void Widget::initObj()
@@ -81,6 +82,7 @@ void Widget::initObj()
     histogram = ui->Histogram1;
     histogram->setMargins(QMargins(30, 20, 20, 30));
     binRanges = standardThicknessRanges();
+    milBinRanges = milThicknessRanges();
     histogram->setRanges(binRanges);
 
     pdfColumns << new PdfColumn{QStringLiteral("No."), 2} << new PdfColumn{QStringLiteral("Time"), 3}

@@ -182,10 +182,11 @@ private:
     QString language;
 
     // Beyond the classic members: the optional simulated-port interface, the
-    // histogram's value ranges (the window owns them), and whether the
-    // settings were restored at the first show.
+    // histogram's value ranges in micrometres and in mils (the window owns
+    // them), and whether the settings were restored at the first show.
     SimulatedPortInf *simulatedPort = nullptr;
     QList<BinRange *> binRanges;
+    QList<BinRange *> milBinRanges;
     bool settingsRestored = false;
     // The items (the window's tree and views follow its signals) and the
     // database that keeps them, when there is one.

@@ -11,3 +11,14 @@ QList<BinRange *> standardThicknessRanges()
     ranges << new BinRange(2000, DBL_MAX);
     return ranges;
 }
+
+QList<BinRange *> milThicknessRanges()
+{
+    QList<BinRange *> ranges = standardThicknessRanges();
+    auto toMils = [](double um) { return um == -DBL_MAX || um == DBL_MAX ? um : um / 25.4; };
+    for (BinRange *range : ranges) {
+        range->lower = toMils(range->lower);
+        range->upper = toMils(range->upper);
+    }
+    return ranges;
+}

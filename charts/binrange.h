@@ -18,3 +18,7 @@ struct BinRange
 // The ten thickness ranges of the main window, bottom row first: "-OL",
 // (0,250] ... (1750,2000], "OL". The caller owns the returned ranges.
 QList<BinRange *> standardThicknessRanges();
+
+// The same ten ranges for readings in mils: every finite edge divided by
+// 25.4 micrometres per mil. The caller owns the returned ranges.
+QList<BinRange *> milThicknessRanges();

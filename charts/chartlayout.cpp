@@ -1,5 +1,6 @@
 #include "charts/chartlayout.h"
 
+#include "charts/axisfit.h"
 #include "charts/stepsearch.h"
 
 #include <algorithm>
@@ -14,6 +15,24 @@ const double XSteps[] = {1, 2, 3, 5, 10, 20, 30, 40};
 const double YSteps[] = {0.00001, 0.0001, 0.001, 0.01, 0.1, 0.2, 0.3, 0.5, 0.8,
                          1, 2, 3, 5, 10, 20, 30, 40};
 const int TickLength = 5;
+const int LabelInset = TickLength + 2;  // value labels end this far left of the plot
+const int TimeLabelTop = 7;             // time labels start this far below the plot's bottom row
+
+// The rotated value title's left edge for a left margin of `margin`.
+int valueTitleX(int margin, const QFontMetrics &fm)
+{
+    return (margin - fm.horizontalAdvance(QStringLiteral("000.0k "))) / 2 - fm.height() / 2;
+}
+
+// The value labels of both sides, each starting at the zero line.
+template <typename Visit>
+void forEachValueLabel(const ChartAxes &a, int decimals, Visit visit)
+{
+    for (int l = 0; l <= a.positiveYDivisions; ++l)
+        visit(l, false, chartValueLabel(l * a.yStep, decimals, false));
+    for (int l = 0; l <= a.negativeYDivisions; ++l)
+        visit(l, true, chartValueLabel(l * a.yStep, decimals, true));
+}
 
 double capped(double v)
 {
@@ -107,6 +126,30 @@ ChartAxes computeChartAxes(const QRect &plot, const QVector<ValueRange> &lines,
     return a;
 }
 
+ChartFrame fitChartFrame(const ChartFrame &form, const QVector<ValueRange> &lines, int first, int last,
+                         bool hasPoints, int decimals, const QFontMetrics &fm)
+{
+    ChartFrame fitted = form;
+    const int fh = fm.height();
+    // The plot's bottom row lies one pixel above the margin: everything
+    // under it sits one pixel higher than the margin's own arithmetic.
+    fitted.bottomMargin = AxisFit::bottomMargin(form.bottomMargin, fh, TimeLabelTop - 1, -1);
+    // The value labels depend on the plot's height only, which the left
+    // margin does not change.
+    const ChartAxes axes = computeChartAxes(fitted.plotRect(), lines, first, last, hasPoints);
+    int widest = 0;
+    if (axes.drawable)
+        forEachValueLabel(axes, decimals, [&](int, bool, const QString &text) {
+            widest = std::max(widest, fm.horizontalAdvance(text));
+        });
+    fitted.leftMargin = AxisFit::leftMargin(form.leftMargin, fh, widest, LabelInset,
+                                            [&fm](int margin) { return valueTitleX(margin, fm); });
+    // Labels of absurd values may be longer than the chart is wide: they
+    // may take half of it, and the plot keeps the rest.
+    fitted.leftMargin = std::min(fitted.leftMargin, std::max(form.leftMargin, form.widgetSize.width() / 2));
+    return fitted;
+}
+
 QList<QPair<int, int>> chartPositions(const QList<ChartPoint *> &points, int first, int last,
                                       double xScale, double yScale)
 {
@@ -163,35 +206,29 @@ ChartDecoration decorateChart(const ChartFrame &frame, const QRect &plot, const 
                 continue;
             const QString text = line0.at(int(index))->time.toString(QStringLiteral("hh:mm:ss"));
             const int w = fm.horizontalAdvance(text);
-            d.timeLabels.append({QRect(x - w / 2, plot.bottom() + 7, w, fh), text});
+            d.timeLabels.append({QRect(x - w / 2, plot.bottom() + TimeLabelTop, w, fh), text});
         }
 
         d.valueAxis = QLine(frame.leftMargin - 1, frame.topMargin - 1, frame.leftMargin - 1,
                             plot.bottom() + 1);
         // Both sides start at the zero line, which thus gets two labels.
-        auto side = [&](int divisions, bool negative, QVector<QLine> &ticks, QVector<QLine> &grid,
-                        QVector<ChartText> &labels) {
-            for (int l = 0; l <= divisions; ++l) {
-                const double offset = l * a.pixelsPerYDivision;
-                const int y = StepSearch::truncateToPixel(negative ? a.zeroY + offset : a.zeroY - offset);
-                ticks.append(QLine(plot.left(), y, plot.left() - TickLength, y));
-                grid.append(QLine(plot.left(), y, plot.left() + plot.width(), y));
-                const QString text = chartValueLabel(l * a.yStep, decimals, negative);
-                const int w = fm.horizontalAdvance(text);
-                labels.append({QRect(plot.left() - TickLength - w - 2, y - fh / 2, w, fh), text});
-            }
-        };
-        side(a.positiveYDivisions, false, d.positiveTicks, d.positiveGrid, d.positiveLabels);
-        side(a.negativeYDivisions, true, d.negativeTicks, d.negativeGrid, d.negativeLabels);
+        forEachValueLabel(a, decimals, [&](int l, bool negative, const QString &text) {
+            const double offset = l * a.pixelsPerYDivision;
+            const int y = StepSearch::truncateToPixel(negative ? a.zeroY + offset : a.zeroY - offset);
+            (negative ? d.negativeTicks : d.positiveTicks).append(QLine(plot.left(), y, plot.left() - TickLength, y));
+            (negative ? d.negativeGrid : d.positiveGrid).append(QLine(plot.left(), y, plot.left() + plot.width(), y));
+            const int w = fm.horizontalAdvance(text);
+            (negative ? d.negativeLabels : d.positiveLabels)
+                .append({QRect(plot.left() - LabelInset - w, y - fh / 2, w, fh), text});
+        });
     }
 
     const int yw = fm.horizontalAdvance(yTitle);
-    d.yTitleOrigin = QPoint((frame.leftMargin - fm.horizontalAdvance(QStringLiteral("000.0k "))) / 2 - fh / 2,
-                            yw / 2 + plot.height() / 2 + plot.top());
+    d.yTitleOrigin = QPoint(valueTitleX(frame.leftMargin, fm), yw / 2 + plot.height() / 2 + plot.top());
     d.yTitleRect = QRect(0, 0, yw, fh);
-    d.xTitleRect = QRect(plot.left() + plot.width() / 2 - yw,
-                         plot.bottom() + fh + (frame.bottomMargin - fh) / 2,
-                         fm.horizontalAdvance(xTitle), fh);
+    const int xw = fm.horizontalAdvance(xTitle);
+    d.xTitleRect = QRect(plot.left() + (plot.width() - xw) / 2,
+                         plot.bottom() + fh + (frame.bottomMargin - fh) / 2, xw, fh);
     return d;
 }
 

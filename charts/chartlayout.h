@@ -63,6 +63,13 @@ ChartAxes computeChartAxes(const QRect &plot, const QVector<ValueRange> &lines,
 int chartPointsPerXDivision(double xScale);
 double chartYStep(double yScale);
 
+// The frame the chart is drawn in: `form`, with the bottom margin grown where
+// the time labels and the time title need more, and then the left margin
+// where the value labels of the axes laid out in that frame and the rotated
+// value title need more. The arguments after `form` are computeChartAxes's.
+ChartFrame fitChartFrame(const ChartFrame &form, const QVector<ValueRange> &lines, int first, int last,
+                         bool hasPoints, int decimals, const QFontMetrics &fm);
+
 // (x, y) of the visible points; x from the plot's left edge.
 QList<QPair<int, int>> chartPositions(const QList<ChartPoint *> &points, int first, int last,
                                       double xScale, double yScale);

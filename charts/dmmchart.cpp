@@ -265,6 +265,10 @@ void DMMChart::rebuildBackground()
     }
     if (hasLimitLines())
         ranges.append(ValueRange{0, *std::max_element(m_limitLines, m_limitLines + 3)});
+    // The margins grow where the texts around the plot need more room.
+    const ChartFrame fitted = fitChartFrame(frame(), ranges, m_firstVisible, m_lastVisible, hasPoints(),
+                                            m_decimals, QFontMetrics(QFont()));
+    m_plotRect = fitted.plotRect();
     m_axes = computeChartAxes(m_plotRect, ranges, m_firstVisible, m_lastVisible, hasPoints());
     for (ChartLine *line : qAsConst(m_lines)) {
         line->xScale = m_axes.xScale;
@@ -281,7 +285,7 @@ void DMMChart::rebuildBackground()
     QPainter painter(&m_backgroundLayer);
     painter.save();
     const QPen defaultPen = painter.pen();
-    const ChartDecoration d = decorateChart(frame(), m_plotRect, m_axes, points0, m_firstVisible, m_decimals,
+    const ChartDecoration d = decorateChart(fitted, m_plotRect, m_axes, points0, m_firstVisible, m_decimals,
                                             m_xTitle, m_yTitle, painter.fontMetrics());
     if (d.axes) {
         painter.drawLine(d.timeAxis);

@@ -41,6 +41,7 @@ void Histogram::setRanges(const QList<BinRange *> &ranges)
         bar->bin = bin;
         m_bars.append(bar);
     }
+    fitMargins();
 }
 
 // Counts only what is appended. The bins let go of their shared copies
@@ -90,6 +91,7 @@ void Histogram::valuesChanged()
 void Histogram::setDecimals(int decimals)
 {
     m_decimals = decimals;
+    fitMargins();
     m_backgroundDirty = true;
     update();
 }
@@ -131,12 +133,21 @@ bool Histogram::savePixmap(const QString &fileName) const
 
 HistogramFrame Histogram::frame() const
 {
-    return HistogramFrame{size(), m_margins, m_plotRect.size()};
+    return HistogramFrame{size(), m_fittedMargins, m_plotRect.size()};
+}
+
+// The range labels follow the ranges and the decimals, so the margins and
+// the plot follow them too, not only resizes. The font is the painter's
+// default one on the layers.
+void Histogram::fitMargins()
+{
+    m_fittedMargins = fitHistogramMargins(m_margins, m_ranges, m_decimals, QFontMetrics(QFont()));
+    m_plotRect = QRectF(QPointF(0, 0), HistogramFrame::plotSizeFor(size(), m_fittedMargins));
 }
 
 void Histogram::resizeEvent(QResizeEvent *event)
 {
-    m_plotRect = QRectF(QPointF(0, 0), HistogramFrame::plotSizeFor(size(), m_margins));
+    fitMargins();
     m_backgroundDirty = true;
     QWidget::resizeEvent(event);
 }

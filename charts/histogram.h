@@ -35,6 +35,9 @@ public:
     QPixmap pixmap() const;
     bool savePixmap(const QString &fileName) const;
 
+    // The margins in use: the ones set, grown where the texts need more.
+    QMargins plotMargins() const { return m_fittedMargins; }
+
     // What the last paint laid out (for the views' owners and tests).
     const HistogramGeometry &geometry() const { return m_geometry; }
     const QList<HistogramBin *> &bins() const { return m_bins; }
@@ -49,12 +52,14 @@ private:
     void deleteBinsAndBars();
     template <typename Append> void appendValues(Append append);
     void valuesChanged();
+    void fitMargins();
     void layout();
     void rebuildBackground();
     void rebuildBars();
     HistogramFrame frame() const;
 
     QMargins m_margins{20, 20, 20, 20};
+    QMargins m_fittedMargins{20, 20, 20, 20};
     QRectF m_plotRect;
     QList<BinRange *> m_ranges;
     QList<double> m_values;

@@ -1,5 +1,6 @@
 #include "charts/histogramlayout.h"
 
+#include "charts/axisfit.h"
 #include "charts/stepsearch.h"
 
 #include <algorithm>
@@ -8,6 +9,13 @@
 namespace {
 
 const double TickSpacing = 50;      // least pixels between count ticks
+const int TickLabelTop = 7;         // count labels start this far below the plot
+
+// The rotated value title's left edge, whatever the margin.
+int valueTitleX(int fh)
+{
+    return int(1.5 * fh);
+}
 
 } // namespace
 
@@ -61,6 +69,20 @@ QString histogramRangeLabel(int row, int rows, const BinRange &range, int decima
         .arg(QString::number(range.upper, 'f', decimals), 0, QLatin1Char(' '));
 }
 
+QMargins fitHistogramMargins(const QMargins &form, const QList<BinRange *> &ranges, int decimals,
+                             const QFontMetrics &fm)
+{
+    int widest = 0;
+    for (int i = 0; i < ranges.size(); ++i)
+        widest = std::max(widest, fm.horizontalAdvance(histogramRangeLabel(i, ranges.size(), *ranges.at(i), decimals)));
+    const int fh = fm.height();
+    const int digit = fm.horizontalAdvance(QStringLiteral("0"));
+    QMargins fitted = form;
+    fitted.setLeft(AxisFit::leftMargin(form.left(), fh, widest, digit, [fh](int) { return valueTitleX(fh); }));
+    fitted.setBottom(AxisFit::bottomMargin(form.bottom(), fh, TickLabelTop, 0));
+    return fitted;
+}
+
 HistogramDecoration decorateHistogram(const HistogramFrame &frame,
                                       const HistogramGeometry &g,
                                       const QList<BinRange *> &ranges,
@@ -90,7 +112,7 @@ HistogramDecoration decorateHistogram(const HistogramFrame &frame,
                 d.ticks.append(QLine(x, 1, x, 6));
                 const QString label = QString::number(qint64(k) * g.countStep);
                 const int w = fm.horizontalAdvance(label);
-                d.tickLabels.append({QRectF(x + 1 - w / 2, 7, w, fh), label});
+                d.tickLabels.append({QRectF(x + 1 - w / 2, TickLabelTop, w, fh), label});
             };
             addTick(0);
             int remaining = plotWidth;
@@ -105,8 +127,11 @@ HistogramDecoration decorateHistogram(const HistogramFrame &frame,
         const int rows = std::min(g.bars.size(), ranges.size());
         for (int i = 0; i < rows; ++i) {
             const QRectF &bar = g.bars.at(i);
-            d.rangeLabels.append({QRectF(int(bar.x() - w16), int(bar.y()), w16 - digit, bar.height()),
-                                  histogramRangeLabel(i, g.bars.size(), *ranges.at(i), decimals)});
+            const QString label = histogramRangeLabel(i, g.bars.size(), *ranges.at(i), decimals);
+            // Ends one digit width left of the plot; a label wider than the
+            // usual box gets a box as wide as itself.
+            const int w = std::max(w16 - digit, fm.horizontalAdvance(label));
+            d.rangeLabels.append({QRectF(int(bar.x() - digit - w), int(bar.y()), w, bar.height()), label});
         }
 
         const int blank = fm.horizontalAdvance(QStringLiteral(" "));
@@ -123,10 +148,10 @@ HistogramDecoration decorateHistogram(const HistogramFrame &frame,
     }
 
     const int yw = fm.horizontalAdvance(yTitle);
-    d.yTitleOrigin = QPoint(int(1.5 * fh), yw / 2 + (height - m.bottom() - m.top()) / 2 + m.top());
+    d.yTitleOrigin = QPoint(valueTitleX(fh), yw / 2 + (height - m.bottom() - m.top()) / 2 + m.top());
     d.yTitleRect = QRect(0, 0, yw, fh);
-    d.xTitleRect = QRect(m.left() + (width - m.left() - m.right()) / 2 - yw,
-                         height + fh - m.bottom() + (m.bottom() - fh) / 2,
-                         fm.horizontalAdvance(xTitle), fh);
+    const int xw = fm.horizontalAdvance(xTitle);
+    d.xTitleRect = QRect(m.left() + (width - m.left() - m.right() - xw) / 2,
+                         height + fh - m.bottom() + (m.bottom() - fh) / 2, xw, fh);
     return d;
 }

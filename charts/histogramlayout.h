@@ -36,6 +36,12 @@ int histogramCountStep(double pixelsPerCount);
 // "-OL", "OL" or "(lower,upper]" for row `row` of `rows`.
 QString histogramRangeLabel(int row, int rows, const BinRange &range, int decimals);
 
+// The margins the histogram is drawn with: `form`, with the left margin grown
+// where the widest range label and the rotated value title need more, and
+// the bottom one where the count labels and the count title need more.
+QMargins fitHistogramMargins(const QMargins &form, const QList<BinRange *> &ranges, int decimals,
+                             const QFontMetrics &fm);
+
 struct HistogramText
 {
     QRectF rect;

@@ -1,6 +1,7 @@
 #include "data/readingsview.h"
 
 #include "data/datamodel.h"
+#include "data/readingscolumnfit.h"
 
 #include <QHeaderView>
 #include <QTableView>
@@ -11,7 +12,6 @@ void setupReadingsView(QTableView *view, DataModel *model)
     view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     view->horizontalHeader()->setSectionsClickable(false);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    const int widths[] = {80, 150, 100, 80, 80};
-    for (int column = 0; column < 5; ++column)
-        view->setColumnWidth(column, widths[column]);
+    // The columns follow their texts, which depend on the font and language.
+    new ReadingsColumnFit(view);
 }

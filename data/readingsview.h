@@ -4,5 +4,5 @@ class QTableView;
 class DataModel;
 
 // Puts the readings model on the table view: centred, fixed header, whole
-// rows selected, fixed column widths.
+// rows selected, columns as wide as their texts.
 void setupReadingsView(QTableView *view, DataModel *model);

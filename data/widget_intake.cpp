@@ -41,6 +41,8 @@ void Widget::slotDmmDisplay(DmmData *data)
         const QString title = thicknessTitle(micrometres);
         const int decimals = micrometres ? 1 : 2;
         histogram->setYTitle(title);
+        // The ranges are in the unit of the values counted below.
+        histogram->setRanges(unit == Micrometre ? binRanges : milBinRanges);
         histogram->setDecimals(decimals);
         ui->chart->setYTitle(title);
         ui->chart->setDecimals(decimals);
@@ -148,6 +150,7 @@ void Widget::refreshActiveItem()
     ui->tv->scrollToBottom();
 
     histogram->clear();
+    histogram->setRanges(micrometres ? binRanges : milBinRanges);
     histogram->setDecimals(decimals);
     histogram->addValues(values);
 

@@ -4,6 +4,7 @@
 // sets limits and looks at the Statistics tab, and downloads the gauge's
 // memory. Usage: manual_screenshots <output dir>
 #include "app/widget.h"
+#include "charts/dmmchart.h"
 #include "manual/windowdriver.h"
 
 #include <QAbstractItemModel>
@@ -28,9 +29,6 @@ namespace {
 // Enough live readings for a readable table, histogram and chart.
 constexpr int LiveReadings = 16;
 constexpr int LiveTimeoutMs = 30000;
-// The chart's margins around its plot (left, top, right, bottom) as the
-// window sets them.
-constexpr int ChartLeft = 70, ChartTop = 40, ChartRight = 20, ChartBottom = 50;
 
 int fail(const char *what)
 {
@@ -76,7 +74,7 @@ int takeScreenshots(Widget &window, const QDir &out)
     auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
     auto *table = window.findChild<QTableView *>(QStringLiteral("tv"));
     auto *tree = window.findChild<QTreeView *>(QStringLiteral("tvItems"));
-    auto *chart = window.findChild<QWidget *>(QStringLiteral("chart"));
+    auto *chart = window.findChild<DMMChart *>(QStringLiteral("chart"));
     auto *connect = window.findChild<QAction *>(QStringLiteral("actionConnect"));
     auto *disconnect = window.findChild<QAction *>(QStringLiteral("actionDisconnect"));
     auto *start = window.findChild<QAction *>(QStringLiteral("actionStart"));
@@ -111,8 +109,8 @@ int takeScreenshots(Widget &window, const QDir &out)
     if (!savePng(window.grab(), out.filePath(QStringLiteral("shot-chart.png"))))
         return 1;
 
-    const QRect plot(ChartLeft, ChartTop, chart->width() - ChartLeft - ChartRight,
-                     chart->height() - ChartTop - ChartBottom);
+    // Where the plot lies once its margins fit the texts around it.
+    const QRect plot = chart->plotRect();
     hover(chart, QPoint(plot.left() + plot.width() * 6 / 10, plot.center().y()));
     if (!savePng(window.grab(), out.filePath(QStringLiteral("shot-chart-readout.png"))))
         return 1;

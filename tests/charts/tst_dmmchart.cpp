@@ -68,6 +68,16 @@ class TestDMMChart : public QObject
     }
 
 private slots:
+    // A font small enough for the default margins keeps the plot in place;
+    // unsmoothed, the text is in the exact pen colour.
+    void initTestCase()
+    {
+        QFont font("DejaVu Sans");
+        font.setPixelSize(10);
+        font.setStyleStrategy(QFont::NoAntialias);
+        QApplication::setFont(font);
+    }
+
     void lineAndBackgroundPixels()
     {
         DMMChart chart(nullptr);

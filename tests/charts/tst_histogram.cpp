@@ -44,7 +44,11 @@ class TestHistogram : public QObject
     }
 
 private slots:
-    void initTestCase() { m_ranges = standardThicknessRanges(); }
+    void initTestCase()
+    {
+        m_ranges = standardThicknessRanges();
+        QApplication::setFont(QFont("DejaVu Sans", 7));     // small enough for the margins set
+    }
     void cleanupTestCase() { qDeleteAll(m_ranges); }
 
     void countsAtTheEdges()

@@ -155,8 +155,9 @@ private slots:
         const int yw = fm.horizontalAdvance("Thickness(μm)");
         QCOMPARE(d.yTitleOrigin, QPoint(int(1.5 * fm.height()), yw / 2 + 280 / 2 + 20));
         QCOMPARE(d.yTitleRect, QRect(0, 0, yw, fm.height()));
-        QCOMPARE(d.xTitleRect, QRect(136 + 344 / 2 - yw, 350 + fm.height() - 50 + (50 - fm.height()) / 2,
-                                     fm.horizontalAdvance("Rate"), fm.height()));
+        const int xw = fm.horizontalAdvance("Rate");     // centred under the plot
+        QCOMPARE(d.xTitleRect, QRect(136 + (344 - xw) / 2, 350 + fm.height() - 50 + (50 - fm.height()) / 2,
+                                     xw, fm.height()));
         QCOMPARE(d.window, QRect(-136, 50 - 350, 500, 350));
     }
 

@@ -12,4 +12,5 @@ public:
     static ItemData *&currentItem(Widget &w) { return w.currentItem; }
     static IDmm *dmm(Widget &w) { return w.dmm; }
     static QString nextImportName(Widget &w) { return w.nextImportName(); }
+    static void refreshActiveItem(Widget &w) { w.refreshActiveItem(); }
 };
