@@ -52,17 +52,12 @@ QRect ChartFrame::plotRect() const
                  widgetSize.height() - bottomMargin - topMargin);
 }
 
-ValueRange lineValueRange(const QList<ChartPoint *> &points, int first, int last)
+ValueRange lineValueRange(const ChartSeries &points, int first, int last)
 {
+    const MinMaxIndex::Extremes e = points.index().finiteExtremes(first, last);
     ValueRange r;
-    const int end = std::min(last, points.size() - 1);
-    for (int i = std::max(first, 0); i <= end; ++i) {
-        const double v = points.at(i)->value;
-        if (!std::isfinite(v))
-            continue;
-        r.max = std::max(r.max, v);
-        r.min = std::min(r.min, v);
-    }
+    r.max = std::max(r.max, e.max);
+    r.min = std::min(r.min, e.min);
     return r;
 }
 
@@ -150,22 +145,6 @@ ChartFrame fitChartFrame(const ChartFrame &form, const QVector<ValueRange> &line
     return fitted;
 }
 
-QList<QPair<int, int>> chartPositions(const QList<ChartPoint *> &points, int first, int last,
-                                      double xScale, double yScale)
-{
-    QList<QPair<int, int>> positions;
-    const int end = std::min(last, points.size() - 1);
-    const int start = std::max(first, 0);
-    if (end >= start)
-        positions.reserve(end - start + 1);
-    for (int i = start, k = 0; i <= end; ++i, ++k) {
-        const double value = points.at(i)->value;
-        positions.append(qMakePair(StepSearch::truncateToPixel(k * xScale + 0.5),
-                                   StepSearch::truncateToPixel(yScale * value + 0.5)));
-    }
-    return positions;
-}
-
 QString chartValueLabel(double v, int decimals, bool negativeSide)
 {
     QString suffix;
@@ -179,15 +158,13 @@ QString chartValueLabel(double v, int decimals, bool negativeSide)
     return QString::number(negativeSide ? -v : v, 'f', decimals) + suffix;
 }
 
-QString chartReadoutText(const ChartPoint &point)
+QString chartReadoutText(const ChartSeries &points, int i)
 {
-    return QStringLiteral("%1:%2\r\n")
-        .arg(point.time.toString(QStringLiteral("hh:mm:ss")))
-        .arg(point.tag.toString(), 0, QLatin1Char(' '));
+    return QStringLiteral("%1:%2\r\n").arg(points.timeText(i)).arg(points.tag(i), 0, QLatin1Char(' '));
 }
 
 ChartDecoration decorateChart(const ChartFrame &frame, const QRect &plot, const ChartAxes &a,
-                              const QList<ChartPoint *> &line0, int first, int decimals,
+                              const ChartSeries &line0, int first, int decimals,
                               const QString &xTitle, const QString &yTitle,
                               const QFontMetrics &fm)
 {
@@ -204,7 +181,7 @@ ChartDecoration decorateChart(const ChartFrame &frame, const QRect &plot, const 
             const qint64 index = qint64(i) * a.pointsPerXDivision + first;
             if (index < 0 || index >= line0.size())
                 continue;
-            const QString text = line0.at(int(index))->time.toString(QStringLiteral("hh:mm:ss"));
+            const QString text = line0.timeText(int(index));
             const int w = fm.horizontalAdvance(text);
             d.timeLabels.append({QRect(x - w / 2, plot.bottom() + TimeLabelTop, w, fh), text});
         }
@@ -232,6 +209,24 @@ ChartDecoration decorateChart(const ChartFrame &frame, const QRect &plot, const 
     return d;
 }
 
+bool operator==(const ChartText &a, const ChartText &b)
+{
+    return a.rect == b.rect && a.text == b.text;
+}
+
+// The chart paints its background again only when this finds a difference:
+// a member added to ChartDecoration belongs here too.
+static_assert(sizeof(void *) != 8 || sizeof(ChartDecoration) == 152, "compare every member");
+bool operator==(const ChartDecoration &a, const ChartDecoration &b)
+{
+    return a.axes == b.axes && a.timeAxis == b.timeAxis && a.xTicks == b.xTicks && a.xGrid == b.xGrid
+           && a.timeLabels == b.timeLabels && a.valueAxis == b.valueAxis && a.positiveTicks == b.positiveTicks
+           && a.positiveGrid == b.positiveGrid && a.positiveLabels == b.positiveLabels
+           && a.negativeTicks == b.negativeTicks && a.negativeGrid == b.negativeGrid
+           && a.negativeLabels == b.negativeLabels && a.yTitleOrigin == b.yTitleOrigin
+           && a.yTitleRect == b.yTitleRect && a.xTitleRect == b.xTitleRect;
+}
+
 ChartReadout layoutReadout(const QRect &plot, int x, const QStringList &texts,
                            const QFontMetrics &fm)
 {
@@ -251,26 +246,38 @@ ChartReadout layoutReadout(const QRect &plot, int x, const QStringList &texts,
     return r;
 }
 
-int nearestPosition(const QList<QPair<int, int>> &positions, int x, int plotWidth)
+// The first position at or right of x, or -1. Positions ascend in x.
+static int firstPositionAtOrRightOf(const ChartPositions &positions, int x)
+{
+    int lo = 0, hi = positions.size();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (positions.x(mid) < x)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo < positions.size() ? lo : -1;
+}
+
+int nearestPosition(const ChartPositions &positions, int x, int plotWidth)
 {
     if (x < 0)
         return 0;
     if (x > plotWidth)
         return positions.size() - 1;
-    // Positions ascend in x: the first one at or right of x is where the walk stops.
-    const auto it = std::lower_bound(positions.cbegin(), positions.cend(), x,
-                                     [](const QPair<int, int> &p, int v) { return p.first < v; });
-    if (it == positions.cend())
+    // The first position at or right of x is where a walk from the left stops.
+    const int i = firstPositionAtOrRightOf(positions, x);
+    if (i < 0)
         return positions.size() - 1;
-    const int i = int(it - positions.cbegin());
-    if (it->first == x)
+    if (positions.x(i) == x)
         return i;
-    const int d1 = std::abs(it->first - x);
-    const int d0 = std::abs(positions.at(i > 0 ? i - 1 : 0).first - x);
+    const int d1 = std::abs(positions.x(i) - x);
+    const int d0 = std::abs(positions.x(i > 0 ? i - 1 : 0) - x);
     return d0 > d1 ? i : std::max(i - 1, 0);
 }
 
-ZoomSelection selectZoom(const QList<QPair<int, int>> &positions, const QPoint &start,
+ZoomSelection selectZoom(const ChartPositions &positions, const QPoint &start,
                          const QPoint &end, int first, int last)
 {
     ZoomSelection z;
@@ -278,11 +285,7 @@ ZoomSelection selectZoom(const QList<QPair<int, int>> &positions, const QPoint &
     z.last = last;
     if (!(end.x() > start.x() && end.y() > start.y()))
         return z;       // not drawn rightwards and downwards
-    auto firstAtOrRightOf = [&](int x) {
-        const auto it = std::lower_bound(positions.cbegin(), positions.cend(), x,
-                                         [](const QPair<int, int> &p, int v) { return p.first < v; });
-        return it == positions.cend() ? -1 : int(it - positions.cbegin());
-    };
+    auto firstAtOrRightOf = [&](int x) { return firstPositionAtOrRightOf(positions, x); };
     int a = firstAtOrRightOf(start.x());
     int b = firstAtOrRightOf(end.x());
     if (b != -1)

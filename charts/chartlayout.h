@@ -1,12 +1,10 @@
 #pragma once
 
-#include "charts/chartpoint.h"
+#include "charts/chartseries.h"
 #include "charts/stepsearch.h"
 
 #include <QFontMetrics>
 #include <QLine>
-#include <QList>
-#include <QPair>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -36,7 +34,7 @@ struct ValueRange
     double min = 0;
     double max = 0;
 };
-ValueRange lineValueRange(const QList<ChartPoint *> &points, int first, int last);
+ValueRange lineValueRange(const ChartSeries &points, int first, int last);
 
 // Scales and divisions of one background rebuild.
 struct ChartAxes
@@ -70,20 +68,26 @@ double chartYStep(double yScale);
 ChartFrame fitChartFrame(const ChartFrame &form, const QVector<ValueRange> &lines, int first, int last,
                          bool hasPoints, int decimals, const QFontMetrics &fm);
 
-// (x, y) of the visible points; x from the plot's left edge.
-QList<QPair<int, int>> chartPositions(const QList<ChartPoint *> &points, int first, int last,
-                                      double xScale, double yScale);
+// The x of the visible points from the plot's left edge, worked out for the
+// point asked.
+struct ChartPositions
+{
+    int count = 0;                  // visible points
+    double xScale = 0;
+    int size() const { return count; }
+    int x(int k) const { return StepSearch::truncateToPixel(k * xScale + 0.5); }
+};
 
 // Feeds the vertices of the visible points to `sink(QPoint)`, in order.
 template <typename Sink>
-void forEachChartVertex(const QList<ChartPoint *> &points, int first, int last,
+void forEachChartVertex(const ChartSeries &points, int first, int last,
                         const ChartAxes &axes, const QRect &plot, Sink sink);
 
 // "0.0", "1.0k", "2.0M", ...; the negative side formats -v with v's suffix.
 QString chartValueLabel(double v, int decimals, bool negativeSide);
 
-// "hh:mm:ss:tag\r\n".
-QString chartReadoutText(const ChartPoint &point);
+// "hh:mm:ss:tag\r\n" of point i.
+QString chartReadoutText(const ChartSeries &points, int i);
 
 struct ChartText
 {
@@ -107,10 +111,13 @@ struct ChartDecoration
     QRect yTitleRect;
     QRect xTitleRect;
 };
+// Equal decorations paint equal backgrounds (with equal titles and font).
+bool operator==(const ChartText &a, const ChartText &b);
+bool operator==(const ChartDecoration &a, const ChartDecoration &b);
 // plot: the plot rectangle as of the last resize; line0: the points of the
 // first line, whose times label the time axis.
 ChartDecoration decorateChart(const ChartFrame &frame, const QRect &plot, const ChartAxes &axes,
-                              const QList<ChartPoint *> &line0, int first, int decimals,
+                              const ChartSeries &line0, int first, int decimals,
                               const QString &xTitle, const QString &yTitle,
                               const QFontMetrics &fm);
 
@@ -125,7 +132,7 @@ ChartReadout layoutReadout(const QRect &plot, int x, const QStringList &texts,
 
 // Index of the position nearest to x (relative to the plot's left), ties to
 // the left; -1 when there are no positions (except x < 0, which gives 0).
-int nearestPosition(const QList<QPair<int, int>> &positions, int x, int plotWidth);
+int nearestPosition(const ChartPositions &positions, int x, int plotWidth);
 
 // What a drag from `start` to `end` (relative to the plot's top-left) does
 // to the visible range first..last whose points sit at `positions`.
@@ -136,18 +143,18 @@ struct ZoomSelection
     int first = 0;              // the new visible range when zooming
     int last = 0;
 };
-ZoomSelection selectZoom(const QList<QPair<int, int>> &positions, const QPoint &start,
+ZoomSelection selectZoom(const ChartPositions &positions, const QPoint &start,
                          const QPoint &end, int first, int last);
 
 // ---------------------------------------------------------------------------
 
 template <typename Sink>
-void forEachChartVertex(const QList<ChartPoint *> &points, int first, int last,
+void forEachChartVertex(const ChartSeries &points, int first, int last,
                         const ChartAxes &axes, const QRect &plot, Sink sink)
 {
     const int end = std::min(last, points.size() - 1);
     for (int i = std::max(first, 0), k = 0; i <= end; ++i, ++k) {
-        const double value = points.at(i)->value;
+        const double value = points.value(i);
         const int x = StepSearch::truncateToPixel(k * axes.xScale + plot.left());
         // A value that cannot be placed is drawn on the zero line.
         const int y = std::isnan(value) ? axes.zeroY

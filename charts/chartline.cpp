@@ -5,13 +5,7 @@ ChartLine::ChartLine(DMMChart *owner, const QColor &lineColour)
 {
 }
 
-ChartLine::~ChartLine()
-{
-    deletePoints();
-}
-
 void ChartLine::deletePoints()
 {
-    qDeleteAll(points);
     points.clear();
 }

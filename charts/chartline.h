@@ -1,25 +1,25 @@
 #pragma once
 
-#include "charts/chartpoint.h"
+#include "charts/chartlayout.h"
+#include "charts/chartseries.h"
+#include "charts/columnvertices.h"
 
 #include <QColor>
-#include <QList>
 #include <QObject>
-#include <QPair>
 
 class DMMChart;
 
-// One polyline of the chart. Owns its points.
+// One polyline of the chart with its own copy of the readings.
 class ChartLine : public QObject
 {
 public:
     explicit ChartLine(DMMChart *chart, const QColor &colour);
-    ~ChartLine() override;
 
     void deletePoints();
 
-    QList<ChartPoint *> points;
-    QList<QPair<int, int>> positions;   // (x, y) of the visible points; x from the plot's left
+    ChartSeries points;
+    ChartPositions positions;           // the visible points' x from the plot's left
+    ColumnMemo columns;                 // what the last drawing found per pixel column
     QColor colour;
     double min = 0;
     double max = 0;

@@ -67,3 +67,18 @@ QVector<QPoint> reduceByColumn(const QVector<QPoint> &vertices)
     }
     return out;
 }
+
+void dropRepeatedVertices(QVector<QPoint> *vertices)
+{
+    const int n = vertices->size();
+    if (n <= 3)
+        return;
+    QPoint *v = vertices->data();
+    int kept = 2;
+    for (int i = 2; i < n - 1; ++i) {
+        if (v[i] != v[kept - 1])
+            v[kept++] = v[i];
+    }
+    v[kept++] = v[n - 1];
+    vertices->resize(kept);
+}

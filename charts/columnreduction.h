@@ -33,3 +33,9 @@ private:
 };
 
 QVector<QPoint> reduceByColumn(const QVector<QPoint> &vertices);
+
+// Drops the repeats of a vertex inside a polyline, for drawing with a
+// one-pixel aliased pen: a zero-length segment draws nothing and leaves the
+// line stroker as it was, except as the line's first or last segment, which
+// carry its end caps. Those two stay.
+void dropRepeatedVertices(QVector<QPoint> *vertices);

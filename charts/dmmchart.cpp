@@ -1,6 +1,7 @@
 #include "charts/dmmchart.h"
 
 #include "charts/columnreduction.h"
+#include "charts/columnvertices.h"
 
 #include <QMouseEvent>
 #include <QMutexLocker>
@@ -50,13 +51,16 @@ void DMMChart::pointsAdded()
     update();
 }
 
+// The line keeps what it draws and shows in flat arrays; the handed
+// records are not needed after that.
 void DMMChart::addPoint(ChartPoint *point, int line)
 {
-    if (line < 0 || line >= m_lines.size()) {
+    if (!point || line < 0 || line >= m_lines.size()) {
         delete point;
         return;
     }
-    m_lines.at(line)->points.append(point);
+    m_lines.at(line)->points.append(*point);
+    delete point;
     pointsAdded();
 }
 
@@ -66,7 +70,12 @@ void DMMChart::addPoints(QList<ChartPoint *> points, int line)
         qDeleteAll(points);
         return;
     }
-    m_lines.at(line)->points.append(points);
+    ChartSeries &series = m_lines.at(line)->points;
+    for (const ChartPoint *point : qAsConst(points)) {
+        if (point)
+            series.append(*point);
+    }
+    qDeleteAll(points);
     pointsAdded();
 }
 
@@ -242,13 +251,14 @@ void DMMChart::resizeEvent(QResizeEvent *event)
 {
     m_plotRect = frame().plotRect();
     m_backgroundLayer = QPixmap(size());
+    m_backgroundPainted = false;
     m_backgroundDirty = true;
     QFrame::resizeEvent(event);
 }
 
 void DMMChart::rebuildBackground()
 {
-    const QList<ChartPoint *> &points0 = m_lines.first()->points;
+    const ChartSeries &points0 = m_lines.first()->points;
     if (m_zoomed && m_lastVisible > points0.size() - 1)
         m_zoomed = false;           // fewer points than the zoomed range: show them all
     if (!m_zoomed) {
@@ -273,20 +283,36 @@ void DMMChart::rebuildBackground()
     for (ChartLine *line : qAsConst(m_lines)) {
         line->xScale = m_axes.xScale;
         line->yScale = m_axes.yScale;
-        line->positions = chartPositions(line->points, m_firstVisible, m_lastVisible,
-                                         m_axes.xScale, m_axes.yScale);
+        const int visible = std::min(m_lastVisible, line->points.size() - 1) - std::max(m_firstVisible, 0) + 1;
+        line->positions = ChartPositions{std::max(visible, 0), m_axes.xScale};
     }
 
-    if (m_backgroundLayer.size() != size())
+    if (m_backgroundLayer.size() != size()) {
         m_backgroundLayer = QPixmap(size());
+        m_backgroundPainted = false;
+    }
     if (m_backgroundLayer.isNull())
         return;
+    QPainter probe(&m_backgroundLayer);
+    const QFont font = probe.font();
+    const ChartDecoration d = decorateChart(fitted, m_plotRect, m_axes, points0, m_firstVisible, m_decimals,
+                                            m_xTitle, m_yTitle, probe.fontMetrics());
+    probe.end();
+    // With many readings a new one seldom moves a tick or changes a label:
+    // the background painted last is then still right.
+    if (m_backgroundPainted && d == m_paintedDecoration && font == m_paintedFont && m_xTitle == m_paintedXTitle
+        && m_yTitle == m_paintedYTitle)
+        return;
+    m_backgroundPainted = true;
+    m_paintedDecoration = d;
+    m_paintedFont = font;
+    m_paintedXTitle = m_xTitle;
+    m_paintedYTitle = m_yTitle;
+
     m_backgroundLayer.fill(m_backgroundColour);
     QPainter painter(&m_backgroundLayer);
     painter.save();
     const QPen defaultPen = painter.pen();
-    const ChartDecoration d = decorateChart(fitted, m_plotRect, m_axes, points0, m_firstVisible, m_decimals,
-                                            m_xTitle, m_yTitle, painter.fontMetrics());
     if (d.axes) {
         painter.drawLine(d.timeAxis);
         painter.drawLines(d.xTicks);
@@ -326,16 +352,21 @@ void DMMChart::rebuildLines()
         return;
     QPainter painter(&m_linesLayer);
     QVector<QPoint> vertices;
-    for (const ChartLine *line : qAsConst(m_lines)) {
+    for (ChartLine *line : qAsConst(m_lines)) {
         if (line->points.isEmpty())
             continue;
         vertices.clear();
-        {
+        if (thinsWithIndex(m_axes)) {
+            // Each pixel column's few vertices, straight from the index.
+            appendThinnedVertices(line->points.index(), m_firstVisible, m_lastVisible, m_axes, m_plotRect,
+                                  &vertices, &line->columns);
+        } else {
             // Many readings per pixel column collapse to four vertices each.
             ColumnReducer reducer(&vertices);
             forEachChartVertex(line->points, m_firstVisible, m_lastVisible, m_axes, m_plotRect,
                                [&](const QPoint &p) { reducer.add(p); });
         }
+        dropRepeatedVertices(&vertices);
         painter.setPen(line->colour);
         painter.drawPolyline(vertices.constData(), vertices.size());
     }
@@ -365,7 +396,7 @@ void DMMChart::rebuildIndicator()
     if (m_indicatorLayer.isNull() || !m_axes.drawable || !hasPoints() || !m_indicatorVisible
         || m_cursorIndex == -1)
         return;
-    const QList<QPair<int, int>> &positions = m_lines.first()->positions;
+    const ChartPositions &positions = m_lines.first()->positions;
     if (m_cursorIndex >= positions.size())
         m_cursorIndex = positions.size() - 1;
     if (m_cursorIndex < 0)
@@ -374,10 +405,10 @@ void DMMChart::rebuildIndicator()
     for (const ChartLine *line : qAsConst(m_lines)) {
         const int i = m_firstVisible + m_cursorIndex;
         if (i >= 0 && i < line->points.size())
-            texts << chartReadoutText(*line->points.at(i));
+            texts << chartReadoutText(line->points, i);
     }
     QPainter painter(&m_indicatorLayer);
-    const ChartReadout r = layoutReadout(m_plotRect, positions.at(m_cursorIndex).first + m_plotRect.left(),
+    const ChartReadout r = layoutReadout(m_plotRect, positions.x(m_cursorIndex) + m_plotRect.left(),
                                          texts, painter.fontMetrics());
     painter.setPen(m_cursorColour);
     painter.drawLine(r.cursor);

@@ -5,6 +5,7 @@
 #include "charts/chartpoint.h"
 
 #include <QColor>
+#include <QFont>
 #include <QFrame>
 #include <QList>
 #include <QMutex>
@@ -83,6 +84,12 @@ private:
     QRect m_plotRect;
     QList<ChartLine *> m_lines;
     QPixmap m_backgroundLayer;
+    // What the background layer shows, when m_backgroundPainted.
+    bool m_backgroundPainted = false;
+    ChartDecoration m_paintedDecoration;
+    QFont m_paintedFont;
+    QString m_paintedXTitle;
+    QString m_paintedYTitle;
     QPixmap m_linesLayer;
     QPixmap m_indicatorLayer;
     QPixmap m_selectionLayer;

@@ -86,18 +86,6 @@ double firstReachingStep(const double *list, int listSize, double unit,
     return unit * m;
 }
 
-int truncateToPixel(double v)
-{
-    const double bound = 16777216.0;   // far outside any picture, inside Qt's fixed point
-    if (std::isnan(v))
-        return 0;
-    if (v > bound)
-        return int(bound);
-    if (v < -bound)
-        return -int(bound);
-    return int(v);
-}
-
 int clampToInt(double v)
 {
     if (!(v > 0))

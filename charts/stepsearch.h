@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <cmath>
+
 // Step searches of the chart axes, computed without walking the candidates
 // one by one so that a tiny scale cannot freeze a paint. Every function
 // returns exactly what the plain candidate walk would return.
@@ -22,7 +24,18 @@ double firstReachingStep(const double *list, int listSize, double unit,
 
 // Truncation toward zero of a pixel coordinate that saturates instead of
 // overflowing (NaN gives 0); the same as int(v) for ordinary coordinates.
-int truncateToPixel(double v);
+// Inline: the chart's line asks for it many times per pixel column.
+inline int truncateToPixel(double v)
+{
+    const double bound = 16777216.0;   // far outside any picture, inside Qt's fixed point
+    if (std::isnan(v))
+        return 0;
+    if (v > bound)
+        return int(bound);
+    if (v < -bound)
+        return -int(bound);
+    return int(v);
+}
 
 // Saturating conversion of a non-negative count.
 int clampToInt(double v);

@@ -11,10 +11,28 @@ QString filterSuffix(const QString &filter)
     return pattern.match(filter).captured(1);
 }
 
+namespace {
+
+// The default suffix is the selected filter's at the moment the name is
+// taken, however the filter was chosen.
+class SaveFileDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        setDefaultSuffix(filterSuffix(selectedNameFilter()));
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
 QString askSaveFileName(QWidget *parent, const QString &caption, const QString &directory, const QString &filters,
                         QString *selectedFilter)
 {
-    QFileDialog dialog(parent, caption, directory, filters);
+    SaveFileDialog dialog(parent, caption, directory, filters);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(filterSuffix(dialog.selectedNameFilter()));

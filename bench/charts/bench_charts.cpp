@@ -1,6 +1,7 @@
 // Chart and histogram costs at 1 000, 100 000 and 1 000 000 readings.
 // Run offscreen: QT_QPA_PLATFORM=offscreen bench_charts
 #include "charts/columnreduction.h"
+#include "charts/columnvertices.h"
 #include "charts/dmmchart.h"
 #include "charts/histogram.h"
 
@@ -19,18 +20,30 @@ namespace {
 // The chart page of the 1000 x 600 main window.
 const QSize ChartSize(760, 420);
 
-QList<ChartPoint *> makePoints(int n)
+template <typename Points, typename Add>
+void fillPoints(Points &points, int n, Add add)
 {
     QRandomGenerator rng(42);
-    QList<ChartPoint *> points;
-    points.reserve(n);
     const QDateTime t0(QDate(2024, 5, 1), QTime(8, 0, 0));
     double walk = 400;
     for (int i = 0; i < n; ++i) {
         walk += rng.bounded(20.0) - 10;
-        points << new ChartPoint(walk, QString(), t0.addMSecs(qint64(i) * 250), -1, -1, QVariant());
+        add(points, ChartPoint(walk, QString(), t0.addMSecs(qint64(i) * 250), -1, -1, QVariant()));
     }
+}
+
+QList<ChartPoint *> makePoints(int n)
+{
+    QList<ChartPoint *> points;
+    fillPoints(points, n, [](QList<ChartPoint *> &list, const ChartPoint &p) { list << new ChartPoint(p); });
     return points;
+}
+
+ChartSeries makeSeries(int n)
+{
+    ChartSeries series;
+    fillPoints(series, n, [](ChartSeries &s, const ChartPoint &p) { s.append(p); });
+    return series;
 }
 
 std::unique_ptr<DMMChart> makeChart(int n)
@@ -80,10 +93,12 @@ void BM_ChartHoverRepaint(benchmark::State &state)
     }
 }
 
-// The data line alone, drawn as the plain polyline or thinned per column.
-void drawLine(benchmark::State &state, bool thinned)
+// The data line alone, drawn as the plain polyline, thinned per column, or
+// thinned per column with the index.
+enum class Line { Plain, Thinned, FromIndex };
+void drawLine(benchmark::State &state, Line how)
 {
-    const QList<ChartPoint *> points = makePoints(int(state.range(0)));
+    const ChartSeries points = makeSeries(int(state.range(0)));
     const QRect plot(70, 40, ChartSize.width() - 90, ChartSize.height() - 90);
     const int last = points.size() - 1;
     const ChartAxes axes = computeChartAxes(plot, {lineValueRange(points, 0, last)}, 0, last, true);
@@ -91,7 +106,9 @@ void drawLine(benchmark::State &state, bool thinned)
     QVector<QPoint> vertices;
     for (auto _ : state) {
         vertices.clear();
-        if (thinned) {
+        if (how == Line::FromIndex) {
+            appendThinnedVertices(points.index(), 0, last, axes, plot, &vertices);
+        } else if (how == Line::Thinned) {
             ColumnReducer reducer(&vertices);
             forEachChartVertex(points, 0, last, axes, plot, [&](const QPoint &p) { reducer.add(p); });
         } else {
@@ -102,11 +119,11 @@ void drawLine(benchmark::State &state, bool thinned)
         painter.drawPolyline(vertices.constData(), vertices.size());
     }
     state.counters["vertices"] = vertices.size();
-    qDeleteAll(points);
 }
 
-void BM_LinePlain(benchmark::State &state) { drawLine(state, false); }
-void BM_LineThinned(benchmark::State &state) { drawLine(state, true); }
+void BM_LinePlain(benchmark::State &state) { drawLine(state, Line::Plain); }
+void BM_LineThinned(benchmark::State &state) { drawLine(state, Line::Thinned); }
+void BM_LineFromIndex(benchmark::State &state) { drawLine(state, Line::FromIndex); }
 
 // Adding one live reading to a histogram that already holds n values.
 void BM_HistogramAddValue(benchmark::State &state)
@@ -177,6 +194,7 @@ BENCHMARK(BM_ChartFullRebuild)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(bench
 BENCHMARK(BM_ChartHoverRepaint)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LinePlain)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LineThinned)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LineFromIndex)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HistogramAddValue)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HistogramRecountAll)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HistogramAddValueAndPaint)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);

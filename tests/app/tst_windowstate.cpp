@@ -96,7 +96,7 @@ private slots:
         // Every rebuilt point has a read-out with its value, as live ones do.
         const ChartLine *line = w.findChild<DMMChart *>(QStringLiteral("chart"))->lines().value(0);
         QVERIFY(line && line->points.size() == 2);
-        QCOMPARE(line->points.at(0)->tag.toString(), QStringLiteral("76um Fe"));
+        QCOMPARE(line->points.tag(0), QStringLiteral("76um Fe"));
 
         // A download switches the item that was active to micrometres too.
         w.itemSetToActive(child(w, 1));

@@ -12,15 +12,14 @@ class TestChartLayout : public QObject
 {
     Q_OBJECT
 
-    QList<ChartPoint *> m_points;
+    ChartSeries m_points;
+    const QDateTime m_t0{QDate(2024, 3, 1), QTime(10, 0, 0)};
 
     void makePoints(const QVector<double> &values)
     {
-        qDeleteAll(m_points);
         m_points.clear();
-        const QDateTime t0(QDate(2024, 3, 1), QTime(10, 0, 0));
         for (int i = 0; i < values.size(); ++i)
-            m_points << new ChartPoint(values.at(i), QString(), t0.addSecs(i), -1, -1, QString("#%1").arg(i));
+            m_points.append(ChartPoint(values.at(i), QString(), m_t0.addSecs(i), -1, -1, QString("#%1").arg(i)));
     }
 
     ChartAxes axesFor(const QRect &plot)
@@ -38,18 +37,18 @@ class TestChartLayout : public QObject
     }
 
     // The walk over the positions, as the nearest-point rule states it.
-    static int walkNearest(const QList<QPair<int, int>> &pos, int x, int width)
+    static int walkNearest(const ChartPositions &pos, int x, int width)
     {
         if (x < 0)
             return 0;
         if (x > width)
             return pos.size() - 1;
         for (int i = 0; i < pos.size(); ++i) {
-            if (pos.at(i).first == x)
+            if (pos.x(i) == x)
                 return i;
-            if (pos.at(i).first > x) {
-                const int d1 = std::abs(pos.at(i).first - x);
-                const int d0 = std::abs(pos.at(i > 0 ? i - 1 : 0).first - x);
+            if (pos.x(i) > x) {
+                const int d1 = std::abs(pos.x(i) - x);
+                const int d0 = std::abs(pos.x(i > 0 ? i - 1 : 0) - x);
                 return d0 > d1 ? i : std::max(i - 1, 0);
             }
         }
@@ -59,7 +58,6 @@ class TestChartLayout : public QObject
 private slots:
     void cleanup()
     {
-        qDeleteAll(m_points);
         m_points.clear();
     }
 
@@ -77,7 +75,7 @@ private slots:
                                                 QFontMetrics(QGuiApplication::font()));
         QStringList expected;
         for (int i = 0; i < 100; i += 10)
-            expected << m_points.at(i)->time.toString("hh:mm:ss");
+            expected << m_t0.addSecs(i).toString("hh:mm:ss");
         QCOMPARE(texts(d.timeLabels), expected);
         QCOMPARE(expected.at(1), QString("10:00:10"));
         QCOMPARE(d.xTicks.at(3), QLine(300, 339, 300, 344));
@@ -161,9 +159,9 @@ private slots:
         makePoints({0, 100, -50, 1500, 7});
         const QRect plot(60, 40, 800, 300);
         const ChartAxes a = axesFor(plot);
-        const auto pos = chartPositions(m_points, 1, 3, a.xScale, a.yScale);
-        QCOMPARE(pos.size(), 3);
-        QCOMPARE(pos.at(1), qMakePair(int(1 * a.xScale + 0.5), int(a.yScale * -50 + 0.5)));
+        const ChartPositions pos{3, 800 / 3.0};
+        QCOMPARE(pos.x(1), 267);
+        QCOMPARE(pos.x(2), 533);
         QVector<QPoint> v;
         forEachChartVertex(m_points, 0, 4, a, plot, [&](const QPoint &p) { v << p; });
         QCOMPARE(v.size(), 5);
@@ -172,24 +170,21 @@ private slots:
 
     void nearestPointTiesGoLeft()
     {
-        const QList<QPair<int, int>> pos{{0, 0}, {10, 0}, {20, 0}, {20, 0}, {31, 0}};
+        const ChartPositions pos{5, 10};                // 0, 10, 20, 30, 40
         QCOMPARE(nearestPosition(pos, 5, 100), 0);      // tie
         QCOMPARE(nearestPosition(pos, 6, 100), 1);
         QCOMPARE(nearestPosition(pos, 15, 100), 1);     // tie
-        QCOMPARE(nearestPosition(pos, 20, 100), 2);     // exact: the first one there
-        QCOMPARE(nearestPosition(pos, 26, 100), 4);
+        QCOMPARE(nearestPosition(pos, 20, 100), 2);     // exact
+        QCOMPARE(nearestPosition(pos, 36, 100), 4);
         QCOMPARE(nearestPosition(pos, 90, 100), 4);     // right of all
         QCOMPARE(nearestPosition(pos, 101, 100), 4);
         QCOMPARE(nearestPosition(pos, -1, 100), 0);
-        QCOMPARE(nearestPosition({}, 50, 100), -1);
+        QCOMPARE(nearestPosition(ChartPositions{}, 50, 100), -1);
+        QCOMPARE(nearestPosition(ChartPositions{4, 0.4}, 0, 100), 0);  // 0, 0, 1, 1: the first one there
+        // Below one pixel per point several points share an x.
         QRandomGenerator rng(3);
         for (int n = 0; n < 300; ++n) {
-            QList<QPair<int, int>> p;
-            int x = 0;
-            for (int i = 0, count = int(rng.bounded(40)); i < count; ++i) {
-                x += int(rng.bounded(4));
-                p << qMakePair(x, 0);
-            }
+            const ChartPositions p{int(rng.bounded(400)), 120 / (1 + rng.bounded(300.0))};
             for (int cx = 0; cx <= 120; ++cx)
                 QCOMPARE(nearestPosition(p, cx, 120), walkNearest(p, cx, 120));
         }
@@ -198,9 +193,7 @@ private slots:
     void zoomSelections()
     {
         // Ten visible points 80 pixels apart, the visible range starting at 20.
-        QList<QPair<int, int>> pos;
-        for (int k = 0; k < 10; ++k)
-            pos << qMakePair(int(k * 80 + 0.5), 0);
+        const ChartPositions pos{10, 80};
         ZoomSelection z = selectZoom(pos, QPoint(100, 10), QPoint(500, 200), 20, 29);
         QCOMPARE(z.action, ZoomSelection::Zoom);
         QCOMPARE(z.first, 20 + 2);         // first at or right of 100: 160
@@ -229,9 +222,11 @@ private slots:
         r = layoutReadout(plot, 850, {text}, fm);
         QCOMPARE(r.texts.first().rect.left(), 850 - w - 2);
         QVERIFY(r.texts.first().rect.right() < 850);
-        m_points << new ChartPoint(25, "25.0", QDateTime(QDate(2024, 1, 1), QTime(9, 8, 7)), -1, -1,
-                                   QString("25.0um Fe"));
-        QCOMPARE(chartReadoutText(*m_points.first()), QString("09:08:07:25.0um Fe\r\n"));
+        m_points.append(ChartPoint(25, "25.0", QDateTime(QDate(2024, 1, 1), QTime(9, 8, 7)), -1, -1,
+                                   QString::fromUtf8("25.0μm Fe")));
+        m_points.append(ChartPoint(26, "26.0", QDateTime(), -1, -1, 7));
+        QCOMPARE(chartReadoutText(m_points, 0), QString::fromUtf8("09:08:07:25.0μm Fe\r\n"));
+        QCOMPARE(chartReadoutText(m_points, 1), QString(":7\r\n"));
     }
 
     void extremeDataEnds()

@@ -1,5 +1,6 @@
 #include "charts/chartlayout.h"
 #include "charts/columnreduction.h"
+#include "charts/columnvertices.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -9,7 +10,8 @@
 
 #include <cmath>
 
-// The thinned line must paint exactly the pixels of the plain polyline.
+// The thinned line must paint exactly the pixels of the plain polyline, and
+// the thinning from the index must keep exactly what the reducer keeps.
 class TestColumnReduction : public QObject
 {
     Q_OBJECT
@@ -35,7 +37,12 @@ class TestColumnReduction : public QObject
             case 1: walk += rng.bounded(20.0) - 10; v[i] = walk; break;               // random walk
             case 2: v[i] = (i % 97 == 0) ? 1500 + rng.bounded(500.0) : 20; break;     // spikes
             case 3: v[i] = 800 + 700 * std::sin(i * 0.001) + rng.bounded(5.0); break; // smooth
-            default: v[i] = i % 2 ? 1e6 : -1e6; break;                                // alternating extremes
+            case 4: v[i] = i % 2 ? 1e6 : -1e6; break;                                // alternating extremes
+            case 5: v[i] = (i / 200) % 3 == 1 ? 50 : 900; break;                      // long equal runs
+            default: {                                                                // not finite now and then
+                const double odd[] = {qQNaN(), qInf(), -qInf()};
+                v[i] = rng.bounded(50) == 0 ? odd[rng.bounded(3)] : rng.bounded(100.0) - 20;
+            }
             }
         }
         return v;
@@ -51,6 +58,10 @@ private slots:
                                                       {0, 3}, {1, 4}, {2, 2}, {2, 2}}));
         QCOMPARE(reduceByColumn({}), QVector<QPoint>());
         QCOMPARE(reduceByColumn({{4, 4}}), QVector<QPoint>({{4, 4}}));
+        // Repeats go, except in the first and the last segment.
+        QVector<QPoint> repeats{{0, 1}, {0, 1}, {0, 2}, {0, 2}, {1, 2}, {1, 2}, {1, 3}, {1, 3}};
+        dropRepeatedVertices(&repeats);
+        QCOMPARE(repeats, QVector<QPoint>({{0, 1}, {0, 1}, {0, 2}, {1, 2}, {1, 3}, {1, 3}}));
     }
 
     void lastColumnKeepsItsEndCap()
@@ -67,8 +78,9 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QSize>("size");
         const QSize sizes[] = {QSize(880, 380), QSize(144, 150), QSize(100, 90)};
-        const int counts[] = {1000, 10000, 100000};
-        for (int kind = 0; kind < 5; ++kind)
+        // A pixel column holds many points, one or two, or one or none.
+        const int counts[] = {50, 1000, 1300, 10000, 100000};
+        for (int kind = 0; kind < 7; ++kind)
             for (int count : counts)
                 for (const QSize &size : sizes)
                     if (count < 100000 || size.width() > 800)
@@ -82,14 +94,14 @@ private slots:
         QFETCH(int, count);
         QFETCH(QSize, size);
         QRandomGenerator rng(quint32(kind * 1000003 + count + size.width()));
-        const QVector<double> values = series(kind, count, rng);
-        QList<ChartPoint *> points;
-        for (double v : values)
-            points << new ChartPoint(v, QString(), QDateTime(), -1, -1, QVariant());
+        ChartSeries points;
+        for (double v : series(kind, count, rng))
+            points.append(ChartPoint(v, QString(), QDateTime(), -1, -1, QVariant()));
         const ChartFrame frame{size};
         const QRect plot = frame.plotRect();
-        // The full range and a zoomed part of it.
-        for (const QPair<int, int> &range : {qMakePair(0, count - 1), qMakePair(count / 3, count / 3 + count / 7)}) {
+        // The full range, zoomed parts of it, one point.
+        for (const QPair<int, int> &range : {qMakePair(0, count - 1), qMakePair(count / 3, count / 3 + count / 7),
+                                             qMakePair(count / 4, count / 4 + 1), qMakePair(count / 2, count / 2)}) {
             const ChartAxes axes = computeChartAxes(plot, {lineValueRange(points, range.first, range.second)},
                                                     range.first, range.second, true);
             QVector<QPoint> plain;
@@ -97,9 +109,82 @@ private slots:
                                [&](const QPoint &p) { plain << p; });
             const QVector<QPoint> thin = reduceByColumn(plain);
             QVERIFY(thin.size() <= 10 * (plot.width() + 1));
-            QCOMPARE(draw(size, thin), draw(size, plain));
+            QVERIFY(thinsWithIndex(axes));
+            QVector<QPoint> indexed;
+            appendThinnedVertices(points.index(), range.first, range.second, axes, plot, &indexed);
+            QCOMPARE(indexed, thin);
+            // As the chart draws it.
+            dropRepeatedVertices(&indexed);
+            QCOMPARE(draw(size, indexed), draw(size, plain));
         }
-        qDeleteAll(points);
+    }
+
+    void indexThinningOnEveryKindOfColumn()
+    {
+        // Few distinct rows on small plots: runs of every length, columns of
+        // one run to many, zoomed ranges that start and end anywhere.
+        QRandomGenerator rng(777);
+        const double odd[] = {qQNaN(), qInf(), -qInf(), 0.0};
+        for (int round = 0; round < 4000; ++round) {
+            const int count = 1 + int(rng.bounded(600));
+            const int levels = 1 + int(rng.bounded(6));
+            ChartSeries points;
+            for (int i = 0; i < count; ++i) {
+                const double v = rng.bounded(40) == 0 ? odd[rng.bounded(4)] : 10.0 * int(rng.bounded(levels));
+                points.append(ChartPoint(v, QString(), QDateTime(), -1, -1, QVariant()));
+            }
+            const QRect plot(3, 2, 1 + int(rng.bounded(60)), 5 + int(rng.bounded(60)));
+            const int first = round % 3 ? int(rng.bounded(count)) : 0;
+            const int last = round % 5 ? first + int(rng.bounded(count - first + 20)) : count - 1;
+            const ChartAxes axes = computeChartAxes(plot, {lineValueRange(points, first, last)}, first, last, true);
+            QVector<QPoint> plain, indexed;
+            forEachChartVertex(points, first, last, axes, plot, [&](const QPoint &p) { plain << p; });
+            appendThinnedVertices(points.index(), first, last, axes, plot, &indexed);
+            QCOMPARE(indexed, reduceByColumn(plain));
+        }
+    }
+
+    void rememberedColumnsChangeNothing()
+    {
+        // Rebuild after rebuild of a growing line, zoomed to other ranges now
+        // and then, cleared once: what the columns remember must give the
+        // vertices a fresh thinning gives. Values within [-1, 1] keep the
+        // value scale, so the columns remember across zooms and the refill,
+        // until a spike.
+        QRandomGenerator rng(99);
+        const double steps[] = {-0.5, 0, 0, 0, 0.5, qQNaN(), qInf()};
+        ColumnMemo memo;
+        ChartSeries points;
+        const QRect plot(5, 3, 40, 50);
+        double walk = 0;
+        int first = 0, last = 0;
+        for (int frame = 0; frame < 3000; ++frame) {
+            int n = frame % 60 == 0 ? 300 : 1;
+            if (frame == 1204) {
+                // The same number of other values: the same column ranges.
+                n = points.size();
+                points.clear();
+                walk = -walk;
+            }
+            for (; n > 0; --n) {
+                const double step = steps[rng.bounded(frame % 3 ? 5 : 7)];
+                walk = std::isfinite(step) ? qBound(-1.0, walk + step, 1.0) : walk;
+                const double v = frame == 2000 ? 3 : std::isfinite(step) ? walk : step;
+                points.append(ChartPoint(v, QString(), QDateTime(), -1, -1, 0));
+            }
+            if (frame % 10 < 6) {
+                first = 0;
+                last = points.size() - 1;
+            } else {
+                first = int(rng.bounded(points.size()));
+                last = first + int(rng.bounded(points.size() - first));
+            }
+            const ChartAxes axes = computeChartAxes(plot, {lineValueRange(points, first, last)}, first, last, true);
+            QVector<QPoint> plain, remembered;
+            forEachChartVertex(points, first, last, axes, plot, [&](const QPoint &p) { plain << p; });
+            appendThinnedVertices(points.index(), first, last, axes, plot, &remembered, &memo);
+            QCOMPARE(remembered, reduceByColumn(plain));
+        }
     }
 
     void pixelIdenticalForArbitraryPaths()
@@ -124,7 +209,11 @@ private slots:
                     y = int(rng.bounded(jump)) - jump / 3;
                 plain << QPoint(x, y);
             }
-            QCOMPARE(draw(size, reduceByColumn(plain)), draw(size, plain));
+            QVector<QPoint> thin = reduceByColumn(plain);
+            const QImage picture = draw(size, plain);
+            QCOMPARE(draw(size, thin), picture);
+            dropRepeatedVertices(&thin);
+            QCOMPARE(draw(size, thin), picture);
         }
     }
 };

@@ -100,6 +100,27 @@ private slots:
         QCOMPARE(img.pixel(59, 200), qRgb(0, 0, 0));
     }
 
+    void aChartFedStepByStepEndsWithThePictureOfOneFedAtOnce()
+    {
+        // The background is painted again only when its decoration changes.
+        DMMChart stepwise(nullptr), atOnce(nullptr);
+        prepare(stepwise);
+        prepare(atOnce);
+        stepwise.addPoints(points(3000, 0.5), 0);
+        render(stepwise);
+        for (ChartPoint *p : points(60, 0.5, 3000)) {
+            stepwise.addPoint(p, 0);
+            render(stepwise);
+        }
+        atOnce.addPoints(points(3060, 0.5), 0);
+        QCOMPARE(render(stepwise), render(atOnce));
+        for (DMMChart *chart : {&stepwise, &atOnce})
+            drag(*chart, QPoint(60 + 200, 60), QPoint(60 + 420, 300));
+        QCOMPARE(render(stepwise), render(atOnce));
+        stepwise.setYTitle("Thickness(mil)");
+        QVERIFY(render(stepwise) != render(atOnce));
+    }
+
     void hoverShowsTheCursorUntilTheTimerFires()
     {
         DMMChart chart(nullptr);
