@@ -3,6 +3,7 @@
 #include "exchange/biffrecords.h"
 #include "exchange/compoundfile.h"
 #include "exchange/exceldate.h"
+#include "exchange/usedrangegrid.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -580,25 +581,6 @@ bool readXlsFirstSheet(const QByteArray &file, XlsUsedRange *range, QString *err
         }
         return QVariant();
     };
-    range->firstRow = top;
-    range->firstColumn = left;
-    range->columnCount = columns;
-    range->rows.reserve(rows);
-    size_t i = 0;
-    for (int r = top; r <= bottom; ++r) {
-        QVariantList row;
-        row.reserve(columns);
-        for (; i < cells.size() && cells[i].row == r; ++i) {
-            const RawCell &c = cells[i];
-            if (i + 1 < cells.size() && cells[i + 1].row == c.row && cells[i + 1].column == c.column)
-                continue;
-            while (row.size() < c.column - left)
-                row.append(QVariant());
-            row.append(value(c));
-        }
-        while (row.size() < columns)
-            row.append(QVariant());
-        range->rows.append(row);
-    }
+    fillUsedRange(cells, top, bottom, left, columns, value, range);
     return true;
 }

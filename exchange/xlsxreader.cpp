@@ -1,6 +1,7 @@
 #include "exchange/xlsxreader.h"
 
 #include "exchange/exceldate.h"
+#include "exchange/usedrangegrid.h"
 #include "exchange/xlsxpackage.h"
 
 #include <QCoreApplication>
@@ -614,26 +615,7 @@ bool Reader::assemble(XlsUsedRange *range)
         }
         return QVariant();
     };
-    range->firstRow = used.top;
-    range->firstColumn = used.left;
-    range->columnCount = columns;
-    range->rows.reserve(rows);
-    size_t i = 0;
-    for (int r = used.top; r <= used.bottom; ++r) {
-        QVariantList row;
-        row.reserve(columns);
-        for (; i < m_cells.size() && m_cells[i].row == r; ++i) {
-            const RawCell &c = m_cells[i];
-            if (i + 1 < m_cells.size() && m_cells[i + 1].row == c.row && m_cells[i + 1].column == c.column)
-                continue;
-            while (row.size() < c.column - used.left)
-                row.append(QVariant());
-            row.append(value(c));
-        }
-        while (row.size() < columns)
-            row.append(QVariant());
-        range->rows.append(row);
-    }
+    fillUsedRange(m_cells, used.top, used.bottom, used.left, columns, value, range);
     return true;
 }
 
