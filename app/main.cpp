@@ -12,6 +12,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
+    // The per-user folders (~/.config/vk508m, ~/.local/share/vk508m) are
+    // named after the application, not after however the executable is named.
+    QCoreApplication::setApplicationName(QStringLiteral("vk508m"));
     int result = 0;
     {
         OptionsFile options(SettingsLocation::ofApplication().readPath());

@@ -12,6 +12,7 @@
 #include "data/itemstore.h"
 #include "data/measurementdatabase.h"
 #include "data/readingsview.h"
+#include "data/storedownload.h"
 #include "data/tvitemmodel.h"
 #include "device/deviceinterfaces.h"
 #include "exchange/pdfcolumn.h"
@@ -53,7 +54,7 @@ Widget::Widget(MeasurementDatabase *measurements, QWidget *parent)
 
     if (database) {
         if (!itemStore->isKept())
-            setWindowTitle(windowTitle() + notKeptTitle());
+            markNotKept();
         if (!database->problem().isEmpty())
             showStoreMessage(database->problem());
         if (!database->notice().isEmpty())
@@ -78,6 +79,7 @@ Widget::~Widget()
 void Widget::initObj()
 {
     dataModel = new DataModel;
+    storeDownload.reset(new StoreDownload);
 
     histogram = ui->Histogram1;
     histogram->setMargins(QMargins(30, 20, 20, 30));

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QPixmap;
 class QProgressDialog;
@@ -25,6 +26,7 @@ class DataModel;
 class TvItemModel;
 class ItemStore;
 class MeasurementDatabase;
+class StoreDownload;
 class Histogram;
 struct BinRange;
 struct PdfColumn;
@@ -92,6 +94,8 @@ private slots:
     void slotActiveItemChanged(ItemData *item);
     void slotReadingAppended(ItemData *item, DmmData *data);
     void slotReadingsAppended(ItemData *item, const QList<DmmData *> &datas);
+    void slotReadingsReplaced(ItemData *item);
+    void slotUnitChanged(ItemData *item);
     void slotKeepingStopped(const QString &reason);
     // Limits, verdict and the Statistics tab (data/widget_acceptance.cpp).
     void on_actionItemLimits_triggered();
@@ -119,6 +123,8 @@ private:
 
     // Device link helpers.
     bool gaugePortPresent();
+    // A download arrived in full: it takes the place of the one before.
+    void finishDownload();
     bool dmmIsOpen();
     void stopMeasuring();
     void runOptionsDialog();
@@ -132,6 +138,8 @@ private:
     void showStoreMessage(const QString &text);
     // The title's ending while measurements are not being kept.
     QString notKeptTitle() const;
+    // Gives the title that ending, once.
+    void markNotKept();
     void deleteAllItems();
     QList<QAction *> itemActionsFor(const QModelIndex &index) const;
     // Every top-level node and every direct child of one, in tree order.
@@ -139,6 +147,9 @@ private:
     // How many of those nodes carry an item whose name starts with prefix.
     int countItemsNamedWith(const QString &prefix) const;
     void refreshActiveItem();
+    // The table, histogram and chart of the active item, in its unit,
+    // whether or not measuring is on.
+    void rebuildActiveViews();
     void updateStatisticsLabels();
     // The axis titles and the unit label for the active item's unit.
     void showUnit(bool micrometres);
@@ -179,6 +190,7 @@ private:
     QString sceneFileName;
     QPointer<QProgressDialog> progressDialog;
     bool downloadCanceled = false;
+    std::unique_ptr<StoreDownload> storeDownload;
     QString language;
 
     // Beyond the classic members: the optional simulated-port interface, the

@@ -33,6 +33,15 @@ Verdict tooFew(int count, int needed)
 
 } // namespace
 
+namespace {
+
+bool isOverload(qint64 r)
+{
+    return r == OverloadAbove || r == OverloadBelow;
+}
+
+} // namespace
+
 Verdict evaluateIso19840(const QVector<qint64> &readings, qint64 nominal, qint64 maximum)
 {
     const int n = readings.size();
@@ -40,11 +49,27 @@ Verdict evaluateIso19840(const QVector<qint64> &readings, qint64 nominal, qint64
         return tooFew(0, 1);
 
     qint64 sum = 0;
+    int measured = 0;
     int below = 0;
     int between = 0;
     int above = 0;
+    int overloadsBelow = 0;
+    int overloads = 0;
     for (const qint64 r : readings) {
+        if (r == OverloadAbove) {
+            ++overloads;
+            if (maximum > 0)
+                ++above;
+            continue;
+        }
+        if (r == OverloadBelow) {
+            ++overloads;
+            ++overloadsBelow;
+            ++below;
+            continue;
+        }
         sum += r;
+        ++measured;
         // r < 0.8 NDFT, kept in whole numbers: 5r < 4 NDFT.
         if (5 * r < 4 * nominal)
             ++below;
@@ -57,9 +82,9 @@ Verdict evaluateIso19840(const QVector<qint64> &readings, qint64 nominal, qint64
     QVector<RuleCheck> checks;
     RuleCheck mean;
     mean.kind = RuleCheck::MeanOfReadings;
-    mean.of = n;
-    mean.mean = double(sum) / n;
-    mean.passed = sum >= qint64(n) * nominal;
+    mean.of = measured;
+    mean.mean = measured > 0 ? double(sum) / measured : 0.0;
+    mean.passed = measured > 0 ? sum >= qint64(measured) * nominal : overloadsBelow == 0;
     checks << mean << counted(RuleCheck::BelowEightyPercent, below, n);
     RuleCheck band = counted(RuleCheck::BetweenEightyAndNominal, between, n);
     // Fewer than 20 %: between / n < 1 / 5.
@@ -67,7 +92,9 @@ Verdict evaluateIso19840(const QVector<qint64> &readings, qint64 nominal, qint64
     checks << band;
     if (maximum > 0)
         checks << counted(RuleCheck::AboveMaximum, above, n);
-    return finish(checks);
+    Verdict verdict = finish(checks);
+    verdict.overloads = overloads;
+    return verdict;
 }
 
 Verdict evaluateSspcPa2(const QVector<qint64> &readings, qint64 minimum, qint64 maximum)
@@ -77,13 +104,31 @@ Verdict evaluateSspcPa2(const QVector<qint64> &readings, qint64 minimum, qint64 
         return tooFew(readings.size(), 3);
 
     qint64 sumOfSpotSums = 0;
+    int measuredSpots = 0;
     int below = 0;
     int above = 0;
     for (int s = 0; s < spots; ++s) {
+        const qint64 a = readings.at(3 * s), b = readings.at(3 * s + 1), c = readings.at(3 * s + 2);
+        if (isOverload(a) || isOverload(b) || isOverload(c)) {
+            for (const qint64 r : {a, b, c}) {
+                if (r == OverloadBelow) {
+                    ++below;
+                    break;
+                }
+            }
+            for (const qint64 r : {a, b, c}) {
+                if (r == OverloadAbove) {
+                    ++above;
+                    break;
+                }
+            }
+            continue;
+        }
         // The spot is sum / 3: sum / 3 < 0.8 min  <=>  5 sum < 12 min, and
         // sum / 3 > 1.2 max  <=>  5 sum > 18 max.
-        const qint64 sum = readings.at(3 * s) + readings.at(3 * s + 1) + readings.at(3 * s + 2);
+        const qint64 sum = a + b + c;
         sumOfSpotSums += sum;
+        ++measuredSpots;
         if (5 * sum < 12 * minimum)
             ++below;
         if (5 * sum > 18 * maximum)
@@ -92,19 +137,24 @@ Verdict evaluateSspcPa2(const QVector<qint64> &readings, qint64 minimum, qint64 
 
     RuleCheck mean;
     mean.kind = RuleCheck::MeanOfSpots;
-    mean.of = spots;
+    mean.of = measuredSpots;
     // The mean of the spots is sumOfSpotSums / (3 spots).
-    mean.mean = double(sumOfSpotSums) / (3.0 * spots);
-    mean.passed = sumOfSpotSums >= 3 * qint64(spots) * minimum && sumOfSpotSums <= 3 * qint64(spots) * maximum;
-    return finish({counted(RuleCheck::SpotsBelowMinimum, below, spots),
-                   counted(RuleCheck::SpotsAboveMaximum, above, spots), mean});
+    mean.mean = measuredSpots > 0 ? double(sumOfSpotSums) / (3.0 * measuredSpots) : 0.0;
+    mean.passed = measuredSpots > 0 && sumOfSpotSums >= 3 * qint64(measuredSpots) * minimum
+        && sumOfSpotSums <= 3 * qint64(measuredSpots) * maximum;
+    Verdict verdict = finish({counted(RuleCheck::SpotsBelowMinimum, below, spots),
+                              counted(RuleCheck::SpotsAboveMaximum, above, spots), mean});
+    verdict.overloads = int(std::count_if(readings.cbegin(), readings.cbegin() + 3 * spots, isOverload));
+    return verdict;
 }
 
 Verdict evaluateAcceptance(QVector<qint64> readings, const AcceptanceSteps &limits)
 {
     if (limits.correction != 0) {
-        for (qint64 &r : readings)
-            r -= limits.correction;
+        for (qint64 &r : readings) {
+            if (!isOverload(r))
+                r -= limits.correction;
+        }
     }
     switch (limits.rule) {
     case AcceptanceRule::Iso19840:

@@ -49,7 +49,9 @@ void dlgLimits::setLimits(const ItemLimits &limits, bool micrometres)
         box->setSingleStep(micrometres ? 1.0 : 0.1);
         box->setSuffix(suffix);
         box->setValue(values[i] * perMicrometre);
+        m_shown[i] = box->value();
     }
+    m_given = limits;
     ui->cbRule->setCurrentIndex(int(limits.rule));
     checkLimits();
 }
@@ -57,11 +59,15 @@ void dlgLimits::setLimits(const ItemLimits &limits, bool micrometres)
 ItemLimits dlgLimits::limits() const
 {
     const double toMicrometres = m_micrometres ? 1.0 : Reading::UmPerMil;
+    auto limit = [&](int i, double given) {
+        const double value = boxes(ui).at(i)->value();
+        return value == m_shown[i] ? given : value * toMicrometres;
+    };
     ItemLimits limits;
-    limits.nominal = ui->sbNominal->value() * toMicrometres;
-    limits.minimum = ui->sbMinimum->value() * toMicrometres;
-    limits.maximum = ui->sbMaximum->value() * toMicrometres;
-    limits.correction = ui->sbCorrection->value() * toMicrometres;
+    limits.nominal = limit(0, m_given.nominal);
+    limits.minimum = limit(1, m_given.minimum);
+    limits.maximum = limit(2, m_given.maximum);
+    limits.correction = limit(3, m_given.correction);
     limits.rule = AcceptanceRule(qBound(0, ui->cbRule->currentIndex(), 2));
     return limits;
 }

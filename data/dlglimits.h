@@ -20,7 +20,8 @@ public:
     ~dlgLimits() override;
 
     // The limits are kept in micrometres; the boxes show them in
-    // micrometres (1 decimal) or mils (2 decimals).
+    // micrometres (1 decimal) or mils (2 decimals). A box left as it was
+    // set hands its limit back exactly, not as converted from the box.
     void setLimits(const ItemLimits &limits, bool micrometres);
     ItemLimits limits() const;
 
@@ -29,4 +30,6 @@ private:
 
     Ui::dlgLimits *ui;
     bool m_micrometres = true;
+    ItemLimits m_given;
+    double m_shown[4] = {0, 0, 0, 0};
 };

@@ -52,7 +52,7 @@ void ItemData::switchUnit(const QString &unit)
     m_unit = unit;
     // An item without readings keeps its start texts ("0").
     if (!m_datas.isEmpty())
-        calcStatistics();
+        catchUp();
 }
 
 void ItemData::clear()
@@ -61,6 +61,7 @@ void ItemData::clear()
     m_datas.clear();
     *m_statistics = ItemStatistics();
     resetRunning();
+    m_textsWritten = false;
 }
 
 QString ItemData::formatValue(double value) const
@@ -81,6 +82,7 @@ void ItemData::restoreStatistics(const ItemStatistics &statistics)
 {
     *m_statistics = statistics;
     resetRunning();
+    m_textsWritten = false;
 }
 
 bool ItemData::isMicrometre() const
@@ -100,16 +102,14 @@ void ItemData::resetRunning()
 
 void ItemData::catchUp()
 {
-    const bool um = isMicrometre();
-    // Figures gathered in the other unit cannot be continued.
-    if (m_countedInUm != um || m_counted > m_datas.size())
+    // Figures of readings that are gone cannot be continued.
+    if (m_counted > m_datas.size())
         resetRunning();
-    m_countedInUm = um;
 
     const int total = m_datas.size();
     for (int i = m_counted; i < total; ++i) {
         const DmmData *data = m_datas.at(i);
-        const double v = um ? data->valueUm() : data->valueMil();
+        const double v = data->valueUm();
         if (i == 0)
             m_minimum = m_maximum = v;
         m_sum += v;
@@ -123,11 +123,16 @@ void ItemData::catchUp()
     }
     m_counted = total;
 
+    // Only the texts take the display unit.
+    const bool um = isMicrometre();
+    auto shown = [um](double micrometres) { return um ? micrometres : micrometres / Reading::UmPerMil; };
     const double average = m_counted > 0 ? m_sum / m_counted : 0.0;
     m_statistics->num = m_counted;
-    m_statistics->avg = formatValue(average);
-    m_statistics->min = formatValue(m_minimum);
-    m_statistics->max = formatValue(m_maximum);
+    m_statistics->avg = formatValue(shown(average));
+    m_statistics->min = formatValue(shown(m_minimum));
+    m_statistics->max = formatValue(shown(m_maximum));
+    m_textsWritten = true;
+    m_textsInUm = um;
 }
 
 void ItemData::shareRepeatedTexts(DmmData *data)

@@ -19,8 +19,10 @@ struct ItemStatistics
 };
 
 // A named collection of readings. Owns its readings and keeps their
-// statistics in the item's display unit ("um" exactly means micrometres,
-// anything else mils).
+// statistics. The figures are counted in micrometres whatever the item
+// shows, so a unit change never changes a count, a mean or a verdict; only
+// the texts are written in the item's display unit ("um" exactly means
+// micrometres, anything else mils).
 class ItemData : public QObject
 {
     Q_OBJECT
@@ -35,7 +37,7 @@ public:
     void append(DmmData *data, bool recalc);
     void append(const QList<DmmData *> &datas, bool recalc);
 
-    // Full pass over all readings in the item's current unit.
+    // Full pass over all readings; the texts in the item's current unit.
     void calcStatistics();
     // Deletes every reading; the unit stays.
     void clear();
@@ -48,8 +50,8 @@ public:
     QString unit() const { return m_unit; }
     // Does not touch the statistics: the texts stay until the next pass.
     void setUnit(const QString &unit) { m_unit = unit; }
-    // Sets the unit and, when it changes, recounts the statistics in it, so
-    // the texts never describe the readings in another unit than shown.
+    // Sets the unit and, when it changes, rewrites the statistics texts in
+    // it, so they never describe the readings in another unit than shown.
     void switchUnit(const QString &unit);
     QString name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
@@ -58,16 +60,17 @@ public:
     // The same rules with the decimals of micrometres (1) or mils (2).
     static QString formatValue(double value, bool micrometres);
 
-    // Spread of the readings the statistics counted: all of them (an
-    // overload with value 0, as for the average), and the readings that are
-    // no overloads. Kept up with the statistics, at no cost per reading
-    // beyond constant time.
+    // Spread of the readings the statistics counted, in micrometres: all
+    // of them (an overload with value 0, as for the average), and the
+    // readings that are no overloads. Kept up with the statistics, at no
+    // cost per reading beyond constant time.
     const RunningSpread &spreadOfAll() const { return m_all; }
     const RunningSpread &spreadOfThicknesses() const { return m_thicknesses; }
     int overloadCount() const { return m_all.count - m_thicknesses.count; }
-    // The unit the statistics were counted in; before any reading was
-    // counted, the item's unit.
-    bool statisticsInMicrometres() const { return m_counted > 0 ? m_countedInUm : isMicrometre(); }
+    // The unit the statistics texts are written in; before any pass, the
+    // item's unit.
+    bool statisticsInMicrometres() const { return m_textsWritten ? m_textsInUm : isMicrometre(); }
+    bool isMicrometre() const;
 
     const ItemLimits &limits() const { return m_limits; }
     void setLimits(const ItemLimits &limits) { m_limits = limits; }
@@ -78,7 +81,6 @@ public:
     void restoreStatistics(const ItemStatistics &statistics);
 
 private:
-    bool isMicrometre() const;
     void resetRunning();
     // Folds the readings not yet counted into the running figures and
     // rewrites the texts. Same order and operations as a full pass, so the
@@ -92,9 +94,10 @@ private:
     QString m_unit;
     DataType m_type;
 
-    // Running figures over m_datas[0, m_counted) in one unit.
+    // Running figures over m_datas[0, m_counted), in micrometres.
     int m_counted = 0;
-    bool m_countedInUm = false;
+    bool m_textsWritten = false;
+    bool m_textsInUm = false;
     double m_sum = 0;
     double m_minimum = 0;
     double m_maximum = 0;

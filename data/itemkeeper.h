@@ -47,5 +47,11 @@ public:
     virtual bool setStatistics(qint64 id, const ItemStatistics &statistics) = 0;
     virtual bool setLimits(qint64 id, const ItemLimits &limits) = 0;
 
+    // The calls between these two are kept in one step: after a crash
+    // either all of them are kept or none. A failure inside undoes the
+    // calls made since beginChanges.
+    virtual bool beginChanges() = 0;
+    virtual bool commitChanges() = 0;
+
     virtual QString failure() const = 0;
 };

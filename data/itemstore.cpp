@@ -121,8 +121,11 @@ void ItemStore::switchUnit(ItemData *item, const QString &unit)
         return;
     loadReadings(item);
     item->switchUnit(unit);
-    if (const qint64 id = keptId(item))
+    if (const qint64 id = keptId(item)) {
+        beginChanges();
         kept(m_keeper->setUnit(id, unit) && m_keeper->setStatistics(id, *item->statistics()));
+        endChanges();
+    }
     emit unitChanged(item);
     emit statisticsChanged(item);
 }
@@ -191,6 +194,42 @@ void ItemStore::clearReadings(ItemData *item)
     emit readingsCleared(item);
 }
 
+void ItemStore::replaceReadings(ItemData *item, const QList<DmmData *> &readings)
+{
+    if (!item)
+        return;
+    QList<DmmData *> present = readings;
+    present.removeAll(nullptr);
+    item->clear();
+    // An empty download leaves the start texts ("0"), as an emptied item has.
+    if (!present.isEmpty())
+        item->append(present, true);
+    auto entry = m_entries.find(item);
+    if (entry != m_entries.end())
+        entry->loaded = true;
+    if (const qint64 id = keptId(item)) {
+        beginChanges();
+        kept(m_keeper->clearReadings(id, ItemStatistics())
+             && m_keeper->appendReadings(id, 0, present, *item->statistics()));
+        endChanges();
+    }
+    emit readingsReplaced(item);
+}
+
+void ItemStore::beginChanges()
+{
+    if (m_changesDepth++ == 0 && m_keeper)
+        kept(m_keeper->beginChanges());
+}
+
+void ItemStore::endChanges()
+{
+    if (m_changesDepth == 0)
+        return;
+    if (--m_changesDepth == 0 && m_keeper)
+        kept(m_keeper->commitChanges());
+}
+
 qint64 ItemStore::keptId(ItemData *item) const
 {
     return m_keeper ? m_entries.value(item).id : 0;
@@ -203,8 +242,12 @@ void ItemStore::loadReadings(ItemData *item)
         return;
     entry->loaded = true;
     QList<DmmData *> readings;
-    if (m_keeper && kept(m_keeper->loadReadings(entry->id, &readings)))
+    if (m_keeper && kept(m_keeper->loadReadings(entry->id, &readings))) {
         item->append(readings, false);
+        // The kept texts were counted from these readings; the figures
+        // behind them (spread, overloads) are counted again.
+        item->calcStatistics();
+    }
 }
 
 bool ItemStore::kept(bool ok)

@@ -54,6 +54,14 @@ public:
     void append(ItemData *item, const QList<DmmData *> &readings, bool recalc);
     void calcStatistics(ItemData *item);
     void clearReadings(ItemData *item);
+    // Puts readings (taking ownership) in place of all the item's readings,
+    // in one step: a reader of the keeper sees the old ones or the new ones.
+    void replaceReadings(ItemData *item, const QList<DmmData *> &readings);
+
+    // Changes between these calls are kept as one step (they nest); the
+    // signals go out as each change is made.
+    void beginChanges();
+    void endChanges();
 
 signals:
     void itemAdded(ItemData *item);
@@ -65,6 +73,7 @@ signals:
     void readingAppended(ItemData *item, DmmData *reading);
     void readingsAppended(ItemData *item, const QList<DmmData *> &readings);
     void readingsCleared(ItemData *item);
+    void readingsReplaced(ItemData *item);
     void statisticsChanged(ItemData *item);
     // The keeper failed; from now on changes stay in memory.
     void keepingStopped(const QString &reason);
@@ -87,4 +96,5 @@ private:
     ItemData *m_active = nullptr;
     QHash<ItemData *, Entry> m_entries;
     ItemKeeper *m_keeper = nullptr;
+    int m_changesDepth = 0;
 };

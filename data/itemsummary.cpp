@@ -13,9 +13,16 @@ int decimalsOf(bool micrometres)
     return micrometres ? 1 : 2;
 }
 
-double stepsPerUnit(bool micrometres)
+// Judging steps (nanometres) in one step of the display resolution.
+double judgingStepsPerShownStep(bool micrometres)
 {
-    return micrometres ? 10.0 : 100.0;
+    return micrometres ? 100.0 : 254.0;
+}
+
+// A figure counted in micrometres, in the unit it is shown in.
+double shown(double micrometres, bool inMicrometres)
+{
+    return limitInUnit(micrometres, inMicrometres);
 }
 
 // A thickness text with the unit after it when it is a number.
@@ -33,12 +40,15 @@ QString number(double value, bool micrometres)
 
 QString meanText(const RunningSpread &spread, bool micrometres, const QString &unit)
 {
-    return spread.count > 0 ? withUnit(ItemData::formatValue(spread.mean, micrometres), unit) : NotAvailable;
+    return spread.count > 0 ? withUnit(ItemData::formatValue(shown(spread.mean, micrometres), micrometres), unit)
+                            : NotAvailable;
 }
 
 QString deviationText(const RunningSpread &spread, bool micrometres, const QString &unit)
 {
-    return spread.hasDeviation() ? withUnit(number(spread.standardDeviation(), micrometres), unit) : NotAvailable;
+    return spread.hasDeviation()
+        ? withUnit(number(shown(spread.standardDeviation(), micrometres), micrometres), unit)
+        : NotAvailable;
 }
 
 QString variationText(const RunningSpread &spread)
@@ -123,7 +133,7 @@ QString ruleCount(const RuleCheck &c, const QString &mean)
     switch (c.kind) {
     case RuleCheck::MeanOfReadings:
     case RuleCheck::MeanOfSpots:
-        return mean;
+        return c.of > 0 ? mean : NotAvailable;
     case RuleCheck::BetweenEightyAndNominal:
         return ItemSummary::tr("%1 of %2").arg(c.count).arg(c.of);
     default:
@@ -142,24 +152,34 @@ void addLimit(ItemSummary &s, const QString &caption, double micrometresValue, b
 void judge(ItemSummary &s, const ItemData &item, bool micrometres)
 {
     const ItemLimits &limits = item.limits();
-    const AcceptanceSteps steps = acceptanceSteps(limits, micrometres);
-    const Verdict verdict = evaluateAcceptance(thicknessReadingSteps(item, micrometres), steps);
+    // Judged in micrometres at every reading's resolution, whatever the
+    // unit shown: the unit changes the texts, never the verdict.
+    const AcceptanceSteps steps = acceptanceSteps(limits);
+    const Verdict verdict = evaluateAcceptance(judgedReadingSteps(item), steps);
     s.judged = true;
     s.passed = verdict.passed;
+    s.overloadsJudged = verdict.overloads;
     const QString nominal = withUnit(number(limitInUnit(limits.nominal, micrometres), micrometres), s.unit);
+    const double perShownStep = judgingStepsPerShownStep(micrometres);
     for (const RuleCheck &c : verdict.checks) {
         // A failing mean is rounded away from the limit it misses, so that
         // it never reads as equal to it.
-        double shown = std::round(c.mean);
+        const double meanInShownSteps = c.mean / perShownStep;
+        double rounded = std::round(meanInShownSteps);
         if (!c.passed && c.kind == RuleCheck::MeanOfSpots && c.mean > steps.maximum)
-            shown = std::ceil(c.mean);
+            rounded = std::ceil(meanInShownSteps);
         else if (!c.passed)
-            shown = std::floor(c.mean);
-        const QString mean = withUnit(number(shown / stepsPerUnit(micrometres), micrometres), s.unit);
+            rounded = std::floor(meanInShownSteps);
+        const double shownMean = rounded / (micrometres ? 10.0 : 100.0);
+        const QString mean = withUnit(number(shownMean, micrometres), s.unit);
         s.rules << SummaryRow{ruleCaption(c.kind), {ruleCount(c, mean), ItemSummary::verdictText(c.passed)}};
         s.rulesPassed << c.passed;
         if (!c.passed)
-            s.failures << failureText(c, mean, nominal);
+            s.failures << failureText(c, c.of > 0 ? mean : NotAvailable, nominal);
+    }
+    if (verdict.overloads > 0) {
+        s.rules << SummaryRow{ItemSummary::tr("Overloads judged"), {QString::number(verdict.overloads), QString()}};
+        s.rulesPassed << true;
     }
 }
 
@@ -170,9 +190,9 @@ QString ItemSummary::verdictText(bool passed)
     return passed ? tr("Pass") : tr("Fail");
 }
 
-qint64 thicknessSteps(double value, bool micrometres)
+qint64 thicknessSteps(double micrometres)
 {
-    return std::llround(value * stepsPerUnit(micrometres));
+    return std::llround(micrometres * JudgingStepsPerMicrometre);
 }
 
 double limitInUnit(double micrometresValue, bool micrometres)
@@ -180,22 +200,24 @@ double limitInUnit(double micrometresValue, bool micrometres)
     return micrometres ? micrometresValue : micrometresValue / Reading::UmPerMil;
 }
 
-AcceptanceSteps acceptanceSteps(const ItemLimits &limits, bool micrometres)
+AcceptanceSteps acceptanceSteps(const ItemLimits &limits)
 {
-    auto steps = [micrometres](double um) { return thicknessSteps(limitInUnit(um, micrometres), micrometres); };
-    return AcceptanceSteps{steps(limits.nominal), steps(limits.minimum), steps(limits.maximum),
-                           steps(limits.correction), limits.rule};
+    return AcceptanceSteps{thicknessSteps(limits.nominal), thicknessSteps(limits.minimum),
+                           thicknessSteps(limits.maximum), thicknessSteps(limits.correction), limits.rule};
 }
 
-QVector<qint64> thicknessReadingSteps(const ItemData &item, bool micrometres)
+QVector<qint64> judgedReadingSteps(const ItemData &item)
 {
     const QList<DmmData *> datas = item.datas();
     QVector<qint64> steps;
     steps.reserve(datas.size());
     for (const DmmData *data : datas) {
-        // An overload is no thickness.
-        if (data->overload() == 0)
-            steps << thicknessSteps(micrometres ? data->valueUm() : data->valueMil(), micrometres);
+        if (data->overload() > 0)
+            steps << OverloadAbove;
+        else if (data->overload() < 0)
+            steps << OverloadBelow;
+        else
+            steps << thicknessSteps(data->valueUm());
     }
     return steps;
 }
@@ -216,7 +238,7 @@ ItemSummary summarizeItem(const ItemData &item)
     const RunningSpread &all = item.spreadOfAll();
     const RunningSpread &thick = item.spreadOfThicknesses();
     auto extreme = [&](double value) {
-        return thick.count > 0 ? withUnit(ItemData::formatValue(value, um), s.unit) : NotAvailable;
+        return thick.count > 0 ? withUnit(ItemData::formatValue(shown(value, um), um), s.unit) : NotAvailable;
     };
     // Over all readings the count, mean and extremes are the labels' texts.
     s.figures << SummaryRow{ItemSummary::tr("Readings"), {QString::number(st->num), QString::number(thick.count)}}
@@ -265,6 +287,8 @@ QVector<QStringList> reportVerdictRows(const ItemSummary &s)
         rows << QStringList{ItemSummary::tr("Verdict"), ItemSummary::verdictText(s.passed)};
         for (const QString &failure : s.failures)
             rows << QStringList{failure};
+        if (s.overloadsJudged > 0)
+            rows << QStringList{ItemSummary::tr("Overloads judged"), QString::number(s.overloadsJudged)};
     }
     return rows;
 }

@@ -35,6 +35,7 @@ public:
     bool judged = false;            // a rule with the limits it needs
     bool passed = false;
     QStringList failures;           // each failed rule with its count
+    int overloadsJudged = 0;        // overloads the rules counted on their side
     QVector<SummaryRow> rules;      // each rule with its count and result
     QVector<bool> rulesPassed;      // one per rule
 
@@ -51,12 +52,16 @@ ItemSummary summarizeItem(const ItemData &item);
 QVector<QStringList> reportFigureRows(const ItemSummary &summary);
 QVector<QStringList> reportVerdictRows(const ItemSummary &summary);
 
-// A value of the given unit in whole steps of its display resolution
-// (0.1 µm, 0.01 mil).
-qint64 thicknessSteps(double value, bool micrometres);
+// Readings and limits are judged in nanometres: 0.1 µm and 0.01 mil (254 nm)
+// are both whole numbers of them, so no reading is rounded to be judged.
+constexpr double JudgingStepsPerMicrometre = 1000.0;
+
+// A thickness in micrometres in whole judging steps.
+qint64 thicknessSteps(double micrometres);
 // A limit, kept in micrometres, in the given unit.
 double limitInUnit(double micrometresValue, bool micrometres);
-// The limits in steps of the given unit.
-AcceptanceSteps acceptanceSteps(const ItemLimits &limits, bool micrometres);
-// The readings that are no overloads, in steps of the given unit.
-QVector<qint64> thicknessReadingSteps(const ItemData &item, bool micrometres);
+// The limits in judging steps.
+AcceptanceSteps acceptanceSteps(const ItemLimits &limits);
+// Every reading in judging steps, an overload as OverloadAbove or
+// OverloadBelow.
+QVector<qint64> judgedReadingSteps(const ItemData &item);

@@ -3,11 +3,14 @@
 #include "data/dmmdata.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QThread>
 #include <QVariant>
 #include <QtNumeric>
 
@@ -173,14 +176,14 @@ bool MeasurementDatabase::open(const QString &path)
         return false;
     }
 
-    Fault fault = connectFile();
+    Fault fault = connectFileRetrying();
     if (fault == Fault::Damaged) {
         disconnectFile();
         if (!moveAside()) {
             m_problem = describe(Fault::Damaged, QString());
             return false;
         }
-        fault = connectFile();
+        fault = connectFileRetrying();
         m_notice = tr("%1 was damaged. It was renamed %2, and a new %1 was started.")
                        .arg(QDir::toNativeSeparators(m_path), QDir::toNativeSeparators(m_asidePath));
     }
@@ -199,6 +202,22 @@ bool MeasurementDatabase::open(const QString &path)
 void MeasurementDatabase::close()
 {
     disconnectFile();
+}
+
+MeasurementDatabase::Fault MeasurementDatabase::connectFileRetrying()
+{
+    // Two copies starting together may both read the file before either
+    // writes; then neither can take the write lock. Each lets go and tries
+    // again after a random pause, so one of them gets in first and holds
+    // the file; the other meets its lock until the deadline.
+    QDeadlineTimer deadline(1500);
+    for (;;) {
+        const Fault fault = connectFile();
+        if (fault != Fault::Locked || deadline.hasExpired())
+            return fault;
+        disconnectFile();
+        QThread::msleep(20 + QRandomGenerator::global()->bounded(80));
+    }
 }
 
 MeasurementDatabase::Fault MeasurementDatabase::connectFile()
@@ -221,7 +240,7 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
     query.finish();
     if (version > SchemaVersion)
         return Fault::Newer;
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous = FULL")))
         return classify(query.lastError());
     query.finish();
 
@@ -341,6 +360,7 @@ MeasurementDatabase::Fault MeasurementDatabase::readCatalogue()
 
 void MeasurementDatabase::disconnectFile()
 {
+    m_inChanges = false;
     m_statements.reset();
     if (m_db.isValid())
         m_db.close();
@@ -597,6 +617,30 @@ bool MeasurementDatabase::bindStatistics(qint64 id, const ItemStatistics &statis
     return run(query);
 }
 
+bool MeasurementDatabase::beginChanges()
+{
+    if (!m_open || m_inChanges)
+        return true;
+    if (!m_statements->begin.exec())
+        return fail(m_statements->begin.lastError());
+    m_inChanges = true;
+    return true;
+}
+
+bool MeasurementDatabase::commitChanges()
+{
+    if (!m_open || !m_inChanges)
+        return true;
+    m_inChanges = false;
+    Statements &s = *m_statements;
+    if (!s.commit.exec()) {
+        const QSqlError error = s.commit.lastError();
+        s.rollback.exec();
+        return fail(error);
+    }
+    return true;
+}
+
 bool MeasurementDatabase::run(QSqlQuery &query)
 {
     if (!query.exec())
@@ -609,6 +653,10 @@ bool MeasurementDatabase::inTransaction(Body body)
 {
     if (!m_open)
         return true;
+    // Inside beginChanges the outer step commits; a failure has already
+    // undone it (fail).
+    if (m_inChanges)
+        return body();
     Statements &s = *m_statements;
     if (!s.begin.exec())
         return fail(s.begin.lastError());
@@ -626,6 +674,10 @@ bool MeasurementDatabase::inTransaction(Body body)
 
 bool MeasurementDatabase::fail(const QSqlError &error)
 {
+    if (m_inChanges) {
+        m_inChanges = false;
+        m_statements->rollback.exec();
+    }
     m_failure = tr("The measurement file %1 failed (%2). Measurements are not being kept from now on.")
                     .arg(QDir::toNativeSeparators(m_path), error.text());
     return false;

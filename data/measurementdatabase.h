@@ -13,9 +13,11 @@ class QSqlQuery;
 
 // Keeps the measurement items in one SQLite file, measurements.sqlite in
 // the per-user data folder. Every change is committed before the call
-// returns (write-ahead log, synchronous=NORMAL), so it survives the
-// program being killed. The file stays locked while it is open, so a
-// second running copy of the program cannot write into it.
+// returns, in the write-ahead log with synchronous=FULL: the log is synced
+// at every commit, so a committed change survives the program being killed
+// and the machine losing power. The file stays locked while it is open, so
+// a second running copy of the program cannot write into it; two copies
+// started at once settle which one keeps it.
 class MeasurementDatabase : public ItemKeeper
 {
     Q_DECLARE_TR_FUNCTIONS(MeasurementDatabase)
@@ -58,6 +60,8 @@ public:
     bool clearReadings(qint64 id, const ItemStatistics &statistics) override;
     bool setStatistics(qint64 id, const ItemStatistics &statistics) override;
     bool setLimits(qint64 id, const ItemLimits &limits) override;
+    bool beginChanges() override;
+    bool commitChanges() override;
     QString failure() const override { return m_failure; }
 
 private:
@@ -65,6 +69,9 @@ private:
     struct Statements;
 
     Fault connectFile();
+    // connectFile, tried again for a short while when another copy holds
+    // the file, so that of two copies starting together one gets it.
+    Fault connectFileRetrying();
     Fault classify(const QSqlError &error);
     Fault migrate(int version);
     Fault readCatalogue();
@@ -89,6 +96,7 @@ private:
     QString m_notice;
     QString m_failure;
     QString m_lastError;
+    bool m_inChanges = false;
     QList<KeptItem> m_items;
     qint64 m_activeId = 0;
 };

@@ -8,6 +8,7 @@
 #include "data/dmmdata.h"
 #include "data/itemdata.h"
 #include "data/itemstore.h"
+#include "data/storedownload.h"
 
 namespace {
 
@@ -35,27 +36,29 @@ void Widget::slotDmmDisplay(DmmData *data)
         return;
     }
 
-    const QString unit = data->unit();
-    if (currentItem->unit() != unit) {
-        const bool micrometres = unit.toLower() == Micrometre;
-        const QString title = thicknessTitle(micrometres);
-        const int decimals = micrometres ? 1 : 2;
-        histogram->setYTitle(title);
-        // The ranges are in the unit of the values counted below.
-        histogram->setRanges(unit == Micrometre ? binRanges : milBinRanges);
-        histogram->setDecimals(decimals);
-        ui->chart->setYTitle(title);
-        ui->chart->setDecimals(decimals);
-        itemStore->setUnit(currentItem, unit);
-    }
     // Kept first, then shown (slotReadingAppended).
+    if (currentItem->unit() == data->unit()) {
+        itemStore->append(currentItem, data);
+        return;
+    }
+    // A reading in another unit switches the item, and with it the views,
+    // which are rebuilt in the new unit (slotUnitChanged). The unit and the
+    // reading are kept as one step, committed before the window paints.
+    itemStore->beginChanges();
+    itemStore->setUnit(currentItem, data->unit());
     itemStore->append(currentItem, data);
+    itemStore->endChanges();
 }
 
 void Widget::slotDisplayStore(DmmData *data)
 {
     if (!data)
         return;
+    // A download gathers its readings until it is complete.
+    if (storeDownload->isGathering() || storeDownload->isDiscarding()) {
+        storeDownload->take(data);
+        return;
+    }
     if (!currentItem || currentItem->type() != ItemData::StoreData) {
         delete data;
         return;
@@ -66,6 +69,10 @@ void Widget::slotDisplayStore(DmmData *data)
 void Widget::slotDisplayStoreData(QList<DmmData *> datas)
 {
     datas.removeAll(nullptr);
+    if (storeDownload->isGathering() || storeDownload->isDiscarding()) {
+        storeDownload->take(datas);
+        return;
+    }
     if (!currentItem || currentItem->type() != ItemData::StoreData) {
         qDeleteAll(datas);
         return;
@@ -125,6 +132,27 @@ void Widget::slotReadingsAppended(ItemData *item, const QList<DmmData *> &datas)
 void Widget::refreshActiveItem()
 {
     if (measuring || !currentItem)
+        return;
+    rebuildActiveViews();
+}
+
+void Widget::slotReadingsReplaced(ItemData *item)
+{
+    if (item == currentItem)
+        rebuildActiveViews();
+}
+
+void Widget::slotUnitChanged(ItemData *item)
+{
+    // The views hold values in the unit they were built in: a reading in
+    // another unit must not land among them.
+    if (item == currentItem)
+        rebuildActiveViews();
+}
+
+void Widget::rebuildActiveViews()
+{
+    if (!currentItem)
         return;
 
     const bool micrometres = currentItem->unit() == Micrometre;

@@ -43,6 +43,8 @@ void Widget::buildItemsTree()
     measureIcon = QIcon(QStringLiteral(":/image/measure.png"));
 
     itemStore = new ItemStore(tr("Store Data"), tr("Live Data"), this);
+    // Connected first: restoring may already find the file failing.
+    connect(itemStore, &ItemStore::keepingStopped, this, &Widget::slotKeepingStopped);
     ItemData *wasActive = database && database->isOpen() ? itemStore->restore(database) : nullptr;
     connect(itemStore, &ItemStore::itemAdded, this, &Widget::slotItemAdded);
     connect(itemStore, &ItemStore::itemAboutToBeRemoved, this, &Widget::slotItemAboutToBeRemoved);
@@ -50,7 +52,8 @@ void Widget::buildItemsTree()
     connect(itemStore, &ItemStore::activeItemChanged, this, &Widget::slotActiveItemChanged);
     connect(itemStore, &ItemStore::readingAppended, this, &Widget::slotReadingAppended);
     connect(itemStore, &ItemStore::readingsAppended, this, &Widget::slotReadingsAppended);
-    connect(itemStore, &ItemStore::keepingStopped, this, &Widget::slotKeepingStopped);
+    connect(itemStore, &ItemStore::readingsReplaced, this, &Widget::slotReadingsReplaced);
+    connect(itemStore, &ItemStore::unitChanged, this, &Widget::slotUnitChanged);
 
     storeGroup = newNode(QIcon(QStringLiteral(":/image/rom.png")), tr("Store Data"), itemStore->storeItem());
     itemModel->appendRow(storeGroup);
@@ -178,8 +181,14 @@ void Widget::slotItemRenamed(ItemData *item)
 
 void Widget::slotKeepingStopped(const QString &reason)
 {
-    setWindowTitle(windowTitle() + notKeptTitle());
+    markNotKept();
     showStoreMessage(reason);
+}
+
+void Widget::markNotKept()
+{
+    if (!windowTitle().endsWith(notKeptTitle()))
+        setWindowTitle(windowTitle() + notKeptTitle());
 }
 
 QString Widget::notKeptTitle() const

@@ -1,6 +1,8 @@
 #include "app/widget.h"
 #include "ui_widget.h"
 
+#include "data/storedownload.h"
+
 #include "device/deviceinterfaces.h"
 
 #include <QMessageBox>
@@ -36,6 +38,8 @@ void Widget::slotDmmOpened()
 
 void Widget::slotDmmClosed()
 {
+    // A download cut off keeps the one before it.
+    storeDownload->linkClosed();
     ui->actionConnect->setEnabled(true);
     ui->actionDisconnect->setEnabled(!ui->actionConnect->isEnabled());
     stopMeasuring();

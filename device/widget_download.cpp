@@ -6,6 +6,7 @@
 #include "data/datamodel.h"
 #include "data/itemdata.h"
 #include "data/itemstore.h"
+#include "data/storedownload.h"
 #include "data/tvitemmodel.h"
 #include "device/deviceinterfaces.h"
 
@@ -16,10 +17,6 @@ void Widget::on_actionItemDownload_triggered()
     if (!dmmIsOpen() || !myDmm)
         return;
 
-    // The views refer to the store item's readings, cleared below.
-    dataModel->clear();
-    histogram->clear();
-    ui->chart->clear();
     if (currentItem)
         itemStore->switchUnit(currentItem, QStringLiteral("um"));
 
@@ -29,10 +26,11 @@ void Widget::on_actionItemDownload_triggered()
     ui->chart->setYTitle(title);
     ui->chart->setDecimals(1);
 
-    itemStore->clearReadings(itemStore->storeItem());
+    // "Store Data" keeps what the last download left, on screen and in the
+    // measurement file, until this one has arrived in full.
     itemSetToActive(itemModel->index(0, 0));
-    // Already active, the emptied item is not rebuilt by the activation.
     refreshActiveItem();
+    storeDownload->start();
 
     // One dialog at a time: an earlier one that finished is let go. The new
     // one is ready before readStore, which may report progress at once.
@@ -48,24 +46,38 @@ void Widget::on_actionItemDownload_triggered()
     progressDialog->show();
     connect(progressDialog, &QProgressDialog::canceled, this, &Widget::slotDownloadProgressCanceled);
 
-    myDmm->readStore();
+    if (!myDmm->readStore() && storeDownload->isGathering() && !progressDialog.isNull()) {
+        // The gauge refused: nothing will arrive, so nothing is waited for.
+        storeDownload->linkClosed();
+        progressDialog->close();
+    }
 }
 
 void Widget::slotStoreGroupUpdate(int total, int position)
 {
     // The dialog deletes itself when closed; the guarded pointer is then null.
-    if (downloadCanceled || !progressDialog)
-        return;
-    progressDialog->setRange(0, total);
-    progressDialog->setValue(position - 1);
-    // Reaching its maximum hid the dialog: the transfer is over.
-    if (!progressDialog->isVisible()) {
-        progressDialog->deleteLater();
-        progressDialog = nullptr;
+    if (!downloadCanceled && progressDialog) {
+        progressDialog->setRange(0, total);
+        progressDialog->setValue(position - 1);
+        // Reaching its maximum hid the dialog: the transfer is over.
+        if (!progressDialog->isVisible()) {
+            progressDialog->deleteLater();
+            progressDialog = nullptr;
+        }
     }
+    if (storeDownload->progress(total, position))
+        finishDownload();
 }
 
 void Widget::slotDownloadProgressCanceled()
 {
     downloadCanceled = true;
+    if (storeDownload->cancel())
+        finishDownload();
+}
+
+void Widget::finishDownload()
+{
+    // One step: the file holds the earlier download or this one, whole.
+    itemStore->replaceReadings(itemStore->storeItem(), storeDownload->finish());
 }

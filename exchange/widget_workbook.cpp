@@ -74,6 +74,8 @@ void Widget::importExcel()
         return;
     }
 
+    // The item, its readings, its unit and its statistics are kept as one.
+    itemStore->beginChanges();
     newItem(nextImportName(), ItemData::Import);
     bool complete = true;
     QList<DmmData *> readings;
@@ -92,6 +94,7 @@ void Widget::importExcel()
     if (currentItem->count() > 0)
         itemStore->setUnit(currentItem, currentItem->datas().constLast()->unit());
     itemStore->calcStatistics(currentItem);
+    itemStore->endChanges();
     refreshActiveItem();
 
     QMessageBox::information(this, QString(),

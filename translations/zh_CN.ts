@@ -109,6 +109,10 @@
         <translation>无</translation>
     </message>
     <message>
+        <source>Overloads judged</source>
+        <translation>参与评定的超量程读数</translation>
+    </message>
+    <message>
         <source>Readings to judge</source>
         <translation>可评定的读数</translation>
     </message>

@@ -137,7 +137,9 @@ private slots:
         action(w, "actionItemDownload")->trigger();
         QCOMPARE(gauge->readStoreCalls(), 1);
         QCOMPARE(WidgetTestAccess::currentItem(w), store);
-        QCOMPARE(store->count(), 0);
+        // The earlier download stays until this one is complete.
+        QCOMPARE(store->count(), 1);
+        QCOMPARE(table(w)->rowCount(), 1);
         QCOMPARE(measure->unit(), QStringLiteral("um"));
         QVERIFY(!action(w, "actionStart")->isEnabled());
 
@@ -154,6 +156,12 @@ private slots:
                                      reading(QStringLiteral("30"), QStringLiteral("um"))});
         // A stored reading in mils is shown with its micrometre text.
         gauge->emitDisplayStore(reading(QStringLiteral("2"), QStringLiteral("mil")));
+        QCOMPARE(table(w)->rowCount(), 1);
+
+        gauge->emitStoreGroupUpdate(5, 6);
+        QVERIFY(dialog);
+        QVERIFY(dialog->isHidden());
+        QCOMPARE(store->count(), 4);
         QCOMPARE(table(w)->rowCount(), 4);
         QCOMPARE(cell(w, 3, 2), QStringLiteral("51"));
         QCOMPARE(cell(w, 3, 3), QString::fromUtf8("μm"));
@@ -161,10 +169,23 @@ private slots:
         QCOMPARE(label(w, "lcdMin"), QStringLiteral("Min:10.0"));
         QCOMPARE(label(w, "lcdMax"), QStringLiteral("Max:50.8"));
         QCOMPARE(histogram(w)->values(), QList<double>({10, 20, 30, 50.8}));
+    }
 
-        gauge->emitStoreGroupUpdate(5, 6);
-        QVERIFY(dialog);
-        QVERIFY(dialog->isHidden());
+    // After a mil item is shown in micrometres again, a mil reading
+    // rebuilds the views in mils rather than landing among µm values.
+    void viewsFollowAUnitChange()
+    {
+        Widget w;
+        startMeasuring(w, gauge);
+        gauge->emitDisplay(reading(QStringLiteral("3.94"), QStringLiteral("mil")));
+        auto *tree = w.findChild<QTreeView *>(QStringLiteral("tvItems"));
+        w.itemSetToActive(tree->model()->index(0, 0));
+        w.itemSetToActive(tree->model()->index(0, 0, tree->model()->index(1, 0)));
+        QCOMPARE(histogram(w)->values(), QList<double>({3.94 * 25.4}));
+        action(w, "actionStart")->trigger();
+        gauge->emitDisplay(reading(QStringLiteral("3.94"), QStringLiteral("mil")));
+        QCOMPARE(histogram(w)->values(), QList<double>({3.94, 3.94}));
+        QCOMPARE(label(w, "lcdAvg"), QStringLiteral("Avg:3.94"));
     }
 
     void progressAfterTheDialogWasClosed()
@@ -178,9 +199,9 @@ private slots:
         dialog->close();
         QTRY_VERIFY(!dialog);
         gauge->emitStoreGroupUpdate(5, 3);
-        // Readings still arriving are taken in.
+        // The rest of a cancelled transfer is not taken in.
         gauge->emitDisplayStore(reading(QStringLiteral("12"), QStringLiteral("um")));
-        QCOMPARE(table(w)->rowCount(), 1);
+        QCOMPARE(table(w)->rowCount(), 0);
     }
 
     void threeStoredReadingsInOneGroup()
@@ -192,6 +213,7 @@ private slots:
         gauge->emitDisplayStoreData({reading(QStringLiteral("10"), QStringLiteral("um")),
                                      reading(QStringLiteral("20"), QStringLiteral("um")),
                                      reading(QStringLiteral("30"), QStringLiteral("um"))});
+        gauge->emitStoreGroupUpdate(1, 2);
         QCOMPARE(table(w)->rowCount(), 3);
         QCOMPARE(label(w, "lcdNum"), QStringLiteral("Num:3"));
         QCOMPARE(label(w, "lcdAvg"), QStringLiteral("Avg:20.0"));

@@ -11,6 +11,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -62,6 +63,51 @@ private slots:
     {
         QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/options.xml"));
         QDir(dir.filePath(QStringLiteral("vk508m"))).removeRecursively();
+    }
+
+    // A download that does not arrive in full leaves the one before it,
+    // on screen and in the file.
+    void interruptedDownloadsKeepThePreviousOne()
+    {
+        {
+            MeasurementDatabase database;
+            QVERIFY(database.open(path()));
+            Widget w(&database);
+            gauge->emitOpened();
+            DialogAnswerer answerer;
+            action(w, "actionItemDownload")->trigger();
+            gauge->emitDisplayStoreData({reading("5"), reading("7")});
+            gauge->emitStoreGroupUpdate(1, 2);
+            QCOMPARE(table(w)->rowCount(), 2);
+
+            // The link drops halfway.
+            action(w, "actionItemDownload")->trigger();
+            gauge->emitStoreGroupUpdate(2, 1);
+            gauge->emitDisplayStoreData({reading("50"), reading("70"), reading("90")});
+            QCOMPARE(table(w)->rowCount(), 2);
+            gauge->setLinkOpen(false);
+            gauge->emitClosed();
+            gauge->emitStoreGroupUpdate(2, 3);
+            QCOMPARE(label(w, "lcdAvg"), QStringLiteral("Avg:6.0"));
+
+            // The user gives up waiting; the rest that still arrives is dropped.
+            gauge->setLinkOpen(true);
+            gauge->emitOpened();
+            action(w, "actionItemDownload")->trigger();
+            gauge->emitStoreGroupUpdate(2, 1);
+            gauge->emitDisplayStore(reading("60"));
+            w.findChild<QProgressDialog *>()->close();
+            gauge->emitDisplayStore(reading("80"));
+            gauge->emitStoreGroupUpdate(2, 3);
+            QCOMPARE(table(w)->rowCount(), 2);
+            QCOMPARE(label(w, "lcdNum"), QStringLiteral("Num:2"));
+        }
+        MeasurementDatabase database;
+        QVERIFY(database.open(path()));
+        Widget w(&database);
+        w.itemSetToActive(tree(w)->model()->index(0, 0));
+        QCOMPARE(table(w)->rowCount(), 2);
+        QCOMPARE(label(w, "lcdAvg"), QStringLiteral("Avg:6.0"));
     }
 
     void restartRestoresItemsAndTheActiveOne()

@@ -1,4 +1,5 @@
 #include "app/widget.h"
+#include "data/dlglimits.h"
 #include "data/dmmdata.h"
 #include "data/itemdata.h"
 #include "tests/support/dialoganswerer.h"
@@ -46,6 +47,24 @@ private slots:
     void init() { testGauge()->reset(); }
     void cleanup() { QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/options.xml")); }
 
+    // OK on limits shown in mils hands back exactly the limits kept; an
+    // edited box is taken from the unit shown.
+    void untouchedLimitsStayExact()
+    {
+        ItemLimits kept;
+        kept.nominal = 100;
+        kept.maximum = 300;
+        kept.correction = 12.5;
+        kept.rule = AcceptanceRule::Iso19840;
+        dlgLimits dialog;
+        dialog.setLimits(kept, false);
+        QVERIFY(dialog.limits() == kept);
+        dialog.findChild<QDoubleSpinBox *>(QStringLiteral("sbMaximum"))->setValue(11.5);
+        ItemLimits edited = kept;
+        edited.maximum = 11.5 * 25.4;
+        QVERIFY(dialog.limits() == edited);
+    }
+
     void limitsVerdictAndLines()
     {
         Widget w;
@@ -92,7 +111,8 @@ private slots:
         auto *verdict = w.findChild<QLabel *>(QStringLiteral("statisticsVerdict"));
         QTRY_VERIFY(verdict->text().startsWith(QStringLiteral("Verdict: Fail")));
         QVERIFY(verdict->text().contains(QStringLiteral("1 reading below 80 % of NDFT")));
-        QVERIFY(verdict->text().contains(QStringLiteral("1 reading above the maximum")));
+        // 130.0 and the "OL" above the range.
+        QVERIFY(verdict->text().contains(QStringLiteral("2 readings above the maximum")));
         QCOMPARE(verdict->palette().color(QPalette::WindowText), QColor(200, 0, 0));
         auto *figures = w.findChild<QTableWidget *>(QStringLiteral("statisticsFigures"));
         QCOMPARE(figures->item(0, 1)->text(), QStringLiteral("6"));

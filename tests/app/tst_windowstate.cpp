@@ -123,6 +123,7 @@ private slots:
 
         // A second download of an empty memory: the emptied item is shown.
         action(w, "actionItemDownload")->trigger();
+        gauge->emitStoreGroupUpdate(0, 1);
         QCOMPARE(label(w, "lcdNum"), QStringLiteral("Num:0"));
         QCOMPARE(label(w, "lcdAvg"), QStringLiteral("Avg:0"));
         QCOMPARE(label(w, "lcdMax"), QStringLiteral("Max:0"));

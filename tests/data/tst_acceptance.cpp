@@ -151,7 +151,7 @@ private slots:
     void overloadsAreNoThickness()
     {
         const ItemSummary s = judged({"OL", "-OL", "100.0", "110.0", "120.0"}, iso(100));
-        QVERIFY(s.passed);                  // three thicknesses, all fine
+        QVERIFY(!s.passed);                 // the "-OL" lies below 80 % of the NDFT
         auto row = [&s](const char *caption) {
             for (const SummaryRow &r : s.figures)
                 if (r.caption == QLatin1String(caption))
@@ -166,6 +166,75 @@ private slots:
         QCOMPARE(row("CV"), QStringList({"91.9 %", "9.1 %"}));
         QCOMPARE(s.overloads.values, QStringList{"2"});
         QCOMPARE(s.firstReading, QStringLiteral("2024-05-06 07:08:09"));
+    }
+
+    // The same readings and limits give one verdict, whichever unit the
+    // readings were taken in and the item is shown in.
+    void oneVerdictInEitherUnit_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<double>("maximum");
+        QTest::addColumn<bool>("passed");
+        QTest::addColumn<QString>("failure");
+        // 3.15 mil is 80.01 µm: not below 80 % of an NDFT of 100 µm.
+        QTest::newRow("80 % edge") << "mil" << QStringList{"3.15", "4.50", "4.50", "4.50", "4.50", "4.50"} << 0.0
+                                   << true << QString();
+        // A true mean of 100.03 µm is at least the NDFT.
+        QTest::newRow("mean edge") << "mil" << QStringList{"3.94", "3.94", "3.94", "3.94", "3.94", "3.93"} << 0.0
+                                   << true << QString();
+        QTest::newRow("maximum edge") << "um" << QStringList{"300.1", "120.0", "120.0", "120.0", "120.0", "120.0"}
+                                      << 300.0 << false << "1 reading above the maximum";
+    }
+    void oneVerdictInEitherUnit()
+    {
+        QFETCH(QString, unit);
+        QFETCH(QStringList, values);
+        QFETCH(double, maximum);
+        QFETCH(bool, passed);
+        QFETCH(QString, failure);
+        QStringList rules;
+        for (const QString &shown : {QStringLiteral("um"), QStringLiteral("mil")}) {
+            ItemData item("Deck", ItemData::Measure);
+            for (const QString &v : values)
+                item.append(Reading::make(v, unit, "Fe", QDateTime()), true);
+            item.setLimits(iso(100, maximum));
+            item.switchUnit(shown);
+            const ItemSummary s = summarizeItem(item);
+            QVERIFY(s.judged);
+            QCOMPARE(s.passed, passed);
+            QVERIFY(s.rules.at(0).values.at(1) == ItemSummary::verdictText(true));  // the mean passes
+            QCOMPARE(s.failures.isEmpty() ? QString() : s.failures.last(), failure);
+            QString r;
+            for (const SummaryRow &row : s.rules)
+                r += row.values.last();
+            rules << r;
+        }
+        QCOMPARE(rules.at(0), rules.at(1));
+    }
+
+    // "OL" is above the range, "-OL" below zero: each counts on its side.
+    void overloadsAreJudgedOnTheirSide()
+    {
+        ItemSummary s = judged({"OL", "110.0", "120.0", "130.0", "140.0", "150.0"}, iso(100, 200));
+        QVERIFY(!s.passed);
+        QCOMPARE(s.failures, QStringList{"1 reading above the maximum"});
+        QCOMPARE(s.overloadsJudged, 1);
+        QCOMPARE(reportVerdictRows(s).last(), (QStringList{"Overloads judged", "1"}));
+        // Without a maximum an "OL" is simply above the NDFT.
+        QVERIFY(judged({"OL", "110.0", "120.0", "130.0", "140.0"}, iso(100)).passed);
+
+        s = judged({"-OL", "110.0", "120.0", "130.0", "140.0", "150.0"}, iso(100));
+        QCOMPARE(s.failures, QStringList{"1 reading below 80 % of NDFT"});
+        // Nothing but overloads above the range: the mean is above any NDFT.
+        QVERIFY(judged({"OL", "OL"}, iso(100)).passed);
+
+        // A spot with an overload lies beyond the limit on its side and
+        // leaves the mean to the other spots.
+        s = judged({"150.0", "OL", "150.0", "-OL", "150.0", "150.0", "150.0", "150.0", "150.0"}, sspc(100, 200));
+        QCOMPARE(s.failures, QStringList({"1 spot below 80 % of the minimum", "1 spot above 120 % of the maximum"}));
+        QCOMPARE(s.rules.at(2).values, QStringList({QString::fromUtf8("150.0 μm"), "Pass"}));
+        QCOMPARE(s.overloadsJudged, 2);
     }
 
     void noLimitsNoVerdict()

@@ -339,7 +339,8 @@ void TestItemData::deviationMatchesTwoPass()
                                                         'f', decimals);
         running.append(Reading::make(text, unit, "Fe", QDateTime()), true);
         copies << Reading::make(text, unit, "Fe", QDateTime());
-        const double value = inUm ? copies.last()->valueUm() : copies.last()->valueMil();
+        // The spread is counted in micrometres whatever the item shows.
+        const double value = copies.last()->valueUm();
         all << value;
         if (!overload)
             thicknesses << value;

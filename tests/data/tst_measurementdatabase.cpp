@@ -1,6 +1,10 @@
 #include "data/dmmdata.h"
 #include "data/itemstore.h"
+#include "data/itemsummary.h"
 #include "data/measurementdatabase.h"
+
+#include <QSemaphore>
+#include <QThread>
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -84,6 +88,17 @@ private:
         return imported;
     }
 
+    // Everything the Statistics tab and the report say about an item.
+    static QStringList summaryTexts(const ItemData &item)
+    {
+        const ItemSummary s = summarizeItem(item);
+        QStringList texts{s.name, s.unit, s.firstReading, s.lastReading, s.overloads.values.join('|'),
+                          s.failures.join('|'), QString::number(s.passed)};
+        for (const SummaryRow &row : s.figures + s.limits + s.rules)
+            texts << row.caption + ':' + row.values.join('|');
+        return texts;
+    }
+
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
     void cleanup()
@@ -125,6 +140,84 @@ private slots:
         }
         after.first().replace(QStringLiteral("Gespeichert"), QStringLiteral("Store Data"));
         QCOMPARE(after, before);
+    }
+
+    // After a restart every kind of item says exactly what it said before,
+    // shown in micrometres and in mils.
+    void restartGivesTheSameSummary()
+    {
+        const QStringList units{QStringLiteral("um"), QStringLiteral("mil")};
+        auto summaries = [&units](ItemStore &store) {
+            QStringList all;
+            for (ItemData *item : QList<ItemData *>{store.storeItem()} + store.items()) {
+                for (const QString &unit : units) {
+                    store.setActive(item);
+                    store.switchUnit(item, unit);
+                    all << summaryTexts(*item);
+                }
+            }
+            return all;
+        };
+        QStringList before;
+        {
+            MeasurementDatabase database;
+            QVERIFY(database.open(path()));
+            ItemStore store("Store Data", "Live Data");
+            store.restore(&database);
+            ItemData *imported = fillEveryKind(store);
+            ItemLimits limits;
+            limits.nominal = 100;
+            limits.maximum = 130;
+            limits.rule = AcceptanceRule::Iso19840;
+            store.setLimits(imported, limits);
+            store.append(imported, {Reading::make("OL", "um", "Fe", QDateTime())}, true);
+            before = summaries(store);
+            // Shown in micrometres when the program ends.
+            store.setActive(store.storeItem());
+            store.switchUnit(imported, QStringLiteral("um"));
+        }
+        MeasurementDatabase database;
+        QVERIFY(database.open(path()));
+        ItemStore store("Store Data", "Live Data");
+        store.restore(&database);
+        QCOMPARE(summaries(store), before);
+    }
+
+    // Of two copies that open the file at the same moment, exactly one
+    // keeps it; the other says it is in use.
+    void oneOfTwoCopiesKeepsTheFile()
+    {
+        {
+            MeasurementDatabase first;
+            QVERIFY(first.open(path()));
+        }
+        for (int round = 0; round < 8; ++round) {
+            QSemaphore started, tried, done;
+            bool opened[2] = {false, false};
+            QString problems[2];
+            QList<QThread *> threads;
+            for (int copy = 0; copy < 2; ++copy) {
+                threads << QThread::create([&, copy] {
+                    MeasurementDatabase database;
+                    started.release();
+                    started.acquire(2);
+                    started.release(2);
+                    opened[copy] = database.open(path());
+                    problems[copy] = database.problem();
+                    tried.release();
+                    done.acquire();
+                });
+                threads.last()->start();
+            }
+            tried.acquire(2);
+            done.release(2);
+            for (QThread *thread : threads) {
+                QVERIFY(thread->wait(10000));
+                delete thread;
+            }
+            QVERIFY2(opened[0] != opened[1], qPrintable(problems[0] + ' ' + problems[1]));
+            QVERIFY(problems[opened[0] ? 1 : 0].contains(QStringLiteral("another running copy")));
+        }
     }
 
     // A file of the first layout gains the limits table and keeps its items.
