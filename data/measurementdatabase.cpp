@@ -240,7 +240,7 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
     query.finish();
     if (version > SchemaVersion)
         return Fault::Newer;
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous = FULL")))
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
         return classify(query.lastError());
     query.finish();
 
