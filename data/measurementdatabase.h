@@ -58,6 +58,7 @@ public:
     bool clearReadings(qint64 id, const ItemStatistics &statistics) override;
     bool setStatistics(qint64 id, const ItemStatistics &statistics) override;
     bool setLimits(qint64 id, const ItemLimits &limits) override;
+    bool setDetails(qint64 id, const ItemDetails &details) override;
     QString failure() const override { return m_failure; }
 
 private:
