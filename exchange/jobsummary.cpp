@@ -38,7 +38,7 @@ QStringList JobSummary::columnTitles()
 
 QVector<int> JobSummary::columnWeights()
 {
-    return {5, 5, 2, 3, 3, 3, 3, 3, 2};
+    return {4, 5, 2, 3, 3, 3, 5, 3, 2};
 }
 
 QStringList JobSummary::countLines() const

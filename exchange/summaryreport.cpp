@@ -76,13 +76,13 @@ bool writeSummaryReport(const QString &fileName, const JobSummary &job, QString 
                 *error = QCoreApplication::translate("Widget", "The PDF writer could not start.");
             return false;
         }
-        const int h0 = painter.fontMetrics().height();
         QFont font = painter.font();
         font.setPointSize(10);
         painter.setFont(font);
         const QFontMetrics metrics = painter.fontMetrics();
         const int h = metrics.height();
-        ReportLayout layout(writer.width(), writer.height(), h0, h, table.rowCount(), weights);
+        // Rows one and a half lines high.
+        ReportLayout layout(writer.width(), writer.height(), 3 * h / 4, h, table.rowCount(), weights);
         // The summary has no picture page: its table starts on page 1.
         layout.setPicturePage(false);
 
