@@ -14,7 +14,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPixmap>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QVariant>
 
