@@ -202,7 +202,9 @@ void drawSummaryGroup(QPainter &painter, const SummaryGroup &g, int top)
                     painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop | wrapFlags(row.at(c), cell.width(), metrics),
                                      row.at(c));
                 else
-                    painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, row.at(c));
+                    // Beside a wrapped cell, the other cells stand at its first line.
+                    painter.drawText(cell, Qt::AlignLeft | (h > metrics.height() ? Qt::AlignTop : Qt::AlignVCenter),
+                                     row.at(c));
             }
         }
         y += h;
