@@ -99,6 +99,7 @@ private slots:
     void slotKeepingStopped(const QString &reason);
     // Limits, verdict and the Statistics tab (data/widget_acceptance.cpp).
     void on_actionItemLimits_triggered();
+    void on_actionItemDetails_triggered();
 
     // Reading intake (data/widget_intake.cpp).
     void slotDmmDisplay(DmmData *data);
@@ -168,6 +169,8 @@ private:
     void exportExcel();
     void importExcel();
     void exportPdf(const QString &sceneFileName);
+    // The summary of every item that has readings (exchange/widget_report.cpp).
+    void exportSummary();
     void paintAllViews();
     void exportPicture(const std::function<QPixmap()> &picture, const QString &caption);
     void showExportFailure(const QString &reason);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/dmmdata.h"
+#include "data/itemdetails.h"
 #include "data/itemlimits.h"
 #include "data/runningspread.h"
 
@@ -75,6 +76,9 @@ public:
     const ItemLimits &limits() const { return m_limits; }
     void setLimits(const ItemLimits &limits) { m_limits = limits; }
 
+    const ItemDetails &details() const { return m_details; }
+    void setDetails(const ItemDetails &details) { m_details = details; }
+
     // Takes a statistics record kept from an earlier session as it was,
     // even when its readings are not loaded yet. The next pass counts
     // every reading afresh.
@@ -105,6 +109,7 @@ private:
     RunningSpread m_thicknesses;
 
     ItemLimits m_limits;
+    ItemDetails m_details;
 };
 
 Q_DECLARE_METATYPE(ItemData *)

@@ -22,6 +22,7 @@ public:
         QString unit;
         ItemStatistics statistics;
         ItemLimits limits;
+        ItemDetails details;
     };
 
     virtual ~ItemKeeper() = default;
@@ -46,6 +47,7 @@ public:
     virtual bool clearReadings(qint64 id, const ItemStatistics &statistics) = 0;
     virtual bool setStatistics(qint64 id, const ItemStatistics &statistics) = 0;
     virtual bool setLimits(qint64 id, const ItemLimits &limits) = 0;
+    virtual bool setDetails(qint64 id, const ItemDetails &details) = 0;
 
     // The calls between these two are kept in one step: after a crash
     // either all of them are kept or none. A failure inside undoes the

@@ -43,6 +43,7 @@ ItemData *ItemStore::restore(ItemKeeper *keeper)
         item->setUnit(kept.unit);
         item->restoreStatistics(kept.statistics);
         item->setLimits(kept.limits);
+        item->setDetails(kept.details);
         m_entries.insert(item, Entry{kept.id, false});
         if (kept.id == activeId)
             active = item;
@@ -65,6 +66,13 @@ ItemData *ItemStore::addItem(const QString &name, ItemData::DataType type)
             entry.id = id;
     }
     m_entries.insert(item, entry);
+    // Measured with the same gauge by the same inspector, most likely;
+    // an imported file may come from anyone's gauge.
+    if (type == ItemData::Measure && !m_items.isEmpty()) {
+        const ItemDetails carried = m_items.last()->details().carriedOver();
+        if (carried.isSet())
+            setDetails(item, carried);
+    }
     m_items << item;
     emit itemAdded(item);
     return item;
@@ -103,6 +111,15 @@ void ItemStore::setLimits(ItemData *item, const ItemLimits &limits)
     if (const qint64 id = keptId(item))
         kept(m_keeper->setLimits(id, limits));
     item->setLimits(limits);
+}
+
+void ItemStore::setDetails(ItemData *item, const ItemDetails &details)
+{
+    if (!item || item->details() == details)
+        return;
+    if (const qint64 id = keptId(item))
+        kept(m_keeper->setDetails(id, details));
+    item->setDetails(details);
 }
 
 void ItemStore::setUnit(ItemData *item, const QString &unit)

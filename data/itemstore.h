@@ -36,11 +36,16 @@ public:
     QList<ItemData *> items() const { return m_items; }
     ItemData *activeItem() const { return m_active; }
 
+    // A new Measure item takes the inspector and the gauge of the item
+    // before it (see ItemDetails::carriedOver).
     ItemData *addItem(const QString &name, ItemData::DataType type);
     // Deletes one of items() with its readings.
     void removeItem(ItemData *item);
     void renameItem(ItemData *item, const QString &name);
     void setLimits(ItemData *item, const ItemLimits &limits);
+    void setDetails(ItemData *item, const ItemDetails &details);
+    // Brings the item's readings into memory if they are not yet.
+    void loadReadingsOf(ItemData *item) { loadReadings(item); }
     // The statistics stay as they are until the next pass.
     void setUnit(ItemData *item, const QString &unit);
     // The statistics are counted again in the new unit.

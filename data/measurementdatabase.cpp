@@ -42,7 +42,17 @@ const std::vector<std::vector<const char *>> Migrations = {
         "CREATE TABLE limits (item INTEGER PRIMARY KEY, nominal REAL NOT NULL, minimum REAL NOT NULL,"
         " maximum REAL NOT NULL, correction REAL NOT NULL, rule INTEGER NOT NULL)",
     },
+    // 3: an item's inspection details, texts as typed and the calibration
+    // date as yyyy-MM-dd (NULL when not set); an item without a row has none.
+    {
+        "CREATE TABLE details (item INTEGER PRIMARY KEY, project TEXT NOT NULL, structure TEXT NOT NULL,"
+        " coating TEXT NOT NULL, gauge_model TEXT NOT NULL, gauge_serial TEXT NOT NULL,"
+        " probe_serial TEXT NOT NULL, calibration TEXT, adjustment TEXT NOT NULL, inspector TEXT NOT NULL,"
+        " notes TEXT NOT NULL)",
+    },
 };
+
+const QString DateFormat = QStringLiteral("yyyy-MM-dd");
 
 const QString ActiveItemKey = QStringLiteral("active item");
 
@@ -349,6 +359,27 @@ MeasurementDatabase::Fault MeasurementDatabase::readCatalogue()
                                                                                    : AcceptanceRule::None;
         }
     }
+    if (!query.exec(QStringLiteral("SELECT item, project, structure, coating, gauge_model, gauge_serial,"
+                                   " probe_serial, calibration, adjustment, inspector, notes FROM details")))
+        return classify(query.lastError());
+    while (query.next()) {
+        const qint64 id = query.value(0).toLongLong();
+        for (KeptItem &item : m_items) {
+            if (item.id != id)
+                continue;
+            ItemDetails &d = item.details;
+            d.project = query.value(1).toString();
+            d.structure = query.value(2).toString();
+            d.coating = query.value(3).toString();
+            d.gaugeModel = query.value(4).toString();
+            d.gaugeSerial = query.value(5).toString();
+            d.probeSerial = query.value(6).toString();
+            d.calibration = QDate::fromString(query.value(7).toString(), DateFormat);
+            d.adjustment = query.value(8).toString();
+            d.inspector = query.value(9).toString();
+            d.notes = query.value(10).toString();
+        }
+    }
     query.prepare(QStringLiteral("SELECT value FROM state WHERE name = ?"));
     query.addBindValue(ActiveItemKey);
     if (!query.exec())
@@ -486,6 +517,10 @@ bool MeasurementDatabase::removeItem(qint64 id)
         query.addBindValue(id);
         if (!run(query))
             return false;
+        query.prepare(QStringLiteral("DELETE FROM details WHERE item = ?"));
+        query.addBindValue(id);
+        if (!run(query))
+            return false;
         query.prepare(QStringLiteral("DELETE FROM items WHERE id = ?"));
         query.addBindValue(id);
         if (!run(query))
@@ -515,6 +550,30 @@ bool MeasurementDatabase::setLimits(qint64 id, const ItemLimits &limits)
     query.addBindValue(limits.maximum);
     query.addBindValue(limits.correction);
     query.addBindValue(int(limits.rule));
+    return run(query);
+}
+
+bool MeasurementDatabase::setDetails(qint64 id, const ItemDetails &details)
+{
+    if (!m_open)
+        return true;
+    QSqlQuery query(m_db);
+    if (!details.isSet()) {
+        query.prepare(QStringLiteral("DELETE FROM details WHERE item = ?"));
+        query.addBindValue(id);
+        return run(query);
+    }
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO details (item, project, structure, coating, gauge_model,"
+                                 " gauge_serial, probe_serial, calibration, adjustment, inspector, notes)"
+                                 " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    query.addBindValue(id);
+    for (const QString &text : {details.project, details.structure, details.coating, details.gaugeModel,
+                                details.gaugeSerial, details.probeSerial})
+        query.addBindValue(textValue(text));
+    query.addBindValue(details.calibration.isValid() ? QVariant(details.calibration.toString(DateFormat))
+                                                     : QVariant(QVariant::String));
+    for (const QString &text : {details.adjustment, details.inspector, details.notes})
+        query.addBindValue(textValue(text));
     return run(query);
 }
 

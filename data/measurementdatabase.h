@@ -70,6 +70,7 @@ public:
     bool setLimits(qint64 id, const ItemLimits &limits) override;
     bool beginChanges() override;
     bool commitChanges() override;
+    bool setDetails(qint64 id, const ItemDetails &details) override;
     QString failure() const override { return m_failure; }
 
 private:

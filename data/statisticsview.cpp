@@ -1,5 +1,6 @@
 #include "data/statisticsview.h"
 
+#include "data/itemdetails.h"
 #include "data/itemsummary.h"
 
 #include <QGridLayout>
@@ -56,6 +57,7 @@ void fill(QTableWidget *table, const QVector<SummaryRow> &rows)
 StatisticsView::StatisticsView(QWidget *parent)
     : QWidget(parent)
     , m_title(new QLabel(this))
+    , m_details(new QLabel(this))
     , m_figures(newTable(QStringLiteral("statisticsFigures"), {QString(), QString(), QString()}, this))
     , m_limits(newTable(QStringLiteral("statisticsLimits"), {tr("Limit"), tr("Value")}, this))
     , m_verdict(new QLabel(this))
@@ -63,6 +65,10 @@ StatisticsView::StatisticsView(QWidget *parent)
 {
     m_title->setObjectName(QStringLiteral("statisticsTitle"));
     m_title->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_details->setObjectName(QStringLiteral("statisticsDetails"));
+    m_details->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_details->setWordWrap(true);
+    m_details->hide();
     m_verdict->setObjectName(QStringLiteral("statisticsVerdict"));
     m_verdict->setWordWrap(true);
     QFont bold = m_verdict->font();
@@ -74,11 +80,12 @@ StatisticsView::StatisticsView(QWidget *parent)
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(m_title, 0, 0, 1, 3);
-    layout->addWidget(m_figures, 1, 0, 2, 1, Qt::AlignTop | Qt::AlignLeft);
-    layout->addWidget(m_limits, 1, 1, Qt::AlignTop | Qt::AlignLeft);
-    layout->addWidget(m_verdict, 2, 1, 1, 2, Qt::AlignTop | Qt::AlignLeft);
-    layout->addWidget(m_rules, 3, 0, 1, 3, Qt::AlignTop | Qt::AlignLeft);
-    layout->setRowStretch(4, 1);
+    layout->addWidget(m_details, 1, 0, 1, 3);
+    layout->addWidget(m_figures, 2, 0, 2, 1, Qt::AlignTop | Qt::AlignLeft);
+    layout->addWidget(m_limits, 2, 1, Qt::AlignTop | Qt::AlignLeft);
+    layout->addWidget(m_verdict, 3, 1, 1, 2, Qt::AlignTop | Qt::AlignLeft);
+    layout->addWidget(m_rules, 4, 0, 1, 3, Qt::AlignTop | Qt::AlignLeft);
+    layout->setRowStretch(5, 1);
     layout->setColumnStretch(2, 1);
     clear();
 }
@@ -86,6 +93,8 @@ StatisticsView::StatisticsView(QWidget *parent)
 void StatisticsView::clear()
 {
     m_title->clear();
+    m_details->clear();
+    m_details->hide();
     m_figures->setRowCount(0);
     m_limits->setRowCount(0);
     m_limits->hide();
@@ -127,4 +136,13 @@ void StatisticsView::showSummary(const ItemSummary &s)
         if (QTableWidgetItem *result = m_rules->item(r, 2))
             result->setForeground(s.rulesPassed.at(r) ? PassColour : FailColour);
     }
+}
+
+void StatisticsView::showDetails(const QVector<DetailLine> &lines)
+{
+    QStringList texts;
+    for (const DetailLine &line : lines)
+        texts << tr("%1: %2").arg(line.caption, QString(line.text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    m_details->setText(texts.join(QLatin1Char('\n')));
+    m_details->setVisible(!texts.isEmpty());
 }

@@ -39,9 +39,10 @@ void Widget::itemFiguresChanged()
 
 void Widget::refreshStatisticsTab()
 {
-    if (currentItem)
+    if (currentItem) {
         ui->statisticsView->showSummary(summarizeItem(*currentItem));
-    else
+        ui->statisticsView->showDetails(detailLines(currentItem->details()));
+    } else
         ui->statisticsView->clear();
 }
 

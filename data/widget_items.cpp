@@ -273,7 +273,7 @@ QList<QAction *> Widget::itemActionsFor(const QModelIndex &index) const
 {
     if (index.parent().isValid())
         return {ui->actionItemSetToActive, ui->actionItemRename, ui->actionItemNew, ui->actionItemDelete,
-                ui->actionItemLimits};
+                ui->actionItemLimits, ui->actionItemDetails};
     if (index.row() == 0)
         return {ui->actionItemSetToActive, ui->actionItemDownload};
     if (index.row() == 1)

@@ -58,6 +58,12 @@ void dlgExport::on_rbPdf_toggled(bool checked)
     ui->wgtScene->setVisible(checked);
 }
 
+void dlgExport::on_rbSummary_toggled(bool checked)
+{
+    if (checked)
+        m_exportType = 4;
+}
+
 void dlgExport::on_btnScenePic_clicked()
 {
     // A cancelled browse gives an empty name: the report goes without a

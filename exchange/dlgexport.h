@@ -9,7 +9,8 @@ class dlgExport;
 
 // Lets the user pick what to export: the readings table as a workbook (0),
 // the histogram (1) or the chart (2) as a picture, or a PDF report (3) with
-// an optional scene picture.
+// an optional scene picture, or the summary of all items as a PDF
+// report (4).
 class dlgExport : public QDialog
 {
     Q_OBJECT
@@ -30,6 +31,7 @@ private slots:
     void on_rbHistogram_toggled(bool checked);
     void on_rbChart_toggled(bool checked);
     void on_rbPdf_toggled(bool checked);
+    void on_rbSummary_toggled(bool checked);
     void on_btnScenePic_clicked();
 
 private:

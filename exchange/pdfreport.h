@@ -42,3 +42,23 @@ struct ReportSummary
 bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, const QList<PdfColumn *> &columns,
                     const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart,
                     const ReportSummary &summary, QString *error = nullptr);
+
+// What an inspection report adds to the report above: front pages with a
+// heading (its lines at the top left, the first in bold, and a date at the
+// top right), a titled block of details (a caption and a text each) and
+// the summary; and after the last table row a closing block to sign on
+// (a caption and the text on its line each). Without any of it the report
+// is the one above.
+struct ReportInspection
+{
+    QStringList heading;
+    QString date;
+    QString detailsTitle;
+    QVector<QStringList> details;
+    QVector<QStringList> closing;
+    bool isEmpty() const { return heading.isEmpty() && date.isEmpty() && details.isEmpty() && closing.isEmpty(); }
+};
+
+bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, const QList<PdfColumn *> &columns,
+                    const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart,
+                    const ReportSummary &summary, const ReportInspection &inspection, QString *error = nullptr);

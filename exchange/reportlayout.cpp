@@ -50,6 +50,13 @@ int ReportLayout::rowsOnTablePage(int page) const
     return qMax(0, qMin(m_rowsPerPage, m_rowCount - page * m_rowsPerPage));
 }
 
+int ReportLayout::belowLastRow() const
+{
+    const int pages = tablePageCount();
+    const int rows = pages > 0 ? rowsOnTablePage(pages - 1) : 0;
+    return (rows + 4) * m_rowHeight + m_lineHeight;
+}
+
 QRect ReportLayout::pageNumberRect(int textWidth) const
 {
     return QRect(tableRight() - textWidth, (m_rowsPerPage + 4) * m_rowHeight, textWidth, m_rowHeight);

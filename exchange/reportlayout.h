@@ -28,7 +28,18 @@ public:
     int tableRight() const { return m_width - m_margin; }  // X = W - M
     int rowsPerPage() const { return m_rowsPerPage; }      // P = (H - 5R) / R
     int tablePageCount() const;                            // T
-    int pageCount() const { return tablePageCount() + 1 + (m_summaryPage ? 1 : 0); } // N
+    // N: the front pages, the picture page, the table pages and the last
+    // pages of their own (summary, closing block).
+    int pageCount() const
+    {
+        return m_frontPages + (m_picturePage ? 1 : 0) + tablePageCount() + (m_summaryPage ? 1 : 0)
+            + (m_closingPage ? 1 : 0);
+    }
+    // Page numbers from 1: the picture page and table page p (from 0).
+    int picturePageNumber() const { return m_frontPages + 1; }
+    int tablePageNumber(int page) const { return m_frontPages + (m_picturePage ? 1 : 0) + page + 1; }
+    // A table without the page of pictures before it starts on page 1.
+    void setPicturePage(bool picturePage) { m_picturePage = picturePage; }
     int pictureHeight() const;                             // PH = H / 3 - 4h
     double columnUnit() const { return m_columnUnit; }     // U = (W - 2M) / S
     int columnWidth(int column) const;                     // w(c) = trunc(U * weight)
@@ -38,6 +49,17 @@ public:
     // own, after the table pages.
     void setSummaryPage(bool summaryPage) { m_summaryPage = summaryPage; }
     bool hasSummaryPage() const { return m_summaryPage; }
+    // An inspection report's front pages come before the picture page; its
+    // closing block gets the last page when there is no room for it under
+    // the last table row.
+    void setFrontPages(int pages) { m_frontPages = qMax(0, pages); }
+    int frontPages() const { return m_frontPages; }
+    void setClosingPage(bool closingPage) { m_closingPage = closingPage; }
+    bool hasClosingPage() const { return m_closingPage; }
+    // Where a block may start under the last table row (one line's gap),
+    // and the last position above the page number.
+    int belowLastRow() const;
+    int bodyBottom() const { return (m_rowsPerPage + 4) * m_rowHeight; }
 
     int rowsOnTablePage(int page) const;   // min(P, n - p * P)
     int firstRowOfTablePage(int page) const { return page * m_rowsPerPage; }
@@ -64,6 +86,9 @@ private:
     int m_rowsPerPage;
     double m_columnUnit;
     bool m_summaryPage = false;
+    int m_frontPages = 0;
+    bool m_picturePage = true;
+    bool m_closingPage = false;
 };
 
 // Where the three blocks of the first page go: each caption's baseline and

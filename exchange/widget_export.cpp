@@ -57,6 +57,9 @@ void Widget::on_actionExport_triggered()
         exportPdf(scene);
         break;
     }
+    case 4:
+        exportSummary();
+        break;
     default:
         break;
     }

@@ -2,9 +2,11 @@
 // device plug-in from Lib/ beside this tool (the simulated gauge), connects,
 // measures for a few seconds, looks at each tab, hovers and zooms the chart,
 // sets limits and looks at the Statistics tab, and downloads the gauge's
-// memory. Usage: manual_screenshots <output dir>
+// memory; fills in the inspection details and exports the report, whose
+// first page is rendered with pdftoppm. Usage: manual_screenshots <output dir>
 #include "app/widget.h"
 #include "charts/dmmchart.h"
+#include "exchange/dlgexport.h"
 #include "manual/windowdriver.h"
 
 #include <QAbstractItemModel>
@@ -12,13 +14,21 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QProcess>
 #include <QProgressDialog>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
 
@@ -151,6 +161,60 @@ int takeScreenshots(Widget &window, const QDir &out)
     wait(200);
     if (!savePng(window.grab(), out.filePath(QStringLiteral("shot-statistics.png"))))
         return 1;
+
+    // The inspection details of Measure1, then its report.
+    auto *details = window.findChild<QAction *>(QStringLiteral("actionItemDetails"));
+    auto *exportAction = window.findChild<QAction *>(QStringLiteral("actionExport"));
+    if (!details || !exportAction)
+        return fail("the window has no Details or Export command");
+    bool detailsShot = false;
+    QTimer::singleShot(300, &window, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        const std::pair<const char *, const char *> texts[] = {
+            {"edtProject", "Harbour bridge refurbishment"}, {"edtStructure", "Span 4, north girder, web"},
+            {"edtCoating", "Zinc-rich epoxy, 2 coats"},      {"edtGaugeModel", "VK508M"},
+            {"edtGaugeSerial", "508-2231"},                    {"edtProbeSerial", "F1-0447"},
+            {"edtAdjustment", "zero and one foil on the blasted surface"}, {"edtInspector", "A. Lee"}};
+        for (const auto &text : texts)
+            dialog->findChild<QLineEdit *>(QLatin1String(text.first))->setText(QLatin1String(text.second));
+        dialog->findChild<QDateEdit *>(QStringLiteral("dteCalibration"))->setDate(QDate(2026, 3, 2));
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("txtNotes"))->setPlainText(QStringLiteral("Dry, 18 °C"));
+        wait(100);
+        detailsShot = savePng(windowWithDialog(window, *dialog), out.filePath(QStringLiteral("shot-details.png")));
+        dialog->accept();
+    });
+    details->trigger();
+    if (!detailsShot)
+        return fail("the details dialog did not open");
+    QTemporaryDir reportDir;
+    const QString report = reportDir.filePath(QStringLiteral("report.pdf"));
+    // Answers the export's dialogs: the PDF choice, the file name, the message.
+    QTimer answer;
+    answer.setInterval(100);
+    QObject::connect(&answer, &QTimer::timeout, [&report] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *choice = qobject_cast<dlgExport *>(modal)) {
+            choice->findChild<QRadioButton *>(QStringLiteral("rbPdf"))->setChecked(true);
+            choice->accept();
+        } else if (auto *file = qobject_cast<QFileDialog *>(modal)) {
+            file->selectFile(report);
+            if (auto *edit = file->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                edit->setText(report);
+            static_cast<QDialog *>(file)->accept();
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            box->accept();
+        }
+    });
+    answer.start();
+    exportAction->trigger();
+    answer.stop();
+    if (QProcess::execute(QStringLiteral("pdftoppm"),
+                          {"-png", "-r", "70", "-f", "1", "-l", "1", "-singlefile", report,
+                           out.filePath(QStringLiteral("shot-report"))})
+        != 0)
+        return fail("the report's first page could not be rendered (pdftoppm)");
 
     // Download the gauge's memory into Store Data.
     tabs->setCurrentIndex(0);

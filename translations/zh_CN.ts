@@ -103,6 +103,80 @@
     </message>
 </context>
 <context>
+    <name>ItemDetails</name>
+    <message>
+        <source>Project</source>
+        <translation>工程项目</translation>
+    </message>
+    <message>
+        <source>Structure and area</source>
+        <translation>结构与区域</translation>
+    </message>
+    <message>
+        <source>Coating system</source>
+        <translation>涂层体系</translation>
+    </message>
+    <message>
+        <source>Gauge</source>
+        <translation>测厚仪</translation>
+    </message>
+    <message>
+        <source>Gauge serial number</source>
+        <translation>测厚仪序列号</translation>
+    </message>
+    <message>
+        <source>Probe serial number</source>
+        <translation>探头序列号</translation>
+    </message>
+    <message>
+        <source>Calibrated or verified</source>
+        <translation>校准或核查日期</translation>
+    </message>
+    <message>
+        <source>Adjustment</source>
+        <translation>调校方式</translation>
+    </message>
+    <message>
+        <source>Inspector</source>
+        <translation>检验员</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>备注</translation>
+    </message>
+</context>
+<context>
+    <name>ItemReport</name>
+    <message>
+        <source>Date: %1</source>
+        <translation>日期：%1</translation>
+    </message>
+    <message>
+        <source>Inspection</source>
+        <translation>检验信息</translation>
+    </message>
+    <message>
+        <source>ISO 19840: dry film thickness on rough surfaces, measurement and acceptance criteria</source>
+        <translation>ISO 19840：粗糙表面干膜厚度的测量与验收准则</translation>
+    </message>
+    <message>
+        <source>SSPC-PA 2: conformance to dry coating thickness requirements, restriction level 3</source>
+        <translation>SSPC-PA 2：干膜厚度符合性判定，限制等级 3</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Signature</source>
+        <translation>签名</translation>
+    </message>
+    <message>
+        <source>Summary of all items</source>
+        <translation>全部项目汇总</translation>
+    </message>
+</context>
+<context>
     <name>ItemSummary</name>
     <message>
         <source>None</source>
@@ -270,6 +344,57 @@
     </message>
 </context>
 <context>
+    <name>JobSummary</name>
+    <message>
+        <source>Item</source>
+        <translation>项目</translation>
+    </message>
+    <message>
+        <source>Structure and area</source>
+        <translation>结构与区域</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>读数个数</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>平均值</translation>
+    </message>
+    <message>
+        <source>Minimum</source>
+        <translation>最小值</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>Standard deviation</source>
+        <translation>标准差</translation>
+    </message>
+    <message>
+        <source>Rule</source>
+        <translation>规则</translation>
+    </message>
+    <message>
+        <source>Verdict</source>
+        <translation>结论</translation>
+    </message>
+    <message>
+        <source>Passed: %1</source>
+        <translation>合格：%1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>不合格：%1</translation>
+    </message>
+    <message>
+        <source>Not judged: %1</source>
+        <translation>未评定：%1</translation>
+    </message>
+</context>
+<context>
     <name>MeasurementDatabase</name>
     <message>
         <source>its folder cannot be made</source>
@@ -393,6 +518,10 @@
     <message>
         <source>No rule chosen.</source>
         <translation>未选择规则。</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
     </message>
 </context>
 <context>
@@ -664,6 +793,18 @@
         <source>Limits…</source>
         <translation>限值…</translation>
     </message>
+    <message>
+        <source>Details…</source>
+        <translation>详细信息…</translation>
+    </message>
+    <message>
+        <source>Export the summary of all items to a pdf file.</source>
+        <translation>将全部项目汇总导出为PDF文件。</translation>
+    </message>
+    <message>
+        <source>No item has readings.</source>
+        <translation>没有项目含有读数。</translation>
+    </message>
 </context>
 <context>
     <name>XlsReader</name>
@@ -764,6 +905,57 @@
     </message>
 </context>
 <context>
+    <name>dlgDetails</name>
+    <message>
+        <source>Details</source>
+        <translation>详细信息</translation>
+    </message>
+    <message>
+        <source>Project:</source>
+        <translation>工程项目：</translation>
+    </message>
+    <message>
+        <source>Structure and area:</source>
+        <translation>结构与区域：</translation>
+    </message>
+    <message>
+        <source>Coating system:</source>
+        <translation>涂层体系：</translation>
+    </message>
+    <message>
+        <source>Gauge model:</source>
+        <translation>测厚仪型号：</translation>
+    </message>
+    <message>
+        <source>Gauge serial number:</source>
+        <translation>测厚仪序列号：</translation>
+    </message>
+    <message>
+        <source>Probe serial number:</source>
+        <translation>探头序列号：</translation>
+    </message>
+    <message>
+        <source>Last calibration or verification:</source>
+        <translation>最近校准或核查：</translation>
+    </message>
+    <message>
+        <source>Adjustment:</source>
+        <translation>调校方式：</translation>
+    </message>
+    <message>
+        <source>Inspector:</source>
+        <translation>检验员：</translation>
+    </message>
+    <message>
+        <source>Notes:</source>
+        <translation>备注：</translation>
+    </message>
+    <message>
+        <source>Not set</source>
+        <translation>未设置</translation>
+    </message>
+</context>
+<context>
     <name>dlgExport</name>
     <message>
         <source>Table(XLS)</source>
@@ -792,6 +984,10 @@
     <message>
         <source>Please select a scene picture.</source>
         <translation>请选择一张现场图片。</translation>
+    </message>
+    <message>
+        <source>Summary of all items (PDF)</source>
+        <translation>全部项目汇总(PDF)</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QProcess>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -272,6 +273,34 @@ private slots:
         action(w, "actionExport")->trigger();
         QVERIFY(answerer.texts.value(answerer.count() - 1).startsWith(QStringLiteral("The datas is exported failed.")));
         QVERIFY(!QFile::exists(target));
+    }
+
+    void summaryOfAllItems()
+    {
+        Widget w;
+        DialogAnswerer answerer;
+        const QString target = dir.filePath(QStringLiteral("summary.pdf"));
+        answerer.then(choose("rbSummary"));
+        answerer.then(file(target));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionExport")->trigger();
+        QCOMPARE(answerer.texts.last(), QStringLiteral("The datas is exported failed.\nNo item has readings."));
+        QVERIFY(!QFile::exists(target));
+
+        fill(w, {"10", "20"}, QStringLiteral("um"));
+        w.newItem(QStringLiteral("Deck"), ItemData::Measure);
+        fill(w, {"30"}, QStringLiteral("um"));
+        answerer.then(choose("rbSummary"));
+        answerer.then(file(target));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionExport")->trigger();
+        QCOMPARE(answerer.texts.last(), QStringLiteral("The datas is exported successfully."));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {"-layout", target, "-"});
+        QVERIFY(text.waitForFinished());
+        const QString summary = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        QVERIFY2(summary.contains(QString::fromUtf8("Measure1 2 15.0 μm")), qPrintable(summary));
+        QVERIFY(summary.contains(QString::fromUtf8("Deck 1 30.0 μm")));
     }
 
     void histogramPicture()

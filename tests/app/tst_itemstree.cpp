@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(model(w)->index(0, 0).data(Qt::FontRole).value<QFont>().weight(), 50);
         QCOMPARE(tree(w)->currentIndex(), measure1);
         QCOMPARE(toolBar(w), QStringList({"actionItemSetToActive", "actionItemRename", "actionItemNew",
-                                          "actionItemDelete", "actionItemLimits"}));
+                                          "actionItemDelete", "actionItemLimits", "actionItemDetails"}));
         QVERIFY(tree(w)->isHeaderHidden());
         QCOMPARE(tree(w)->editTriggers(), QAbstractItemView::NoEditTriggers);
     }

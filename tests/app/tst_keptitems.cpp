@@ -8,11 +8,15 @@
 #include "tests/support/widgetaccess.h"
 
 #include <QAction>
+#include <QDateEdit>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QProcess>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -168,6 +172,48 @@ private slots:
         Widget w(&database);
         QCOMPARE(nodes(w), QStringList({"Store Data", "Live Data", "Measure1*"}));
         QCOMPARE(TvItemModel::itemAt(tree(w)->model()->index(0, 0))->statistics()->num, 2);
+    }
+
+    // Details typed into the dialog come back after a restart, on the
+    // Statistics tab too; the next item took the inspector and the gauge.
+    void detailsSurviveARestart()
+    {
+        const auto liveChild = [](Widget &w, int row) {
+            return TvItemModel::itemAt(tree(w)->model()->index(row, 0, tree(w)->model()->index(1, 0)));
+        };
+        {
+            MeasurementDatabase database;
+            QVERIFY(database.open(path()));
+            Widget w(&database);
+            DialogAnswerer answerer;
+            answerer.then([](QWidget *dialog) {
+                for (const char *name : {"edtProject", "edtInspector", "edtGaugeModel"})
+                    dialog->findChild<QLineEdit *>(QLatin1String(name))->setText(QLatin1String(name).mid(3));
+                dialog->findChild<QDateEdit *>(QStringLiteral("dteCalibration"))->setDate(QDate(2026, 1, 5));
+                dialog->findChild<QPlainTextEdit *>(QStringLiteral("txtNotes"))->setPlainText(QStringLiteral("Dry"));
+                qobject_cast<QDialog *>(dialog)->accept();
+            });
+            action(w, "actionItemDetails")->trigger();
+            QCOMPARE(answerer.titles, QStringList{QStringLiteral("Details")});
+            w.newItem(QStringLiteral("Next"), ItemData::Measure);
+        }
+        MeasurementDatabase database;
+        QVERIFY(database.open(path()));
+        Widget w(&database);
+        const ItemDetails first = liveChild(w, 0)->details();
+        QCOMPARE(first.project, QStringLiteral("Project"));
+        QCOMPARE(first.calibration, QDate(2026, 1, 5));
+        QCOMPARE(first.notes, QStringLiteral("Dry"));
+        const ItemDetails next = liveChild(w, 1)->details();
+        QCOMPARE(next, first.carriedOver());
+        QVERIFY(next.project.isEmpty() && next.inspector == QLatin1String("Inspector"));
+
+        w.itemSetToActive(tree(w)->model()->index(0, 0, tree(w)->model()->index(1, 0)));
+        auto *tabs = w.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        tabs->setCurrentWidget(w.findChild<QWidget *>(QStringLiteral("tabStatistics")));
+        QTRY_COMPARE(label(w, "statisticsDetails"), QStringLiteral("Project: Project\nGauge: GaugeModel\n"
+                                                                   "Calibrated or verified: 2026-01-05\n"
+                                                                   "Inspector: Inspector\nNotes: Dry"));
     }
 
     void killedProgramLosesNoReadingItShowed()

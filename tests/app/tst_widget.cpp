@@ -122,7 +122,7 @@ private slots:
         for (const char *name : {"actionConnect", "actionDisconnect", "actionOption", "actionClose", "actionStart",
                                  "actionStop", "actionImport", "actionExport", "actionManual", "actionClearMsg",
                                  "actionItemNew", "actionItemDelete", "actionItemRename", "actionItemSetToActive",
-                                 "actionItemDownload", "actionItemLimits"}) {
+                                 "actionItemDownload", "actionItemLimits", "actionItemDetails"}) {
             QAction *a = action(w, name);
             QVERIFY2(a, name);
             QVERIFY2(!a->icon().isNull(), name);

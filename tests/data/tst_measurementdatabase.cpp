@@ -253,6 +253,73 @@ private slots:
         QVERIFY(database.setLimits(7, limits));
     }
 
+    // A file of the second layout gains the details table; the details come
+    // back after a restart, and a new item takes the inspector and gauge.
+    void secondLayoutGainsDetails()
+    {
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v2"));
+            raw.setDatabaseName(path());
+            QVERIFY(raw.open());
+            QSqlQuery query(raw);
+            for (const char *statement :
+                 {"CREATE TABLE items (id INTEGER PRIMARY KEY, position INTEGER NOT NULL, type INTEGER NOT NULL,"
+                  " name TEXT NOT NULL, unit TEXT NOT NULL, num INTEGER NOT NULL DEFAULT 0, avg TEXT NOT NULL"
+                  " DEFAULT '0', min TEXT NOT NULL DEFAULT '0', max TEXT NOT NULL DEFAULT '0')",
+                  "CREATE TABLE readings (item INTEGER NOT NULL, seq INTEGER NOT NULL, time INTEGER, zone INTEGER,"
+                  " value_um REAL, value_mil REAL, text_um TEXT, text_mil TEXT, overload INTEGER NOT NULL,"
+                  " unit TEXT NOT NULL, basis TEXT NOT NULL, PRIMARY KEY (item, seq)) WITHOUT ROWID",
+                  "CREATE TABLE state (name TEXT PRIMARY KEY, value) WITHOUT ROWID",
+                  "CREATE TABLE limits (item INTEGER PRIMARY KEY, nominal REAL NOT NULL, minimum REAL NOT NULL,"
+                  " maximum REAL NOT NULL, correction REAL NOT NULL, rule INTEGER NOT NULL)",
+                  "INSERT INTO items (id, position, type, name, unit) VALUES (4, 1, 1, 'Deck', 'um')",
+                  "INSERT INTO limits VALUES (4, 120, 0, 0, 0, 1)", "PRAGMA user_version = 2"})
+                QVERIFY2(query.exec(QLatin1String(statement)), statement);
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("v2"));
+        ItemDetails details;
+        details.project = QStringLiteral("Bridge 4");
+        details.gaugeModel = QStringLiteral("VK508M");
+        details.calibration = QDate(2026, 2, 3);
+        details.inspector = QString::fromUtf8("李工");
+        details.notes = QStringLiteral("two\nlines");
+        {
+            MeasurementDatabase database;
+            QVERIFY2(database.open(path()), qPrintable(database.problem()));
+            QCOMPARE(database.keptItems().first().limits.nominal, 120.0);
+            QVERIFY(!database.keptItems().first().details.isSet());
+            ItemStore store("Store Data", "Live Data");
+            store.restore(&database);
+            store.setDetails(store.items().first(), details);
+            ItemData *next = store.addItem(QStringLiteral("Next"), ItemData::Measure);
+            ItemData *gone = store.addItem(QStringLiteral("Gone"), ItemData::Measure);
+            ItemData *imported = store.addItem(QStringLiteral("Import1"), ItemData::Import);
+            QCOMPARE(next->details(), details.carriedOver());
+            QVERIFY(next->details().project.isEmpty() && !imported->details().isSet());
+            store.removeItem(gone);
+        }
+        {
+            MeasurementDatabase database;
+            QVERIFY(database.open(path()));
+            const QList<ItemKeeper::KeptItem> kept = database.keptItems();
+            QCOMPARE(kept.size(), 4);
+            QCOMPARE(kept.at(0).details, details);
+            QCOMPARE(kept.at(2).details.inspector, details.inspector); // after Store Data
+            QCOMPARE(kept.at(2).details.calibration, details.calibration);
+        }
+        QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v3"));
+        check.setDatabaseName(path());
+        QVERIFY(check.open());
+        QSqlQuery count(QStringLiteral("SELECT COUNT(*) FROM details"), check);
+        QVERIFY(count.next());
+        QCOMPARE(count.value(0).toInt(), 2); // the removed item's row went with it
+        count.finish();
+        check.close();
+        check = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("v3"));
+    }
+
     void unusableFilesAreLeftAsTheyWere_data()
     {
         QTest::addColumn<QString>("kind");

@@ -54,12 +54,12 @@ void TstDlgExport::formMatchesItsLayout()
     QCOMPARE(dialog.size(), QSize(447, 192));
     QVERIFY(dialog.windowTitle().isEmpty());
 
-    const QStringList radioNames{"rbTable", "rbHistogram", "rbChart", "rbPdf"};
-    const QStringList radioTexts{"Table(XLS)", "Histogram(JPG)", "Chart(JPG)", "PDF"};
+    const QStringList radioNames{"rbTable", "rbHistogram", "rbChart", "rbPdf", "rbSummary"};
+    const QStringList radioTexts{"Table(XLS)", "Histogram(JPG)", "Chart(JPG)", "PDF", "Summary of all items (PDF)"};
     auto *column = child<QVBoxLayout>(dialog, "verticalLayout");
     QCOMPARE(column->contentsMargins().left(), 6);
-    QCOMPARE(column->count(), 4);
-    for (int i = 0; i < 4; ++i) {
+    QCOMPARE(column->count(), 5);
+    for (int i = 0; i < 5; ++i) {
         auto *radio = child<QRadioButton>(dialog, qPrintable(radioNames[i]));
         QCOMPARE(radio->text(), radioTexts[i]);
         QCOMPARE(radio->parentWidget(), &dialog);
@@ -111,6 +111,7 @@ void TstDlgExport::choicesSetTypeAndSceneRow()
     struct Choice { const char *name; int type; bool sceneShown; };
     const Choice choices[] = {{"rbPdf", 3, true},       {"rbHistogram", 1, false}, {"rbPdf", 3, true},
                               {"rbChart", 2, false},    {"rbPdf", 3, true},        {"rbTable", 0, false},
+                              {"rbSummary", 4, false},  {"rbPdf", 3, true},        {"rbSummary", 4, false},
                               {"rbHistogram", 1, false}};
     for (const Choice &choice : choices) {
         child<QRadioButton>(dialog, choice.name)->click();

@@ -2,6 +2,7 @@
 #include "data/itemsummary.h"
 #include "exchange/pdfcolumn.h"
 #include "exchange/pdfreport.h"
+#include "tests/exchange/pdftesttools.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -32,27 +33,9 @@ public:
     bool isEmpty() const override { return false; }
 };
 
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        qWarning() << program << arguments << process.readAllStandardError();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString pageText(const QString &pdf, int page)
-{
-    const QString p = QString::number(page);
-    return run(QStringLiteral("pdftotext"), {"-f", p, "-l", p, "-enc", "UTF-8", pdf, "-"});
-}
-
-int pageCount(const QString &pdf)
-{
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run(QStringLiteral("pdfinfo"), {pdf}));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
+using PdfTools::pageCount;
+using PdfTools::pageText;
+using PdfTools::run;
 
 // The word boxes of one page: text -> (xMax, yMax) in points.
 QMultiMap<QString, QPointF> wordCorners(const QString &pdf, int page)
@@ -138,6 +121,7 @@ private slots:
     void replacesAnExistingFile();
     void unwritableTargetFailsAndLeavesNoFile();
     void summaryOfTheItem();
+    void longTextsStayOnThePage();
 };
 
 void TstPdfReport::initTestCase()
@@ -436,6 +420,49 @@ void TstPdfReport::summaryOfTheItem()
     QVERIFY(pageText(crowded, 2).contains(QLatin1String("2/3")));
     const QString last = pageText(crowded, 3).simplified();
     QVERIFY(last.contains(QLatin1String("Verdict Fail")) && last.contains(QLatin1String("3/3")));
+}
+
+// A 120-character name wraps beside the verdict; a long basis ends in "…"
+// within its column. Every word stays on its page.
+void TstPdfReport::longTextsStayOnThePage()
+{
+    QString name;
+    while (name.size() < 120)
+        name += QStringLiteral("Girder%1 ").arg(name.size());
+    name = name.left(120);
+    const QString basis = QString::fromUtf8("铁基涂层厚度测量在桥梁第四跨处");
+    ItemData item(name, ItemData::Measure);
+    item.setUnit(QStringLiteral("um"));
+    for (const char *value : {"100.0", "120.0", "90.0"})
+        item.append(Reading::make(QLatin1String(value), QStringLiteral("um"), basis, QDateTime::currentDateTime()),
+                    true);
+    ItemLimits limits;
+    limits.nominal = 100;
+    limits.rule = AcceptanceRule::Iso19840;
+    item.setLimits(limits);
+    const ItemSummary s = summarizeItem(item);
+    QStandardItemModel table;
+    fillTable(table, 3);
+    for (int r = 0; r < 3; ++r)
+        table.setData(table.index(r, 4), basis);
+    const QString file = path(QStringLiteral("long.pdf"));
+    QVERIFY(writePdfReport(file, table, m_columns, QString(), m_histogram, m_chart,
+                           ReportSummary{reportFigureRows(s), reportVerdictRows(s)}, nullptr));
+
+    const QVector<PdfTools::Page> pages = PdfTools::wordBoxes(file);
+    QCOMPARE(pages.size(), 2);
+    QStringList words;
+    for (const PdfTools::Page &page : pages) {
+        for (const PdfTools::Word &word : page.words) {
+            QVERIFY2(page.bounds.contains(word.box), qPrintable(word.text));
+            words << word.text;
+        }
+    }
+    for (const char *word : {"Verdict", "Without", "Girder0", "Girder106"})
+        QVERIFY2(words.contains(QLatin1String(word)), word);
+    const QString cells = pageText(file, 2);
+    QVERIFY(cells.contains(QString::fromUtf8("…")));
+    QVERIFY(!cells.contains(basis));
 }
 
 QTEST_MAIN(TstPdfReport)
