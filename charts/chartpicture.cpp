@@ -65,8 +65,8 @@ void ChartPicture::repaintArea(const QImage &background, const QRect &area, cons
     paintOver(painter);
 }
 
-void ChartPicture::update(const QImage &background, bool backgroundChanged, PolylinePixels *line, QRgb colour,
-                          const QVector<QRect> &overAreas, const Paint &paintOver)
+void ChartPicture::update(const QImage &background, bool backgroundChanged, const QVector<QRect> &backgroundChanges,
+                          PolylinePixels *line, QRgb colour, const QVector<QRect> &overAreas, const Paint &paintOver)
 {
     const bool whole = backgroundChanged || !m_known || m_colour != colour || m_image.isNull()
                        || m_image.size() != background.size() || m_image.format() != background.format()
@@ -90,7 +90,7 @@ void ChartPicture::update(const QImage &background, bool backgroundChanged, Poly
 
     // The areas painted over the line are painted again where they moved,
     // and where the line changed under them.
-    QVector<QRect> repaint;
+    QVector<QRect> repaint = backgroundChanges;
     if (overAreas != m_overAreas)
         repaint << m_overAreas << overAreas;
     QVector<char> touched(overAreas.size(), 0);

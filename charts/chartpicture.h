@@ -24,11 +24,12 @@ public:
     const QImage &image() const { return m_image; }
 
     // The picture of `background` with `line` in `colour` (opaque) and what
-    // `paintOver` paints, which stays inside `overAreas`. `backgroundChanged`:
-    // the background differs from the last update's. Takes the line's
-    // pixels and hands back those it drew before, for reuse.
-    void update(const QImage &background, bool backgroundChanged, PolylinePixels *line, QRgb colour,
-                const QVector<QRect> &overAreas, const Paint &paintOver);
+    // `paintOver` paints, which stays inside `overAreas`. The background
+    // differs from the last update's everywhere when `backgroundChanged`,
+    // else inside `backgroundChanges`. Takes the line's pixels and hands
+    // back those it drew before, for reuse.
+    void update(const QImage &background, bool backgroundChanged, const QVector<QRect> &backgroundChanges,
+                PolylinePixels *line, QRgb colour, const QVector<QRect> &overAreas, const Paint &paintOver);
     // The picture of `background` with whatever `paint` paints: a line the
     // pixels cannot follow. The next update starts from the background.
     void paint(const QImage &background, const Paint &paint);

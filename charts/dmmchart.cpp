@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -297,9 +298,16 @@ void DMMChart::rebuildBackground()
     }
     if (hasLimitLines())
         ranges.append(ValueRange{0, *std::max_element(m_limitLines, m_limitLines + 3)});
+    // The texts are measured in the font painters on pictures use.
+    const QFont font;
+    if (!m_fitMeasure || font != m_measuredFont) {
+        m_measuredFont = font;
+        m_fitMeasure.emplace(QFontMetrics(font));
+        m_paintMeasure.reset();
+    }
     // The margins grow where the texts around the plot need more room.
     const ChartFrame fitted = fitChartFrame(frame(), ranges, m_firstVisible, m_lastVisible, hasPoints(),
-                                            m_decimals, QFontMetrics(QFont()));
+                                            m_decimals, *m_fitMeasure);
     m_plotRect = fitted.plotRect();
     m_axes = computeChartAxes(m_plotRect, ranges, m_firstVisible, m_lastVisible, hasPoints());
     for (ChartLine *line : qAsConst(m_lines)) {
@@ -315,63 +323,99 @@ void DMMChart::rebuildBackground()
     }
     if (m_backgroundLayer.isNull())
         return;
-    QPainter probe(&m_backgroundLayer);
-    const QFont font = probe.font();
+    if (!m_paintMeasure)
+        m_paintMeasure.emplace(QFontMetrics(font, &m_backgroundLayer));
     const ChartDecoration d = decorateChart(fitted, m_plotRect, m_axes, points0, m_firstVisible, m_decimals,
-                                            m_xTitle, m_yTitle, probe.fontMetrics());
-    probe.end();
+                                            m_xTitle, m_yTitle, *m_paintMeasure);
     // With many readings a new one seldom moves a tick or changes a label:
-    // the background painted last is then still right.
-    if (m_backgroundPainted && d == m_paintedDecoration && font == m_paintedFont && m_xTitle == m_paintedXTitle
-        && m_yTitle == m_paintedYTitle)
+    // the background painted last is then still right. When only the time
+    // axis's divisions moved, as with few readings, only they are painted
+    // again, over the rest kept as the base layer.
+    const bool sameTexts = m_backgroundPainted && font == m_paintedFont && m_xTitle == m_paintedXTitle
+                           && m_yTitle == m_paintedYTitle;
+    if (sameTexts && d == m_paintedDecoration)
         return;
-    m_backgroundPainted = true;
-    m_backgroundChanged = true;
+    const ChartDecoration before = m_paintedDecoration;
     m_paintedDecoration = d;
     m_paintedFont = font;
     m_paintedXTitle = m_xTitle;
     m_paintedYTitle = m_yTitle;
+    if (sameTexts && sameUnderTimeDivisions(before, d)) {
+        const QVector<QRect> areas = movedTimeDivisions(before, d, m_plotRect, m_paintMeasure->height());
+        const qsizetype stride = m_backgroundLayer.bytesPerLine();
+        QPainter painter(&m_backgroundLayer);
+        for (const QRect &area : areas) {
+            const QRect r = area & m_backgroundLayer.rect();
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                std::memcpy(m_backgroundLayer.bits() + y * stride + r.left() * 4,
+                            m_baseLayer.constBits() + y * stride + r.left() * 4, std::size_t(r.width()) * 4);
+            painter.setClipRect(r);
+            paintTimeDivisions(painter, d);
+        }
+        m_backgroundChanges << areas;
+        return;
+    }
+    m_backgroundPainted = true;
+    m_backgroundChanged = true;
 
-    m_backgroundLayer.fill(m_backgroundColour);
-    QPainter painter(&m_backgroundLayer);
-    painter.save();
-    const QPen defaultPen = painter.pen();
+    m_baseLayer = QImage(size(), QImage::Format_RGB32);
+    m_baseLayer.fill(m_backgroundColour);
+    QPainter base(&m_baseLayer);
+    base.save();
+    const QPen defaultPen = base.pen();
     if (d.axes) {
-        painter.drawLine(d.timeAxis);
-        painter.drawLines(d.xTicks);
-        painter.setPen(Qt::DotLine);
-        painter.drawLines(d.xGrid);
-        painter.setPen(defaultPen);
-        for (const ChartText &t : d.timeLabels)
-            painter.drawText(t.rect, Qt::AlignCenter, t.text);
-
-        painter.drawLine(d.valueAxis);
+        base.drawLine(d.timeAxis);
+        base.drawLine(d.valueAxis);
         auto side = [&](const QVector<QLine> &ticks, const QVector<QLine> &grid,
                         const QVector<ChartText> &labels) {
-            painter.setPen(defaultPen);
-            painter.drawLines(ticks);
-            painter.setPen(Qt::DotLine);
-            painter.drawLines(grid);
-            painter.setPen(defaultPen);
+            base.setPen(defaultPen);
+            base.drawLines(ticks);
+            base.setPen(Qt::DotLine);
+            base.drawLines(grid);
+            base.setPen(defaultPen);
             for (const ChartText &t : labels)
-                painter.drawText(t.rect, Qt::AlignCenter, t.text);
+                base.drawText(t.rect, Qt::AlignCenter, t.text);
         };
         side(d.positiveTicks, d.positiveGrid, d.positiveLabels);
         side(d.negativeTicks, d.negativeGrid, d.negativeLabels);
     }
+    base.save();
+    base.translate(d.yTitleOrigin);
+    base.rotate(-90);
+    base.drawText(d.yTitleRect, Qt::AlignCenter, m_yTitle);
+    base.restore();
+    base.drawText(d.xTitleRect, Qt::AlignCenter, m_xTitle);
+    base.restore();
+    base.end();
+
+    m_backgroundLayer = m_baseLayer.copy();
+    QPainter painter(&m_backgroundLayer);
+    paintTimeDivisions(painter, d);
+}
+
+// The time axis's ticks, dotted grid lines and time labels. They lie apart
+// from everything else but the time axis itself, which they cross in black.
+void DMMChart::paintTimeDivisions(QPainter &painter, const ChartDecoration &d) const
+{
+    if (!d.axes)
+        return;
     painter.save();
-    painter.translate(d.yTitleOrigin);
-    painter.rotate(-90);
-    painter.drawText(d.yTitleRect, Qt::AlignCenter, m_yTitle);
-    painter.restore();
-    painter.drawText(d.xTitleRect, Qt::AlignCenter, m_xTitle);
+    painter.setPen(QPen());
+    painter.drawLines(d.xTicks);
+    painter.setPen(Qt::DotLine);
+    painter.drawLines(d.xGrid);
+    painter.setPen(QPen());
+    for (const ChartText &t : d.timeLabels)
+        painter.drawText(t.rect, Qt::AlignCenter, t.text);
     painter.restore();
 }
 
 void DMMChart::lineVertices(ChartLine *line, QVector<QPoint> *vertices)
 {
     vertices->clear();
-    if (thinsWithIndex(m_axes)) {
+    // A few readings per pixel column are quicker walked than searched.
+    const qint64 visible = qint64(m_lastVisible) - m_firstVisible + 1;
+    if (thinsWithIndex(m_axes) && visible > 8 * (qint64(m_plotRect.width()) + 1)) {
         // Each pixel column's few vertices, straight from the index.
         appendThinnedVertices(line->points.index(), m_firstVisible, m_lastVisible, m_axes, m_plotRect, vertices,
                               &line->columns);
@@ -387,7 +431,9 @@ void DMMChart::lineVertices(ChartLine *line, QVector<QPoint> *vertices)
 void DMMChart::rebuildLines()
 {
     const bool backgroundChanged = m_backgroundChanged;
+    const QVector<QRect> backgroundChanges = m_backgroundChanges;
     m_backgroundChanged = false;
+    m_backgroundChanges.clear();
     const QImage &background = m_backgroundLayer;
     if (background.isNull()) {
         m_picture.clear();
@@ -413,7 +459,7 @@ void DMMChart::rebuildLines()
             overAreas << (QRect(m_plotRect.left() - 1, line.y - 1, m_plotRect.width() + 2, 3) & m_plotRect)
                       << (line.textRect.adjusted(-fh, -fh, fh, fh) & m_plotRect);
         }
-        m_picture.update(background, backgroundChanged, &m_linePixels, only->colour.rgba(), overAreas, paintOver);
+        m_picture.update(background, backgroundChanged, backgroundChanges, &m_linePixels, only->colour.rgba(), overAreas, paintOver);
         return;
     }
     m_picture.paint(background, [&](QPainter &painter) {

@@ -16,6 +16,8 @@
 #include <QRect>
 #include <QString>
 
+#include <optional>
+
 class QTimer;
 
 // Line chart of readings over their order, labelled with their times, with a
@@ -77,6 +79,7 @@ private:
     ChartFrame frame() const;
     QPoint toPlot(const QPoint &pos) const;
     void rebuildBackground();
+    void paintTimeDivisions(QPainter &painter, const ChartDecoration &d) const;
     void lineVertices(ChartLine *line, QVector<QPoint> *vertices);
     void rebuildLines();
     void rebuildSelection();
@@ -100,11 +103,17 @@ private:
     QRect m_plotRect;
     QList<ChartLine *> m_lines;
     QImage m_backgroundLayer;
+    QImage m_baseLayer;                 // the background without the time axis's divisions
     // What the background layer shows, when m_backgroundPainted.
     bool m_backgroundPainted = false;
-    bool m_backgroundChanged = true;    // since the lines were last drawn
+    bool m_backgroundChanged = true;    // since the lines were last drawn: all of it,
+    QVector<QRect> m_backgroundChanges; // or these areas
     ChartDecoration m_paintedDecoration;
     QFont m_paintedFont;
+    // Text widths in the font the pictures use, for fitting and for painting.
+    QFont m_measuredFont;
+    std::optional<TextMeasure> m_fitMeasure;
+    std::optional<TextMeasure> m_paintMeasure;
     QString m_paintedXTitle;
     QString m_paintedYTitle;
     ChartPicture m_picture;             // background, lines and limit lines

@@ -126,15 +126,17 @@ void PolylinePixels::stroke(int px1, int py1, int px2, int py2, int caps)
             if (xinc == 0) {
                 add(x >> 16, y, end - 1);
             } else {
-                int column = x >> 16, from = y;
-                for (; y < end; ++y, x += xinc) {
-                    if ((x >> 16) != column) {
-                        add(column, from, y - 1);
-                        column = x >> 16;
-                        from = y;
-                    }
+                // A steep join: the rows it keeps to one column, worked out
+                // from the step instead of stepping.
+                while (y < end) {
+                    const int column = x >> 16;
+                    const int rows = xinc > 0 ? ((column + 1) * 65536 - x + xinc - 1) / xinc
+                                              : (x - column * 65536) / -xinc + 1;
+                    const int n = std::min(rows, end - y);
+                    add(column, y, y + n - 1);
+                    y += n;
+                    x += n * xinc;
                 }
-                add(column, from, end - 1);
             }
         }
     } else {
@@ -212,9 +214,9 @@ bool PolylinePixels::trace(const QPoint *v, int count, const QSize &size)
     // that ends where it starts is closed: neither is followed here.
     if (count < 2 || v[0] == v[count - 1] || size.isEmpty())
         return false;
-    const QRect picture(QPoint(0, 0), size);
+    const unsigned w = unsigned(size.width()), h = unsigned(size.height());
     for (int i = 0; i < count; ++i) {
-        if (!picture.contains(v[i]))
+        if (unsigned(v[i].x()) >= w || unsigned(v[i].y()) >= h)
             return false;
     }
     reset(size);
