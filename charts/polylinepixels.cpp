@@ -280,6 +280,8 @@ void PolylinePixels::fill(QImage *picture, QRgb colour, const QRect &clip) const
     auto column = [&](int x, int top, int bottom) {
         top = std::max(top, area.top());
         bottom = std::min(bottom, area.bottom());
+        if (top > bottom)
+            return;
         uchar *p = bits + top * stride + x * 4;
         for (int y = top; y <= bottom; ++y, p += stride)
             *reinterpret_cast<QRgb *>(p) = colour;
