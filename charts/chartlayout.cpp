@@ -253,6 +253,11 @@ bool sameUnderTimeDivisions(const ChartDecoration &a, const ChartDecoration &b)
     return x == y;
 }
 
+QRect timeLabelArea(const ChartText &label, int fh)
+{
+    return label.rect.adjusted(-fh, -fh / 2, fh, fh / 2);
+}
+
 QVector<QRect> movedTimeDivisions(const ChartDecoration &before, const ChartDecoration &after,
                                   const QRect &plot, int fh)
 {
@@ -276,11 +281,10 @@ QVector<QRect> movedTimeDivisions(const ChartDecoration &before, const ChartDeco
         if (!was.contains(x))
             column(x);
     }
-    // Labels with the room their glyphs may take beyond their boxes.
     auto labels = [&](const QVector<ChartText> &from, const QVector<ChartText> &other) {
         for (const ChartText &t : from) {
             if (!other.contains(t))
-                areas << t.rect.adjusted(-fh, -fh / 2, fh, fh / 2);
+                areas << timeLabelArea(t, fh);
         }
     };
     labels(before.timeLabels, after.timeLabels);

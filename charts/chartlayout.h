@@ -127,6 +127,8 @@ ChartDecoration decorateChart(const ChartFrame &frame, const QRect &plot, const 
 // Whether two decorations differ at most in the time axis's ticks, grid
 // lines and labels.
 bool sameUnderTimeDivisions(const ChartDecoration &a, const ChartDecoration &b);
+// A time label's box with the room its glyphs may take beyond it.
+QRect timeLabelArea(const ChartText &label, int fh);
 // Where the time axis's divisions of `before` and `after` differ: the
 // columns of the ticks and grid lines that moved, and the surroundings of
 // the time labels that moved or changed (`fh`: the font height).

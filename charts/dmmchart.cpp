@@ -350,7 +350,7 @@ void DMMChart::rebuildBackground()
                 std::memcpy(m_backgroundLayer.bits() + y * stride + r.left() * 4,
                             m_baseLayer.constBits() + y * stride + r.left() * 4, std::size_t(r.width()) * 4);
             painter.setClipRect(r);
-            paintTimeDivisions(painter, d);
+            paintTimeDivisions(painter, d, &r);
         }
         m_backgroundChanges << areas;
         return;
@@ -393,9 +393,10 @@ void DMMChart::rebuildBackground()
     paintTimeDivisions(painter, d);
 }
 
-// The time axis's ticks, dotted grid lines and time labels. They lie apart
-// from everything else but the time axis itself, which they cross in black.
-void DMMChart::paintTimeDivisions(QPainter &painter, const ChartDecoration &d) const
+// The time axis's ticks, dotted grid lines and time labels, those near
+// `area` when given. They lie apart from everything else but the time axis
+// itself, which they cross in black.
+void DMMChart::paintTimeDivisions(QPainter &painter, const ChartDecoration &d, const QRect *area) const
 {
     if (!d.axes)
         return;
@@ -405,8 +406,11 @@ void DMMChart::paintTimeDivisions(QPainter &painter, const ChartDecoration &d) c
     painter.setPen(Qt::DotLine);
     painter.drawLines(d.xGrid);
     painter.setPen(QPen());
-    for (const ChartText &t : d.timeLabels)
-        painter.drawText(t.rect, Qt::AlignCenter, t.text);
+    const int fh = m_paintMeasure ? m_paintMeasure->height() : painter.fontMetrics().height();
+    for (const ChartText &t : d.timeLabels) {
+        if (!area || timeLabelArea(t, fh).intersects(*area))
+            painter.drawText(t.rect, Qt::AlignCenter, t.text);
+    }
     painter.restore();
 }
 

@@ -79,7 +79,7 @@ private:
     ChartFrame frame() const;
     QPoint toPlot(const QPoint &pos) const;
     void rebuildBackground();
-    void paintTimeDivisions(QPainter &painter, const ChartDecoration &d) const;
+    void paintTimeDivisions(QPainter &painter, const ChartDecoration &d, const QRect *area = nullptr) const;
     void lineVertices(ChartLine *line, QVector<QPoint> *vertices);
     void rebuildLines();
     void rebuildSelection();

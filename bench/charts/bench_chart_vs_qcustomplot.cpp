@@ -342,7 +342,7 @@ void sizes(benchmark::internal::Benchmark *b)
 {
     // Second argument: 0 scattered readings, 1 a random walk.
     b->ArgNames({"n", "walk"})->ArgsProduct({{1000, 100000, 1000000}, {Scattered, Walking}});
-    b->Iterations(Added)->Repetitions(5)->ReportAggregatesOnly(true);
+    b->Iterations(Added)->Repetitions(3)->ReportAggregatesOnly(true);
     b->Unit(benchmark::kMillisecond);
 }
 
