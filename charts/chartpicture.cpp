@@ -68,11 +68,13 @@ void ChartPicture::repaintArea(const QImage &background, const QRect &area, cons
 void ChartPicture::update(const QImage &background, bool backgroundChanged, const QVector<QRect> &backgroundChanges,
                           PolylinePixels *line, QRgb colour, const QVector<QRect> &overAreas, const Paint &paintOver)
 {
+    const bool same = !line;
     const bool whole = backgroundChanged || !m_known || m_colour != colour || m_image.isNull()
                        || m_image.size() != background.size() || m_image.format() != background.format()
-                       || line->size() != background.size() || m_line.size() != background.size();
-    std::swap(m_line, *line);
-    const PolylinePixels &now = m_line, &before = *line;
+                       || (!same && line->size() != background.size()) || m_line.size() != background.size();
+    if (!same)
+        std::swap(m_line, *line);
+    const PolylinePixels &now = m_line, &before = same ? m_line : *line;
     m_colour = colour;
     if (background.isNull()) {
         clear();

@@ -27,7 +27,7 @@ public:
     // `paintOver` paints, which stays inside `overAreas`. The background
     // differs from the last update's everywhere when `backgroundChanged`,
     // else inside `backgroundChanges`. Takes the line's pixels and hands
-    // back those it drew before, for reuse.
+    // back those it drew before, for reuse; no line: the one drawn before.
     void update(const QImage &background, bool backgroundChanged, const QVector<QRect> &backgroundChanges,
                 PolylinePixels *line, QRgb colour, const QVector<QRect> &overAreas, const Paint &paintOver);
     // The picture of `background` with whatever `paint` paints: a line the

@@ -446,15 +446,28 @@ void DMMChart::rebuildLines()
     const bool drawLines = m_axes.drawable && hasPoints();
     auto paintOver = [this](QPainter &painter) { paintLimitLines(painter); };
 
-    // One line in an opaque colour is filled in as pixel spans.
+    // One line in an opaque colour is filled in as pixel spans. Its
+    // readings are only ever appended, so the same visible range on the
+    // same scales gives the same line: a zoomed chart's, for one.
     const ChartLine *only = m_lines.size() == 1 ? m_lines.first() : nullptr;
     bool traced = only && only->colour.alpha() == 255;
-    if (traced && drawLines) {
-        lineVertices(m_lines.first(), &m_vertices);
-        traced = m_linePixels.trace(m_vertices.constData(), m_vertices.size(), background.size());
-    } else if (traced) {
-        m_linePixels.reset(background.size());
+    const TracedLine key{drawLines,     drawLines ? only->points.index().serial() : 0,
+                         m_firstVisible, m_lastVisible,
+                         m_axes.xScale, m_axes.yScale,
+                         m_axes.zeroY,  m_plotRect,
+                         background.size()};
+    const bool same = traced && m_traced && key == *m_traced;
+    if (traced && !same) {
+        if (drawLines) {
+            lineVertices(m_lines.first(), &m_vertices);
+            traced = m_linePixels.trace(m_vertices.constData(), m_vertices.size(), background.size());
+        } else {
+            m_linePixels.reset(background.size());
+        }
     }
+    m_traced.reset();
+    if (traced)
+        m_traced = key;
     if (traced) {
         QVector<QRect> overAreas;
         const QFontMetrics metrics(QFont(), const_cast<QImage *>(&background));
@@ -463,7 +476,8 @@ void DMMChart::rebuildLines()
             overAreas << (QRect(m_plotRect.left() - 1, line.y - 1, m_plotRect.width() + 2, 3) & m_plotRect)
                       << (line.textRect.adjusted(-fh, -fh, fh, fh) & m_plotRect);
         }
-        m_picture.update(background, backgroundChanged, backgroundChanges, &m_linePixels, only->colour.rgba(), overAreas, paintOver);
+        m_picture.update(background, backgroundChanged, backgroundChanges, same ? nullptr : &m_linePixels,
+                         only->colour.rgba(), overAreas, paintOver);
         return;
     }
     m_picture.paint(background, [&](QPainter &painter) {

@@ -118,6 +118,24 @@ private:
     QString m_paintedYTitle;
     ChartPicture m_picture;             // background, lines and limit lines
     PolylinePixels m_linePixels;        // the next line's pixels (reused)
+    // What the line in the picture was traced from.
+    struct TracedLine
+    {
+        bool drawn;
+        unsigned long long values;
+        int first, last;
+        double xScale, yScale;
+        int zeroY;
+        QRect plot;
+        QSize size;
+        bool operator==(const TracedLine &o) const
+        {
+            return drawn == o.drawn && values == o.values && first == o.first && last == o.last
+                   && xScale == o.xScale && yScale == o.yScale && zeroY == o.zeroY && plot == o.plot
+                   && size == o.size;
+        }
+    };
+    std::optional<TracedLine> m_traced;
     QVector<QPoint> m_vertices;         // the next line's vertices (reused)
     // The selection and the read-out as last laid out: drawn over the
     // picture at every paint.
