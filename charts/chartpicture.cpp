@@ -29,25 +29,25 @@ void ChartPicture::paint(const QImage &background, const Paint &paint)
     paint(painter);
 }
 
-void ChartPicture::restore(const QImage &background, int x, int top, int bottom)
+// Column x's rows top..bottom, from the background (`from`) or in the
+// line's colour; both pictures have `stride` bytes per row.
+static void restoreRows(uchar *to, const uchar *from, qsizetype stride, int x, int top, int bottom)
 {
     if (top > bottom)
         return;
-    const qsizetype stride = m_image.bytesPerLine();
-    const uchar *from = background.constBits() + top * stride + x * 4;
-    uchar *to = m_image.bits() + top * stride + x * 4;
+    from += top * stride + x * 4;
+    to += top * stride + x * 4;
     for (int y = top; y <= bottom; ++y, from += stride, to += stride)
         *reinterpret_cast<QRgb *>(to) = *reinterpret_cast<const QRgb *>(from);
 }
 
-void ChartPicture::fillRows(int x, int top, int bottom)
+static void fillRows(uchar *to, QRgb colour, qsizetype stride, int x, int top, int bottom)
 {
     if (top > bottom)
         return;
-    const qsizetype stride = m_image.bytesPerLine();
-    uchar *to = m_image.bits() + top * stride + x * 4;
+    to += top * stride + x * 4;
     for (int y = top; y <= bottom; ++y, to += stride)
-        *reinterpret_cast<QRgb *>(to) = m_colour;
+        *reinterpret_cast<QRgb *>(to) = colour;
 }
 
 void ChartPicture::repaintArea(const QImage &background, const QRect &area, const Paint &paintOver)
@@ -96,19 +96,22 @@ void ChartPicture::update(const QImage &background, bool backgroundChanged, cons
     if (overAreas != m_overAreas)
         repaint << m_overAreas << overAreas;
     QVector<char> touched(overAreas.size(), 0);
-    for (int x = 0; x < m_image.width(); ++x) {
+    uchar *to = m_image.bits();
+    const uchar *from = background.constBits();
+    const qsizetype stride = m_image.bytesPerLine();
+    for (int x = 0, width = m_image.width(); x < width; ++x) {
         const int t0 = before.top(x), b0 = before.bottom(x), t1 = now.top(x), b1 = now.bottom(x);
         const bool split = before.split(x) || now.split(x);
         if (!split && t0 == t1 && b0 == b1)
             continue;
         if (!split && t0 <= b0 && t1 <= b1) {
             // One span before and after: the rows it lost and gained.
-            restore(background, x, t0, std::min(b0, t1 - 1));
-            restore(background, x, std::max(t0, b1 + 1), b0);
-            fillRows(x, t1, std::min(b1, t0 - 1));
-            fillRows(x, std::max(t1, b0 + 1), b1);
+            restoreRows(to, from, stride, x, t0, std::min(b0, t1 - 1));
+            restoreRows(to, from, stride, x, std::max(t0, b1 + 1), b0);
+            fillRows(to, colour, stride, x, t1, std::min(b1, t0 - 1));
+            fillRows(to, colour, stride, x, std::max(t1, b0 + 1), b1);
         } else {
-            restore(background, x, t0, b0);
+            restoreRows(to, from, stride, x, t0, b0);
             now.fill(&m_image, colour, QRect(x, 0, 1, m_image.height()));
         }
         const int top = std::min(t0 <= b0 ? t0 : t1, t1 <= b1 ? t1 : t0);

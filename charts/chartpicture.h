@@ -37,8 +37,6 @@ public:
 
 private:
     void copyBackground(const QImage &background);
-    void restore(const QImage &background, int x, int top, int bottom);
-    void fillRows(int x, int top, int bottom);
     void repaintArea(const QImage &background, const QRect &area, const Paint &paintOver);
 
     QImage m_image;

@@ -27,6 +27,8 @@ DMMChart::DMMChart(QWidget *parent) : QFrame(parent)
     m_indicatorTimer->setSingleShot(true);
     connect(m_indicatorTimer, &QTimer::timeout, this, &DMMChart::slotTmrIndicatorTimeout);
     setAttribute(Qt::WA_MouseTracking);
+    // The picture covers the widget: nothing needs clearing before a paint.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 DMMChart::~DMMChart()
