@@ -19,7 +19,7 @@ const int LabelInset = TickLength + 2;  // value labels end this far left of the
 const int TimeLabelTop = 7;             // time labels start this far below the plot's bottom row
 
 // The rotated value title's left edge for a left margin of `margin`.
-int valueTitleX(int margin, const QFontMetrics &fm)
+int valueTitleX(int margin, const TextMeasure &fm)
 {
     return (margin - fm.horizontalAdvance(QStringLiteral("000.0k "))) / 2 - fm.height() / 2;
 }
@@ -122,7 +122,7 @@ ChartAxes computeChartAxes(const QRect &plot, const QVector<ValueRange> &lines,
 }
 
 ChartFrame fitChartFrame(const ChartFrame &form, const QVector<ValueRange> &lines, int first, int last,
-                         bool hasPoints, int decimals, const QFontMetrics &fm)
+                         bool hasPoints, int decimals, const TextMeasure &fm)
 {
     ChartFrame fitted = form;
     const int fh = fm.height();
@@ -148,14 +148,28 @@ ChartFrame fitChartFrame(const ChartFrame &form, const QVector<ValueRange> &line
 QString chartValueLabel(double v, int decimals, bool negativeSide)
 {
     QString suffix;
+    double unit = 1;
     if (v >= 1000000) {
-        v = v / 1000000;
+        unit = 1000000;
         suffix = QStringLiteral("M");
     } else if (v >= 1000) {
-        v = v / 1000;
+        unit = 1000;
         suffix = QStringLiteral("k");
     }
-    return QString::number(negativeSide ? -v : v, 'f', decimals) + suffix;
+    const double shown = v / unit;
+    // Thousands and millions keep the digits the tick needs: 1350 reads
+    // 1.35k, not 1.4k. A label exact in the set decimals keeps them.
+    int places = decimals;
+    if (!suffix.isEmpty()) {
+        const int most = std::max(decimals, 0) + 6;     // below the gauge's resolution
+        for (places = std::max(decimals, 0); places < most; ++places) {
+            const double scaled = shown * std::pow(10.0, places);
+            if (std::fabs(scaled - std::round(scaled)) <= 1e-6 * std::max(1.0, std::fabs(scaled)))
+                break;
+        }
+        places = std::max(places, decimals);
+    }
+    return QString::number(negativeSide ? -shown : shown, 'f', places) + suffix;
 }
 
 QString chartReadoutText(const ChartSeries &points, int i)
@@ -166,7 +180,7 @@ QString chartReadoutText(const ChartSeries &points, int i)
 ChartDecoration decorateChart(const ChartFrame &frame, const QRect &plot, const ChartAxes &a,
                               const ChartSeries &line0, int first, int decimals,
                               const QString &xTitle, const QString &yTitle,
-                              const QFontMetrics &fm)
+                              const TextMeasure &fm)
 {
     ChartDecoration d;
     const int fh = fm.height();
@@ -225,6 +239,57 @@ bool operator==(const ChartDecoration &a, const ChartDecoration &b)
            && a.negativeTicks == b.negativeTicks && a.negativeGrid == b.negativeGrid
            && a.negativeLabels == b.negativeLabels && a.yTitleOrigin == b.yTitleOrigin
            && a.yTitleRect == b.yTitleRect && a.xTitleRect == b.xTitleRect;
+}
+
+bool sameUnderTimeDivisions(const ChartDecoration &a, const ChartDecoration &b)
+{
+    ChartDecoration x = a, y = b;
+    x.xTicks.clear();
+    x.xGrid.clear();
+    x.timeLabels.clear();
+    y.xTicks.clear();
+    y.xGrid.clear();
+    y.timeLabels.clear();
+    return x == y;
+}
+
+QRect timeLabelArea(const ChartText &label, int fh)
+{
+    return label.rect.adjusted(-fh, -fh / 2, fh, fh / 2);
+}
+
+QVector<QRect> movedTimeDivisions(const ChartDecoration &before, const ChartDecoration &after,
+                                  const QRect &plot, int fh)
+{
+    QVector<QRect> areas;
+    auto columns = [](const ChartDecoration &d) {
+        QVector<int> xs;
+        for (const QLine &grid : d.xGrid)
+            xs << grid.x1();
+        return xs;
+    };
+    const QVector<int> was = columns(before), is = columns(after);
+    // A grid line and its tick, with a pixel to spare at either end.
+    auto column = [&](int x) {
+        areas << QRect(x, plot.top() - 1, 1, plot.height() + TickLength + 2);
+    };
+    for (int x : was) {
+        if (!is.contains(x))
+            column(x);
+    }
+    for (int x : is) {
+        if (!was.contains(x))
+            column(x);
+    }
+    auto labels = [&](const QVector<ChartText> &from, const QVector<ChartText> &other) {
+        for (const ChartText &t : from) {
+            if (!other.contains(t))
+                areas << timeLabelArea(t, fh);
+        }
+    };
+    labels(before.timeLabels, after.timeLabels);
+    labels(after.timeLabels, before.timeLabels);
+    return areas;
 }
 
 ChartReadout layoutReadout(const QRect &plot, int x, const QStringList &texts,

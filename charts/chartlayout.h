@@ -2,6 +2,7 @@
 
 #include "charts/chartseries.h"
 #include "charts/stepsearch.h"
+#include "charts/textmeasure.h"
 
 #include <QFontMetrics>
 #include <QLine>
@@ -66,7 +67,7 @@ double chartYStep(double yScale);
 // where the value labels of the axes laid out in that frame and the rotated
 // value title need more. The arguments after `form` are computeChartAxes's.
 ChartFrame fitChartFrame(const ChartFrame &form, const QVector<ValueRange> &lines, int first, int last,
-                         bool hasPoints, int decimals, const QFontMetrics &fm);
+                         bool hasPoints, int decimals, const TextMeasure &fm);
 
 // The x of the visible points from the plot's left edge, worked out for the
 // point asked.
@@ -83,7 +84,9 @@ template <typename Sink>
 void forEachChartVertex(const ChartSeries &points, int first, int last,
                         const ChartAxes &axes, const QRect &plot, Sink sink);
 
-// "0.0", "1.0k", "2.0M", ...; the negative side formats -v with v's suffix.
+// "0.0", "1.0k", "1.35k", "2.0M", ...; the negative side formats -v with v's
+// suffix. With a suffix, more decimals than `decimals` where the value needs
+// them to be exact.
 QString chartValueLabel(double v, int decimals, bool negativeSide);
 
 // "hh:mm:ss:tag\r\n" of point i.
@@ -119,7 +122,18 @@ bool operator==(const ChartDecoration &a, const ChartDecoration &b);
 ChartDecoration decorateChart(const ChartFrame &frame, const QRect &plot, const ChartAxes &axes,
                               const ChartSeries &line0, int first, int decimals,
                               const QString &xTitle, const QString &yTitle,
-                              const QFontMetrics &fm);
+                              const TextMeasure &fm);
+
+// Whether two decorations differ at most in the time axis's ticks, grid
+// lines and labels.
+bool sameUnderTimeDivisions(const ChartDecoration &a, const ChartDecoration &b);
+// A time label's box with the room its glyphs may take beyond it.
+QRect timeLabelArea(const ChartText &label, int fh);
+// Where the time axis's divisions of `before` and `after` differ: the
+// columns of the ticks and grid lines that moved, and the surroundings of
+// the time labels that moved or changed (`fh`: the font height).
+QVector<QRect> movedTimeDivisions(const ChartDecoration &before, const ChartDecoration &after,
+                                  const QRect &plot, int fh);
 
 // The cursor line and the read-out texts (one per line) at cursor x `x`.
 struct ChartReadout

@@ -39,6 +39,8 @@ private:
     bool staysOnRow(int from, int to) const;
     // The highest and lowest row of from..to (not empty) and which comes first.
     void findExtremes(int from, int to, ColumnMemo::Column *found) const;
+    // The same from what `seen` found for a range a few readings to the left.
+    bool shiftExtremes(const ColumnMemo::Column &seen, ColumnMemo::Column *found) const;
     void put(int x, int y) { *m_out++ = QPoint(x, y); }
     // A run keeps one vertex, or two when it holds more than one reading.
     static int keptOf(const Run &r) { return r.last > r.first ? 2 : 1; }
@@ -98,6 +100,36 @@ void ColumnThinner::findExtremes(int from, int to, ColumnMemo::Column *found) co
     const int top = found->top, bottom = found->bottom;
     const int atTop = m_values.findFirst(from, to, [&](double, double hi) { return row(hi) <= top; });
     found->bottomFirst = atTop > from && row(m_values.drawnExtremes(from, atTop - 1).min) >= bottom;
+}
+
+bool ColumnThinner::shiftExtremes(const ColumnMemo::Column &seen, ColumnMemo::Column *found) const
+{
+    const int most = 16;        // readings worth looking at one by one
+    if (seen.from > seen.to || found->from < seen.from || found->to < seen.to || found->from > seen.to
+        || found->from - seen.from > most || found->to - seen.to > most)
+        return false;
+    // The readings left behind must not be on either extreme row: then the
+    // rest still reaches both rows, first reaching the top where it did.
+    for (int i = seen.from; i < found->from; ++i) {
+        const int r = rowAt(i);
+        if (r <= seen.top || r >= seen.bottom)
+            return false;
+    }
+    found->top = seen.top;
+    found->bottom = seen.bottom;
+    found->bottomFirst = seen.bottomFirst;
+    // A reading taken in that goes beyond an extreme row reaches it last.
+    for (int i = seen.to + 1; i <= found->to; ++i) {
+        const int r = rowAt(i);
+        if (r < found->top) {
+            found->top = r;
+            found->bottomFirst = true;
+        } else if (r > found->bottom) {
+            found->bottom = r;
+            found->bottomFirst = false;
+        }
+    }
+    return true;
 }
 
 void ColumnThinner::column(int x, int first, int last, ColumnMemo::Column *memo)
@@ -199,7 +231,7 @@ void ColumnThinner::column(int x, int first, int last, ColumnMemo::Column *memo)
         now.top = seen.top;
         now.bottom = seen.bottom;
         now.bottomFirst = seen.bottomFirst;
-    } else if (now.from <= now.to) {
+    } else if (now.from <= now.to && !(known && shiftExtremes(seen, &now))) {
         findExtremes(now.from, now.to, &now);
     }
     putRun(x, one);

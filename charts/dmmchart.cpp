@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -26,6 +27,8 @@ DMMChart::DMMChart(QWidget *parent) : QFrame(parent)
     m_indicatorTimer->setSingleShot(true);
     connect(m_indicatorTimer, &QTimer::timeout, this, &DMMChart::slotTmrIndicatorTimeout);
     setAttribute(Qt::WA_MouseTracking);
+    // The picture covers the widget: nothing needs clearing before a paint.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 DMMChart::~DMMChart()
@@ -142,37 +145,59 @@ bool DMMChart::hasLimitLines() const
     return std::any_of(m_limitLines, m_limitLines + 3, [](double v) { return v > 0; });
 }
 
-void DMMChart::paintLimitLines()
+QVector<DMMChart::LimitLine> DMMChart::limitLines(const QFontMetrics &metrics) const
 {
-    if (m_linesLayer.isNull() || !m_axes.drawable || !hasLimitLines())
-        return;
-    QPainter painter(&m_linesLayer);
-    painter.setClipRect(m_plotRect);
+    QVector<LimitLine> lines;
+    if (!m_axes.drawable || !hasLimitLines())
+        return lines;
     const QString names[3] = {tr("NDFT"), tr("Min"), tr("Max")};
-    const QFontMetrics metrics = painter.fontMetrics();
     for (int i = 0; i < 3; ++i) {
         const double value = m_limitLines[i];
         if (!(value > 0))
             continue;
         const int y = StepSearch::truncateToPixel(m_axes.zeroY - m_axes.yScale * value);
-        painter.setPen(QPen(i == 0 ? NominalColour : LimitColour, 1, Qt::DashLine));
-        painter.drawLine(m_plotRect.left(), y, m_plotRect.right(), y);
         const int w = metrics.horizontalAdvance(names[i]);
-        painter.drawText(QRect(m_plotRect.right() - w - 4, y - metrics.height() - 1, w, metrics.height()),
-                         Qt::AlignCenter, names[i]);
+        lines.append({i == 0 ? NominalColour : LimitColour, y,
+                      QRect(m_plotRect.right() - w - 4, y - metrics.height() - 1, w, metrics.height()), names[i]});
+    }
+    return lines;
+}
+
+void DMMChart::paintLimitLines(QPainter &painter) const
+{
+    const QVector<LimitLine> lines = limitLines(painter.fontMetrics());
+    if (lines.isEmpty())
+        return;
+    painter.setClipRect(m_plotRect, Qt::IntersectClip);
+    for (const LimitLine &line : lines) {
+        painter.setPen(QPen(line.colour, 1, Qt::DashLine));
+        painter.drawLine(m_plotRect.left(), line.y, m_plotRect.right(), line.y);
+        painter.drawText(line.textRect, Qt::AlignCenter, line.name);
     }
 }
 
 QPixmap DMMChart::pixmap() const
 {
-    return m_indicatorLayer;
+    const QImage &picture = m_picture.image();
+    if (!m_painted || picture.isNull())
+        return QPixmap();
+    if (m_composedStale) {
+        QImage composed = picture.copy();
+        QPainter painter(&composed);
+        paintOverlay(painter);
+        painter.end();
+        m_composed = QPixmap::fromImage(std::move(composed));
+        m_composedStale = false;
+    }
+    return m_composed;
 }
 
 bool DMMChart::savePixmap(const QString &fileName) const
 {
-    if (m_indicatorLayer.isNull())
+    const QPixmap picture = pixmap();
+    if (picture.isNull())
         return false;
-    return m_indicatorLayer.save(fileName);
+    return picture.save(fileName);
 }
 
 void DMMChart::slotTmrIndicatorTimeout()
@@ -250,7 +275,7 @@ void DMMChart::mouseReleaseEvent(QMouseEvent *event)
 void DMMChart::resizeEvent(QResizeEvent *event)
 {
     m_plotRect = frame().plotRect();
-    m_backgroundLayer = QPixmap(size());
+    m_backgroundLayer = QImage(size(), QImage::Format_RGB32);
     m_backgroundPainted = false;
     m_backgroundDirty = true;
     QFrame::resizeEvent(event);
@@ -275,9 +300,16 @@ void DMMChart::rebuildBackground()
     }
     if (hasLimitLines())
         ranges.append(ValueRange{0, *std::max_element(m_limitLines, m_limitLines + 3)});
+    // The texts are measured in the font painters on pictures use.
+    const QFont font;
+    if (!m_fitMeasure || font != m_measuredFont) {
+        m_measuredFont = font;
+        m_fitMeasure.emplace(QFontMetrics(font));
+        m_paintMeasure.reset();
+    }
     // The margins grow where the texts around the plot need more room.
     const ChartFrame fitted = fitChartFrame(frame(), ranges, m_firstVisible, m_lastVisible, hasPoints(),
-                                            m_decimals, QFontMetrics(QFont()));
+                                            m_decimals, *m_fitMeasure);
     m_plotRect = fitted.plotRect();
     m_axes = computeChartAxes(m_plotRect, ranges, m_firstVisible, m_lastVisible, hasPoints());
     for (ChartLine *line : qAsConst(m_lines)) {
@@ -288,113 +320,197 @@ void DMMChart::rebuildBackground()
     }
 
     if (m_backgroundLayer.size() != size()) {
-        m_backgroundLayer = QPixmap(size());
+        m_backgroundLayer = QImage(size(), QImage::Format_RGB32);
         m_backgroundPainted = false;
     }
     if (m_backgroundLayer.isNull())
         return;
-    QPainter probe(&m_backgroundLayer);
-    const QFont font = probe.font();
+    if (!m_paintMeasure)
+        m_paintMeasure.emplace(QFontMetrics(font, &m_backgroundLayer));
     const ChartDecoration d = decorateChart(fitted, m_plotRect, m_axes, points0, m_firstVisible, m_decimals,
-                                            m_xTitle, m_yTitle, probe.fontMetrics());
-    probe.end();
+                                            m_xTitle, m_yTitle, *m_paintMeasure);
     // With many readings a new one seldom moves a tick or changes a label:
-    // the background painted last is then still right.
-    if (m_backgroundPainted && d == m_paintedDecoration && font == m_paintedFont && m_xTitle == m_paintedXTitle
-        && m_yTitle == m_paintedYTitle)
+    // the background painted last is then still right. When only the time
+    // axis's divisions moved, as with few readings, only they are painted
+    // again, over the rest kept as the base layer.
+    const bool sameTexts = m_backgroundPainted && font == m_paintedFont && m_xTitle == m_paintedXTitle
+                           && m_yTitle == m_paintedYTitle;
+    if (sameTexts && d == m_paintedDecoration)
         return;
-    m_backgroundPainted = true;
+    const ChartDecoration before = m_paintedDecoration;
     m_paintedDecoration = d;
     m_paintedFont = font;
     m_paintedXTitle = m_xTitle;
     m_paintedYTitle = m_yTitle;
+    if (sameTexts && sameUnderTimeDivisions(before, d)) {
+        const QVector<QRect> areas = movedTimeDivisions(before, d, m_plotRect, m_paintMeasure->height());
+        const qsizetype stride = m_backgroundLayer.bytesPerLine();
+        QPainter painter(&m_backgroundLayer);
+        for (const QRect &area : areas) {
+            const QRect r = area & m_backgroundLayer.rect();
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                std::memcpy(m_backgroundLayer.bits() + y * stride + r.left() * 4,
+                            m_baseLayer.constBits() + y * stride + r.left() * 4, std::size_t(r.width()) * 4);
+            painter.setClipRect(r);
+            paintTimeDivisions(painter, d, &r);
+        }
+        m_backgroundChanges << areas;
+        return;
+    }
+    m_backgroundPainted = true;
+    m_backgroundChanged = true;
 
-    m_backgroundLayer.fill(m_backgroundColour);
-    QPainter painter(&m_backgroundLayer);
-    painter.save();
-    const QPen defaultPen = painter.pen();
+    m_baseLayer = QImage(size(), QImage::Format_RGB32);
+    m_baseLayer.fill(m_backgroundColour);
+    QPainter base(&m_baseLayer);
+    base.save();
+    const QPen defaultPen = base.pen();
     if (d.axes) {
-        painter.drawLine(d.timeAxis);
-        painter.drawLines(d.xTicks);
-        painter.setPen(Qt::DotLine);
-        painter.drawLines(d.xGrid);
-        painter.setPen(defaultPen);
-        for (const ChartText &t : d.timeLabels)
-            painter.drawText(t.rect, Qt::AlignCenter, t.text);
-
-        painter.drawLine(d.valueAxis);
+        base.drawLine(d.timeAxis);
+        base.drawLine(d.valueAxis);
         auto side = [&](const QVector<QLine> &ticks, const QVector<QLine> &grid,
                         const QVector<ChartText> &labels) {
-            painter.setPen(defaultPen);
-            painter.drawLines(ticks);
-            painter.setPen(Qt::DotLine);
-            painter.drawLines(grid);
-            painter.setPen(defaultPen);
+            base.setPen(defaultPen);
+            base.drawLines(ticks);
+            base.setPen(Qt::DotLine);
+            base.drawLines(grid);
+            base.setPen(defaultPen);
             for (const ChartText &t : labels)
-                painter.drawText(t.rect, Qt::AlignCenter, t.text);
+                base.drawText(t.rect, Qt::AlignCenter, t.text);
         };
         side(d.positiveTicks, d.positiveGrid, d.positiveLabels);
         side(d.negativeTicks, d.negativeGrid, d.negativeLabels);
     }
+    base.save();
+    base.translate(d.yTitleOrigin);
+    base.rotate(-90);
+    base.drawText(d.yTitleRect, Qt::AlignCenter, m_yTitle);
+    base.restore();
+    base.drawText(d.xTitleRect, Qt::AlignCenter, m_xTitle);
+    base.restore();
+    base.end();
+
+    m_backgroundLayer = m_baseLayer.copy();
+    QPainter painter(&m_backgroundLayer);
+    paintTimeDivisions(painter, d);
+}
+
+// The time axis's ticks, dotted grid lines and time labels, those near
+// `area` when given. They lie apart from everything else but the time axis
+// itself, which they cross in black.
+void DMMChart::paintTimeDivisions(QPainter &painter, const ChartDecoration &d, const QRect *area) const
+{
+    if (!d.axes)
+        return;
     painter.save();
-    painter.translate(d.yTitleOrigin);
-    painter.rotate(-90);
-    painter.drawText(d.yTitleRect, Qt::AlignCenter, m_yTitle);
+    painter.setPen(QPen());
+    painter.drawLines(d.xTicks);
+    painter.setPen(Qt::DotLine);
+    painter.drawLines(d.xGrid);
+    painter.setPen(QPen());
+    const int fh = m_paintMeasure ? m_paintMeasure->height() : painter.fontMetrics().height();
+    for (const ChartText &t : d.timeLabels) {
+        if (!area || timeLabelArea(t, fh).intersects(*area))
+            painter.drawText(t.rect, Qt::AlignCenter, t.text);
+    }
     painter.restore();
-    painter.drawText(d.xTitleRect, Qt::AlignCenter, m_xTitle);
-    painter.restore();
+}
+
+void DMMChart::lineVertices(ChartLine *line, QVector<QPoint> *vertices)
+{
+    vertices->clear();
+    // A few readings per pixel column are quicker walked than searched.
+    const qint64 visible = qint64(m_lastVisible) - m_firstVisible + 1;
+    if (thinsWithIndex(m_axes) && visible > 8 * (qint64(m_plotRect.width()) + 1)) {
+        // Each pixel column's few vertices, straight from the index.
+        appendThinnedVertices(line->points.index(), m_firstVisible, m_lastVisible, m_axes, m_plotRect, vertices,
+                              &line->columns);
+    } else {
+        // Many readings per pixel column collapse to four vertices each.
+        ColumnReducer reducer(vertices);
+        forEachChartVertex(line->points, m_firstVisible, m_lastVisible, m_axes, m_plotRect,
+                           [&](const QPoint &p) { reducer.add(p); });
+    }
+    dropRepeatedVertices(vertices);
 }
 
 void DMMChart::rebuildLines()
 {
-    m_linesLayer = m_backgroundLayer;
-    if (m_linesLayer.isNull() || !m_axes.drawable || !hasPoints())
+    const bool backgroundChanged = m_backgroundChanged;
+    const QVector<QRect> backgroundChanges = m_backgroundChanges;
+    m_backgroundChanged = false;
+    m_backgroundChanges.clear();
+    const QImage &background = m_backgroundLayer;
+    if (background.isNull()) {
+        m_picture.clear();
         return;
-    QPainter painter(&m_linesLayer);
-    QVector<QPoint> vertices;
-    for (ChartLine *line : qAsConst(m_lines)) {
-        if (line->points.isEmpty())
-            continue;
-        vertices.clear();
-        if (thinsWithIndex(m_axes)) {
-            // Each pixel column's few vertices, straight from the index.
-            appendThinnedVertices(line->points.index(), m_firstVisible, m_lastVisible, m_axes, m_plotRect,
-                                  &vertices, &line->columns);
-        } else {
-            // Many readings per pixel column collapse to four vertices each.
-            ColumnReducer reducer(&vertices);
-            forEachChartVertex(line->points, m_firstVisible, m_lastVisible, m_axes, m_plotRect,
-                               [&](const QPoint &p) { reducer.add(p); });
-        }
-        dropRepeatedVertices(&vertices);
-        painter.setPen(line->colour);
-        painter.drawPolyline(vertices.constData(), vertices.size());
     }
+    const bool drawLines = m_axes.drawable && hasPoints();
+    auto paintOver = [this](QPainter &painter) { paintLimitLines(painter); };
+
+    // One line in an opaque colour is filled in as pixel spans. Its
+    // readings are only ever appended, so the same visible range on the
+    // same scales gives the same line: a zoomed chart's, for one.
+    const ChartLine *only = m_lines.size() == 1 ? m_lines.first() : nullptr;
+    bool traced = only && only->colour.alpha() == 255;
+    const TracedLine key{drawLines,     drawLines ? only->points.index().serial() : 0,
+                         m_firstVisible, m_lastVisible,
+                         m_axes.xScale, m_axes.yScale,
+                         m_axes.zeroY,  m_plotRect,
+                         background.size()};
+    const bool same = traced && m_traced && key == *m_traced;
+    if (traced && !same) {
+        if (drawLines) {
+            lineVertices(m_lines.first(), &m_vertices);
+            traced = m_linePixels.trace(m_vertices.constData(), m_vertices.size(), background.size());
+        } else {
+            m_linePixels.reset(background.size());
+        }
+    }
+    m_traced.reset();
+    if (traced)
+        m_traced = key;
+    if (traced) {
+        QVector<QRect> overAreas;
+        const QFontMetrics metrics(QFont(), const_cast<QImage *>(&background));
+        const int fh = metrics.height();
+        for (const LimitLine &line : limitLines(metrics)) {
+            overAreas << (QRect(m_plotRect.left() - 1, line.y - 1, m_plotRect.width() + 2, 3) & m_plotRect)
+                      << (line.textRect.adjusted(-fh, -fh, fh, fh) & m_plotRect);
+        }
+        m_picture.update(background, backgroundChanged, backgroundChanges, same ? nullptr : &m_linePixels,
+                         only->colour.rgba(), overAreas, paintOver);
+        return;
+    }
+    m_picture.paint(background, [&](QPainter &painter) {
+        if (drawLines) {
+            for (ChartLine *line : qAsConst(m_lines)) {
+                if (line->points.isEmpty())
+                    continue;
+                lineVertices(line, &m_vertices);
+                painter.setPen(line->colour);
+                painter.drawPolyline(m_vertices.constData(), m_vertices.size());
+            }
+        }
+        paintOver(painter);
+    });
 }
 
 void DMMChart::rebuildSelection()
 {
-    m_selectionLayer = m_linesLayer;
-    if (m_selectionLayer.isNull() || !m_dragging)
-        return;
-    QPainter painter(&m_selectionLayer);
+    m_selectionShown = !m_picture.image().isNull() && m_dragging;
     const QPoint o = m_plotRect.topLeft();
-    const QPoint corners[4] = {
-        QPoint(m_selectionStart.x(), m_selectionStart.y()) + o,
-        QPoint(m_selectionEnd.x(), m_selectionStart.y()) + o,
-        QPoint(m_selectionEnd.x(), m_selectionEnd.y()) + o,
-        QPoint(m_selectionStart.x(), m_selectionEnd.y()) + o,
-    };
-    painter.setPen(Qt::DotLine);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPolygon(corners, 4);
+    m_selectionCorners[0] = QPoint(m_selectionStart.x(), m_selectionStart.y()) + o;
+    m_selectionCorners[1] = QPoint(m_selectionEnd.x(), m_selectionStart.y()) + o;
+    m_selectionCorners[2] = QPoint(m_selectionEnd.x(), m_selectionEnd.y()) + o;
+    m_selectionCorners[3] = QPoint(m_selectionStart.x(), m_selectionEnd.y()) + o;
 }
 
 void DMMChart::rebuildIndicator()
 {
-    m_indicatorLayer = m_selectionLayer;
-    if (m_indicatorLayer.isNull() || !m_axes.drawable || !hasPoints() || !m_indicatorVisible
-        || m_cursorIndex == -1)
+    m_readoutShown = false;
+    const QImage &picture = m_picture.image();
+    if (picture.isNull() || !m_axes.drawable || !hasPoints() || !m_indicatorVisible || m_cursorIndex == -1)
         return;
     const ChartPositions &positions = m_lines.first()->positions;
     if (m_cursorIndex >= positions.size())
@@ -407,17 +523,30 @@ void DMMChart::rebuildIndicator()
         if (i >= 0 && i < line->points.size())
             texts << chartReadoutText(line->points, i);
     }
-    QPainter painter(&m_indicatorLayer);
-    const ChartReadout r = layoutReadout(m_plotRect, positions.x(m_cursorIndex) + m_plotRect.left(),
-                                         texts, painter.fontMetrics());
-    painter.setPen(m_cursorColour);
-    painter.drawLine(r.cursor);
-    for (const ChartText &t : r.texts)
-        painter.drawText(t.rect, Qt::AlignCenter, t.text);
+    m_readout = layoutReadout(m_plotRect, positions.x(m_cursorIndex) + m_plotRect.left(), texts,
+                              QFontMetrics(QFont(), const_cast<QImage *>(&picture)));
+    m_readoutShown = true;
+}
+
+// The selection rectangle and the cursor with its read-out.
+void DMMChart::paintOverlay(QPainter &painter) const
+{
+    if (m_selectionShown) {
+        painter.setPen(Qt::DotLine);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolygon(m_selectionCorners, 4);
+    }
+    if (m_readoutShown) {
+        painter.setPen(m_cursorColour);
+        painter.drawLine(m_readout.cursor);
+        for (const ChartText &t : m_readout.texts)
+            painter.drawText(t.rect, Qt::AlignCenter, t.text);
+    }
 }
 
 void DMMChart::paintEvent(QPaintEvent *event)
 {
+    bool changed = false;
     {
         QMutexLocker locker(&m_mutex);
         bool forced = false;
@@ -429,7 +558,6 @@ void DMMChart::paintEvent(QPaintEvent *event)
         if (m_linesDirty || forced) {
             m_linesDirty = false;
             rebuildLines();
-            paintLimitLines();
             forced = true;
         }
         if (m_selectionDirty || forced) {
@@ -442,10 +570,24 @@ void DMMChart::paintEvent(QPaintEvent *event)
             if (!m_indicatorTimer->isActive())
                 m_indicatorDirty = false;
             rebuildIndicator();
+            forced = true;
         }
+        changed = forced;
+    }
+    if (changed) {
+        m_painted = true;
+        m_composedStale = true;
     }
     QPainter painter(this);
-    painter.drawPixmap(QRect(0, 0, width(), height()), m_indicatorLayer);
+    const QImage &picture = m_picture.image();
+    if (!picture.isNull()) {
+        painter.drawImage(QRect(0, 0, width(), height()), picture);
+        // The top layers in the font the picture's texts use, not the widget's.
+        QFont font;
+        font.resolve(QFont::AllPropertiesResolved);
+        painter.setFont(font);
+        paintOverlay(painter);
+    }
     painter.end();
     QFrame::paintEvent(event);
 }

@@ -2,23 +2,31 @@
 
 #include "charts/chartlayout.h"
 #include "charts/chartline.h"
+#include "charts/chartpicture.h"
 #include "charts/chartpoint.h"
+#include "charts/polylinepixels.h"
 
 #include <QColor>
 #include <QFont>
 #include <QFrame>
+#include <QImage>
 #include <QList>
 #include <QMutex>
 #include <QPixmap>
 #include <QRect>
 #include <QString>
 
+#include <optional>
+
 class QTimer;
 
 // Line chart of readings over their order, labelled with their times, with a
-// hover read-out and drag-to-zoom. Painted into a stack of cached layers:
-// background, lines, selection, indicator; the indicator layer is the
-// picture that is saved and printed.
+// hover read-out and drag-to-zoom. Painted in layers: the background (axes,
+// grid, labels, titles), the lines over it, and on top the selection and the
+// read-out. The first two are kept as one picture that a change repaints
+// only where it shows; the top layers are small and drawn over it when the
+// widget is painted. That composition is the picture that is saved and
+// printed.
 class DMMChart : public QFrame
 {
     Q_OBJECT
@@ -71,11 +79,22 @@ private:
     ChartFrame frame() const;
     QPoint toPlot(const QPoint &pos) const;
     void rebuildBackground();
+    void paintTimeDivisions(QPainter &painter, const ChartDecoration &d, const QRect *area = nullptr) const;
+    void lineVertices(ChartLine *line, QVector<QPoint> *vertices);
     void rebuildLines();
     void rebuildSelection();
     void rebuildIndicator();
+    void paintOverlay(QPainter &painter) const;
     bool hasLimitLines() const;
-    void paintLimitLines();
+    struct LimitLine
+    {
+        QColor colour;
+        int y;
+        QRect textRect;
+        QString name;
+    };
+    QVector<LimitLine> limitLines(const QFontMetrics &metrics) const;
+    void paintLimitLines(QPainter &painter) const;
 
     int m_leftMargin = 60;
     int m_rightMargin = 20;
@@ -83,16 +102,50 @@ private:
     int m_bottomMargin = 40;
     QRect m_plotRect;
     QList<ChartLine *> m_lines;
-    QPixmap m_backgroundLayer;
+    QImage m_backgroundLayer;
+    QImage m_baseLayer;                 // the background without the time axis's divisions
     // What the background layer shows, when m_backgroundPainted.
     bool m_backgroundPainted = false;
+    bool m_backgroundChanged = true;    // since the lines were last drawn: all of it,
+    QVector<QRect> m_backgroundChanges; // or these areas
     ChartDecoration m_paintedDecoration;
     QFont m_paintedFont;
+    // Text widths in the font the pictures use, for fitting and for painting.
+    QFont m_measuredFont;
+    std::optional<TextMeasure> m_fitMeasure;
+    std::optional<TextMeasure> m_paintMeasure;
     QString m_paintedXTitle;
     QString m_paintedYTitle;
-    QPixmap m_linesLayer;
-    QPixmap m_indicatorLayer;
-    QPixmap m_selectionLayer;
+    ChartPicture m_picture;             // background, lines and limit lines
+    PolylinePixels m_linePixels;        // the next line's pixels (reused)
+    // What the line in the picture was traced from.
+    struct TracedLine
+    {
+        bool drawn;
+        unsigned long long values;
+        int first, last;
+        double xScale, yScale;
+        int zeroY;
+        QRect plot;
+        QSize size;
+        bool operator==(const TracedLine &o) const
+        {
+            return drawn == o.drawn && values == o.values && first == o.first && last == o.last
+                   && xScale == o.xScale && yScale == o.yScale && zeroY == o.zeroY && plot == o.plot
+                   && size == o.size;
+        }
+    };
+    std::optional<TracedLine> m_traced;
+    QVector<QPoint> m_vertices;         // the next line's vertices (reused)
+    // The selection and the read-out as last laid out: drawn over the
+    // picture at every paint.
+    bool m_selectionShown = false;
+    QPoint m_selectionCorners[4];
+    bool m_readoutShown = false;
+    ChartReadout m_readout;
+    bool m_painted = false;
+    mutable QPixmap m_composed;         // picture and top layers, made when asked
+    mutable bool m_composedStale = true;
     QTimer *m_indicatorTimer = nullptr;
     bool m_backgroundDirty = true;
     bool m_linesDirty = true;

@@ -59,10 +59,11 @@ void MinMaxIndex::clear()
     *this = MinMaxIndex();      // gives the memory back
 }
 
-// Hands take() every value and block that together cover first..last once:
-// the loose ends at each level, the aligned middle one level up.
-template <typename Take>
-void MinMaxIndex::forRange(int first, int last, Take take) const
+// Hands takeValue() every value and take() every block that together cover
+// first..last once: the loose ends at each level, the aligned middle one
+// level up.
+template <typename TakeValue, typename Take>
+void MinMaxIndex::forRange(int first, int last, TakeValue takeValue, Take take) const
 {
     first = std::max(first, 0);
     last = std::min(last, size() - 1);
@@ -70,9 +71,9 @@ void MinMaxIndex::forRange(int first, int last, Take take) const
         return;
     std::size_t l = std::size_t(first), h = std::size_t(last) + 1;
     while (l < h && l % B != 0)
-        take(Block::of(m_values[l++]));
+        takeValue(m_values[l++]);
     while (l < h && h % B != 0)
-        take(Block::of(m_values[--h]));
+        takeValue(m_values[--h]);
     l /= B;
     h /= B;
     for (std::size_t level = 0; l < h && level < m_levels.size(); ++level) {
@@ -94,19 +95,34 @@ void MinMaxIndex::forRange(int first, int last, Take take) const
 MinMaxIndex::Extremes MinMaxIndex::finiteExtremes(int first, int last) const
 {
     Extremes e;
-    forRange(first, last, [&](const Block &b) {
-        e.min = std::min(e.min, b.finiteMin);
-        e.max = std::max(e.max, b.finiteMax);
-    });
+    forRange(
+        first, last,
+        [&](double v) {
+            if (std::isfinite(v)) {
+                e.min = std::min(e.min, v);
+                e.max = std::max(e.max, v);
+            }
+        },
+        [&](const Block &b) {
+            e.min = std::min(e.min, b.finiteMin);
+            e.max = std::max(e.max, b.finiteMax);
+        });
     return e;
 }
 
 MinMaxIndex::Extremes MinMaxIndex::drawnExtremes(int first, int last) const
 {
     Extremes e;
-    forRange(first, last, [&](const Block &b) {
-        e.min = std::min(e.min, b.drawnMin);
-        e.max = std::max(e.max, b.drawnMax);
-    });
+    forRange(
+        first, last,
+        [&](double v) {
+            const double d = drawn(v);
+            e.min = std::min(e.min, d);
+            e.max = std::max(e.max, d);
+        },
+        [&](const Block &b) {
+            e.min = std::min(e.min, b.drawnMin);
+            e.max = std::max(e.max, b.drawnMax);
+        });
     return e;
 }

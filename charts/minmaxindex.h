@@ -58,7 +58,8 @@ private:
     };
     using Level = std::vector<Block>;
 
-    template <typename Take> void forRange(int first, int last, Take take) const;
+    template <typename TakeValue, typename Take>
+    void forRange(int first, int last, TakeValue takeValue, Take take) const;
     template <typename Test> int descendFirst(std::size_t level, std::size_t block, int last, Test test) const;
     template <typename Test> int descendLast(std::size_t level, std::size_t block, int first, Test test) const;
     // What a level's blocks group: the values for level 0, else the blocks

@@ -1,5 +1,7 @@
 // The time chart beside QCustomPlot, in one run, offscreen at 890 x 400 on
-// shown widgets:
+// shown widgets, for two shapes of readings: a gauge's (independent readings
+// scattered around the coating's thickness, so that every pixel column holds
+// the whole spread, with an overload now and then) and a random walk:
 // - one new reading, then a full rebuild and a grab, at 1 000, 100 000 and
 //   1 000 000 readings;
 // - the same zoomed to the middle half of the readings;
@@ -20,6 +22,7 @@
 #include <malloc.h>
 
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -39,11 +42,15 @@ struct Reading
     QString tag;
 };
 
-// A random walk of readings a quarter of a second apart. The readings a run
+enum Shape { Scattered, Walking };
+
+// Readings a quarter of a second apart, of either shape. The readings a run
 // adds are made before it starts.
-class Walk
+class Readings
 {
 public:
+    explicit Readings(Shape shape) : m_shape(shape) {}
+
     Reading next()
     {
         if (m_next < m_ahead.size())
@@ -59,13 +66,27 @@ public:
 private:
     Reading make()
     {
-        m_value += m_rng.bounded(20.0) - 10;
-        const QString text = QString::number(m_value, 'f', 1);
-        return {m_value, text, T0.addMSecs(m_count++ * 250), QStringLiteral("%1um Fe").arg(text)};
+        const QDateTime time = T0.addMSecs(m_count++ * 250);
+        if (m_shape == Walking) {
+            m_value += m_rng.bounded(20.0) - 10;
+            const QString text = QString::number(m_value, 'f', 1);
+            return {m_value, text, time, QStringLiteral("%1um Fe").arg(text)};
+        }
+        // 120 um with a spread of 10 %, at the gauge's 0.1 um; one reading in
+        // 500 an overload, which the chart shows at 0.
+        if (m_overloads(m_engine) == 0)
+            return {0, QStringLiteral("    OL"), time, QStringLiteral("    OL Fe")};
+        const double value = std::round(std::max(0.0, m_spread(m_engine)) * 10) / 10;
+        const QString text = QString::number(value, 'f', 1);
+        return {value, text, time, QStringLiteral("%1um Fe").arg(text)};
     }
 
+    Shape m_shape;
     QRandomGenerator m_rng{42};
     double m_value = 400;
+    std::mt19937 m_engine{42};
+    std::normal_distribution<double> m_spread{120.0, 12.0};
+    std::uniform_int_distribution<int> m_overloads{0, 499};
     qint64 m_count = 0;
     QVector<Reading> m_ahead;
     int m_next = 0;
@@ -92,9 +113,9 @@ void press(QWidget *w, QEvent::Type type, const QPoint &pos, Qt::MouseButton but
 struct Chart
 {
     std::unique_ptr<DMMChart> widget;
-    Walk walk;
+    Readings walk;
 
-    explicit Chart(int n) : widget(std::make_unique<DMMChart>(nullptr))
+    Chart(int n, Shape shape) : widget(std::make_unique<DMMChart>(nullptr)), walk(shape)
     {
         widget->setLeftMargin(LeftMargin);
         widget->setBottomMargin(BottomMargin);
@@ -128,7 +149,7 @@ struct Chart
 
 void BM_Chart_AddAndRebuild(benchmark::State &state)
 {
-    Chart chart(int(state.range(0)));
+    Chart chart(int(state.range(0)), Shape(state.range(1)));
     for (auto _ : state) {
         chart.widget->addPoint(chartPoint(chart.walk.next()), 0);
         chart.widget->grab();
@@ -137,7 +158,7 @@ void BM_Chart_AddAndRebuild(benchmark::State &state)
 
 void BM_Chart_AddAndRebuildZoomed(benchmark::State &state)
 {
-    Chart chart(int(state.range(0)));
+    Chart chart(int(state.range(0)), Shape(state.range(1)));
     chart.zoomToMiddleHalf();
     for (auto _ : state) {
         chart.widget->addPoint(chartPoint(chart.walk.next()), 0);
@@ -150,7 +171,7 @@ void BM_Chart_AddAndRebuildZoomed(benchmark::State &state)
 
 void BM_Chart_Hover(benchmark::State &state)
 {
-    Chart chart(int(state.range(0)));
+    Chart chart(int(state.range(0)), Shape(state.range(1)));
     const QRect plot = chart.widget->plotRect();
     int x = plot.left() + 10;
     for (auto _ : state) {
@@ -169,9 +190,9 @@ struct Plot
     QCPLayer *cursorLayer = nullptr;
     QCPItemStraightLine *cursor = nullptr;
     QCPItemText *readout = nullptr;
-    Walk walk;
+    Readings walk;
 
-    explicit Plot(int n) : widget(std::make_unique<QCustomPlot>())
+    Plot(int n, Shape shape) : widget(std::make_unique<QCustomPlot>()), walk(shape)
     {
         widget->resize(Size);
         widget->show();
@@ -219,7 +240,7 @@ struct Plot
 
 void BM_QCustomPlot_AddAndRebuild(benchmark::State &state)
 {
-    Plot plot(int(state.range(0)));
+    Plot plot(int(state.range(0)), Shape(state.range(1)));
     for (auto _ : state) {
         plot.add();
         plot.widget->rescaleAxes();
@@ -230,7 +251,7 @@ void BM_QCustomPlot_AddAndRebuild(benchmark::State &state)
 
 void BM_QCustomPlot_AddAndRebuildZoomed(benchmark::State &state)
 {
-    Plot plot(int(state.range(0)));
+    Plot plot(int(state.range(0)), Shape(state.range(1)));
     const QCPRange keys = plot.widget->xAxis->range();
     plot.widget->xAxis->setRange(keys.lower + keys.size() / 4, keys.lower + keys.size() * 3 / 4);
     for (auto _ : state) {
@@ -243,7 +264,7 @@ void BM_QCustomPlot_AddAndRebuildZoomed(benchmark::State &state)
 
 void BM_QCustomPlot_Hover(benchmark::State &state)
 {
-    Plot plot(int(state.range(0)));
+    Plot plot(int(state.range(0)), Shape(state.range(1)));
     QCPAxisRect *rect = plot.widget->axisRect();
     int x = rect->left() + 10;
     for (auto _ : state) {
@@ -293,20 +314,20 @@ void bytesPerReading(benchmark::State &state, Make make)
 
 void BM_Chart_BytesPerReading(benchmark::State &state)
 {
-    bytesPerReading(state, [](int n) { return std::make_unique<Chart>(n); });
+    bytesPerReading(state, [](int n) { return std::make_unique<Chart>(n, Scattered); });
 }
 
 void BM_QCustomPlot_BytesPerReading(benchmark::State &state)
 {
-    bytesPerReading(state, [](int n) { return std::make_unique<Plot>(n); });
+    bytesPerReading(state, [](int n) { return std::make_unique<Plot>(n, Scattered); });
 }
 
 // Fonts, glyph caches and the like are made at the first pictures: both
 // charts draw some before anything is measured.
 void warmUp()
 {
-    Chart chart(1000);
-    Plot plot(1000);
+    Chart chart(1000, Scattered);
+    Plot plot(1000, Scattered);
     for (int i = 0; i < Added; ++i) {
         chart.widget->addPoint(chartPoint(chart.walk.next()), 0);
         chart.widget->grab();
@@ -319,7 +340,9 @@ void warmUp()
 
 void sizes(benchmark::internal::Benchmark *b)
 {
-    b->Arg(1000)->Arg(100000)->Arg(1000000)->Iterations(Added)->Repetitions(5)->ReportAggregatesOnly(true);
+    // Second argument: 0 scattered readings, 1 a random walk.
+    b->ArgNames({"n", "walk"})->ArgsProduct({{1000, 100000, 1000000}, {Scattered, Walking}});
+    b->Iterations(Added)->Repetitions(3)->ReportAggregatesOnly(true);
     b->Unit(benchmark::kMillisecond);
 }
 

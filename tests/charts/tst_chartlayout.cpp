@@ -113,11 +113,19 @@ private slots:
     {
         QCOMPARE(chartValueLabel(999, 1, false), QString("999.0"));
         QCOMPARE(chartValueLabel(1000, 1, false), QString("1.0k"));
-        QCOMPARE(chartValueLabel(999999, 2, false), QString("1000.00k"));
+        QCOMPARE(chartValueLabel(999999, 2, false), QString("999.999k"));
         QCOMPARE(chartValueLabel(1000000, 1, false), QString("1.0M"));
         QCOMPARE(chartValueLabel(2500000, 2, false), QString("2.50M"));
         QCOMPARE(chartValueLabel(0.5, 2, true), QString("-0.50"));
         QCOMPARE(chartValueLabel(3000, 1, true), QString("-3.0k"));
+        // Thousands and millions are not rounded to the set decimals.
+        QCOMPARE(chartValueLabel(1350, 1, false), QString("1.35k"));
+        QCOMPARE(chartValueLabel(1050, 1, true), QString("-1.05k"));
+        QCOMPARE(chartValueLabel(1400, 2, false), QString("1.40k"));
+        QCOMPARE(chartValueLabel(1200.5, 1, false), QString("1.2005k"));
+        QCOMPARE(chartValueLabel(3 * 0.1 * 10000, 1, false), QString("3.0k"));
+        QCOMPARE(chartValueLabel(1000050, 1, false), QString("1.00005M"));
+        QCOMPARE(chartValueLabel(150, 0, false), QString("150"));
     }
 
     void stepLists()

@@ -1,6 +1,7 @@
 #include "charts/chartlayout.h"
 #include "charts/columnreduction.h"
 #include "charts/columnvertices.h"
+#include "charts/polylinepixels.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -24,7 +25,19 @@ class TestColumnReduction : public QObject
         painter.setPen(QColor(250, 150, 0));
         painter.drawPolyline(vertices.constData(), vertices.size());
         painter.end();
-        return pixmap.toImage();
+        return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    // The same line filled in from its pixel spans, where they apply.
+    static QImage fill(const QSize &size, const QVector<QPoint> &vertices)
+    {
+        PolylinePixels pixels;
+        if (!pixels.trace(vertices.constData(), vertices.size(), size))
+            return draw(size, vertices);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        pixels.fill(&image, QColor(250, 150, 0).rgba(), image.rect());
+        return image;
     }
 
     static QVector<double> series(int kind, int n, QRandomGenerator &rng)
@@ -39,6 +52,11 @@ class TestColumnReduction : public QObject
             case 3: v[i] = 800 + 700 * std::sin(i * 0.001) + rng.bounded(5.0); break; // smooth
             case 4: v[i] = i % 2 ? 1e6 : -1e6; break;                                // alternating extremes
             case 5: v[i] = (i / 200) % 3 == 1 ? 50 : 900; break;                      // long equal runs
+            case 6:                                                                   // a gauge's readings:
+                v[i] = rng.bounded(300) == 0 ? 0                                      // 120 um +- 10 %,
+                                             : 120 * (1 + 0.1 * (rng.bounded(1.0) + rng.bounded(1.0)
+                                                                 + rng.bounded(1.0) - 1.5)); // overloads at 0
+                break;
             default: {                                                                // not finite now and then
                 const double odd[] = {qQNaN(), qInf(), -qInf()};
                 v[i] = rng.bounded(50) == 0 ? odd[rng.bounded(3)] : rng.bounded(100.0) - 20;
@@ -80,7 +98,7 @@ private slots:
         const QSize sizes[] = {QSize(880, 380), QSize(144, 150), QSize(100, 90)};
         // A pixel column holds many points, one or two, or one or none.
         const int counts[] = {50, 1000, 1300, 10000, 100000};
-        for (int kind = 0; kind < 7; ++kind)
+        for (int kind = 0; kind < 8; ++kind)
             for (int count : counts)
                 for (const QSize &size : sizes)
                     if (count < 100000 || size.width() > 800)
@@ -115,7 +133,9 @@ private slots:
             QCOMPARE(indexed, thin);
             // As the chart draws it.
             dropRepeatedVertices(&indexed);
-            QCOMPARE(draw(size, indexed), draw(size, plain));
+            const QImage picture = draw(size, plain);
+            QCOMPARE(draw(size, indexed), picture);
+            QCOMPARE(fill(size, indexed), picture);
         }
     }
 
@@ -212,8 +232,32 @@ private slots:
             QVector<QPoint> thin = reduceByColumn(plain);
             const QImage picture = draw(size, plain);
             QCOMPARE(draw(size, thin), picture);
+            QCOMPARE(fill(size, plain), picture);
             dropRepeatedVertices(&thin);
             QCOMPARE(draw(size, thin), picture);
+        }
+    }
+
+    void filledSpansOnNoisyColumns()
+    {
+        // Every column jumps over most of the plot many times; columns one
+        // or more pixels apart; the line ending on or beside the picture's
+        // edges.
+        QRandomGenerator rng(2024);
+        for (int round = 0; round < 400; ++round) {
+            const QSize size(20 + int(rng.bounded(300)), 20 + int(rng.bounded(300)));
+            QVector<QPoint> plain;
+            int x = int(rng.bounded(3)) ? int(rng.bounded(size.width() / 2)) : 0;
+            const int gap = 1 + int(rng.bounded(round % 4 ? 1 : 9));
+            for (int i = 0, n = 2 + int(rng.bounded(3000)); i < n && x < size.width(); ++i) {
+                if (rng.bounded(100) < 8)
+                    x += gap;
+                const int spread = size.height() * 4 / 5;
+                plain << QPoint(std::min(x, size.width() - 1),
+                                round % 5 ? size.height() / 10 + int(rng.bounded(spread))
+                                          : int(rng.bounded(size.height())));
+            }
+            QCOMPARE(fill(size, plain), draw(size, plain));
         }
     }
 };

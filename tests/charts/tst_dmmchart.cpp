@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QMouseEvent>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -119,6 +120,43 @@ private slots:
         QCOMPARE(render(stepwise), render(atOnce));
         stepwise.setYTitle("Thickness(mil)");
         QVERIFY(render(stepwise) != render(atOnce));
+    }
+
+    void aChartRepaintedInPartsEndsWithThePictureOfOnePaintedAtOnce()
+    {
+        // Readings scattered around a thickness, with limit lines across
+        // the line and the read-out shown and hidden on the way: every
+        // column of the line changes, the time divisions move.
+        QRandomGenerator rng(7);
+        auto scattered = [&](int n, int from) {
+            QList<ChartPoint *> list;
+            for (int i = from; i < from + n; ++i) {
+                const double v = i % 97 == 0 ? 0 : 100 + rng.bounded(40.0);
+                list << new ChartPoint(v, QString(), m_t0.addSecs(i), -1, -1, QVariant());
+            }
+            return list;
+        };
+        DMMChart stepwise(nullptr), atOnce(nullptr);
+        for (DMMChart *chart : {&stepwise, &atOnce}) {
+            prepare(*chart);
+            chart->setLimitLines(120, 105, 135);
+        }
+        stepwise.addPoints(scattered(700, 0), 0);
+        render(stepwise);
+        for (int i = 700; i < 1100; ++i) {
+            stepwise.addPoints(scattered(1 + i % 3, i), 0);
+            i += i % 3;
+            if (i % 50 == 0)
+                mouse(stepwise, QEvent::MouseMove, QPoint(60 + i % 800, 200));
+            if (i % 50 == 30)
+                stepwise.slotTmrIndicatorTimeout();
+            render(stepwise);
+        }
+        stepwise.slotTmrIndicatorTimeout();
+        stepwise.findChild<QTimer *>()->stop();
+        rng.seed(7);
+        atOnce.addPoints(scattered(stepwise.lines().first()->points.size(), 0), 0);
+        QCOMPARE(render(stepwise), render(atOnce));
     }
 
     void hoverShowsTheCursorUntilTheTimerFires()
