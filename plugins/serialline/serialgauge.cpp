@@ -126,6 +126,7 @@ bool SerialLineGauge::openWith(const QString &path)
         emit message(failure);
         return false;
     }
+    m_path = path;
     m_splitter.clear();
     std::fill(std::begin(m_dropped), std::end(m_dropped), 0);
     emit message(tr("Serial gauge connected on %1.").arg(path));
@@ -242,7 +243,7 @@ void SerialLineGauge::portError(QSerialPort::SerialPortError error)
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError && error != QSerialPort::WriteError)
         return;
     // The port object is still inside its own read; close after it returns.
-    const QString path = m_port.portName();
+    const QString path = m_path;
     QTimer::singleShot(0, this, [this, path] {
         closeLink(tr("The connection to the gauge on %1 was lost (cable pulled?). The readings taken so far "
                      "are kept; plug the gauge in and connect again.")

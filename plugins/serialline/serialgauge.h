@@ -80,6 +80,7 @@ private:
 
     SerialGaugeSettings m_settings;
     QSerialPort m_port;
+    QString m_path; // of the open port, for messages
     LineSplitter m_splitter;
     LineGrammar m_grammar;
     QTimer *m_pollTimer = nullptr;
