@@ -3,6 +3,7 @@
 #include "data/dmmdata.h"
 #include "plugins/serialline/portopening.h"
 
+#include <QElapsedTimer>
 #include <QSerialPortInfo>
 #include <QTimer>
 
@@ -13,6 +14,13 @@ constexpr int PollIntervalMs = 1000;
 constexpr int StoreSilenceMs = 5000;
 // How much of a refused line a message quotes.
 constexpr int QuotedChars = 60;
+// A flood of lines is handed on for at most this long per turn of the event
+// loop, so the window stays responsive; the rest waits, in a bounded queue
+// and then in the port's bounded buffer.
+constexpr int TurnBudgetMs = 20;
+constexpr int MaxQueuedLines = 256;
+constexpr qint64 PortBufferBytes = 16 * 1024;
+constexpr qint64 ReadChunkBytes = 1024;
 
 QDateTime now()
 {
@@ -43,6 +51,7 @@ SerialLineGauge::SerialLineGauge(QObject *parent)
     m_storeTimer->setSingleShot(true);
     m_storeTimer->setInterval(StoreSilenceMs);
     connect(m_storeTimer, &QTimer::timeout, this, [this] { finishStore(false); });
+    m_port.setReadBufferSize(PortBufferBytes);
     connect(&m_port, &QSerialPort::readyRead, this, &SerialLineGauge::readAvailable);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLineGauge::portError);
 }
@@ -128,6 +137,7 @@ bool SerialLineGauge::openWith(const QString &path)
     }
     m_path = path;
     m_splitter.clear();
+    m_queue.clear();
     std::fill(std::begin(m_dropped), std::end(m_dropped), 0);
     emit message(tr("Serial gauge connected on %1.").arg(path));
     emit opened();
@@ -171,17 +181,42 @@ bool SerialLineGauge::readStore()
 
 void SerialLineGauge::readAvailable()
 {
-    const QByteArray bytes = m_port.readAll();
-    if (m_storing)
+    if (m_port.bytesAvailable() > 0 && m_storing)
         m_storeTimer->start();
-    const QList<LineSplitter::Line> lines = m_splitter.feed(bytes);
-    for (const LineSplitter::Line &line : lines)
-        takeLine(line);
+    while (m_queue.size() < MaxQueuedLines && m_port.bytesAvailable() > 0)
+        m_queue += m_splitter.feed(m_port.read(ReadChunkBytes));
+    drainQueue(TurnBudgetMs);
+}
+
+void SerialLineGauge::drainQueue(int budgetMs)
+{
+    QElapsedTimer turn;
+    turn.start();
+    while (!m_queue.isEmpty()) {
+        if (budgetMs >= 0 && turn.elapsed() >= budgetMs) {
+            continueLater();
+            return;
+        }
+        takeLine(m_queue.takeFirst());
+    }
     // An end marker need not be followed by a line end.
     if (m_storing && m_splitter.pending().startsWith(m_storeEnd)) {
         m_splitter.dropPending(m_storeEnd.size());
         finishStore(true);
     }
+    if (m_port.isOpen() && m_port.bytesAvailable() > 0)
+        continueLater();
+}
+
+void SerialLineGauge::continueLater()
+{
+    if (m_continuePending)
+        return;
+    m_continuePending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_continuePending = false;
+        readAvailable();
+    });
 }
 
 void SerialLineGauge::takeLine(const LineSplitter::Line &line)
@@ -284,6 +319,8 @@ void SerialLineGauge::closeLink(const QString &why)
 {
     if (!m_port.isOpen())
         return;
+    // What arrived before the link closed is still handed on.
+    drainQueue(-1);
     m_port.close();
     finishStore(false);
     m_splitter.clear();

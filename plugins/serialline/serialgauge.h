@@ -71,6 +71,9 @@ private:
 
     bool openWith(const QString &path);
     void readAvailable();
+    // Hands on queued lines for up to budgetMs (all of them when negative).
+    void drainQueue(int budgetMs);
+    void continueLater();
     void takeLine(const LineSplitter::Line &line);
     void dropLine(FaultKind kind);
     void portError(QSerialPort::SerialPortError error);
@@ -82,6 +85,8 @@ private:
     QSerialPort m_port;
     QString m_path; // of the open port, for messages
     LineSplitter m_splitter;
+    QList<LineSplitter::Line> m_queue; // complete lines not handed on yet
+    bool m_continuePending = false;
     LineGrammar m_grammar;
     QTimer *m_pollTimer = nullptr;
     QStringList m_knownPorts;
