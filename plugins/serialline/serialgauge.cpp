@@ -158,9 +158,9 @@ bool SerialLineGauge::readStore()
     if (!m_settings.canDownload() || end.isEmpty()) {
         emit message(tr("This gauge sends live readings only. To read a gauge's memory, set its download "
                         "request and end marker in Options."));
-        // The window's progress dialog is shown after this returns: an
-        // empty range closes it again.
-        QTimer::singleShot(0, this, [this] { emit storeGroupUpdate(0, 1); });
+        // The window shows its progress dialog after this returns; the
+        // position after the last closes it again.
+        QTimer::singleShot(0, this, [this] { emit storeGroupUpdate(1, 2); });
         return false;
     }
     // A new request starts over; what an earlier one left is dropped.

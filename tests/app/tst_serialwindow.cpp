@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QListWidget>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -87,6 +89,24 @@ private slots:
         QCOMPARE(table->rowCount(), 3);
         auto *messages = w.findChild<QListWidget *>(QStringLiteral("listWidget"));
         QVERIFY(messages->item(messages->count() - 1)->text().contains(QStringLiteral("was lost")));
+    }
+
+    // A gauge without memory: Download says so and its progress dialog
+    // closes again instead of holding the window.
+    void downloadFromALiveOnlyGauge()
+    {
+        PtyGauge gauge;
+        writeSettings("enabled=true\nport=" + gauge.slavePath().toLocal8Bit() + "\n");
+        Widget w;
+        w.show();
+        action(w, "actionConnect")->trigger();
+        QVERIFY(action(w, "actionDisconnect")->isEnabled());
+        action(w, "actionItemDownload")->trigger();
+        QPointer<QProgressDialog> progress = w.findChild<QProgressDialog *>();
+        QVERIFY(progress);
+        auto *messages = w.findChild<QListWidget *>(QStringLiteral("listWidget"));
+        QTRY_VERIFY(!progress || !progress->isVisible());
+        QVERIFY(messages->item(messages->count() - 1)->text().contains(QStringLiteral("live readings only")));
     }
 
     // The gauge choice is written to its own file; switching gauges needs a

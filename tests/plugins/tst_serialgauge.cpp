@@ -217,7 +217,7 @@ private slots:
         QVERIFY(!qobject_cast<IMyDmm *>(instance)->readStore());
         QVERIFY(texts(messages).join(QString()).contains(QStringLiteral("live readings only")));
         QTRY_COMPARE(progress.count(), 1);
-        QCOMPARE(progress.at(0), QList<QVariant>({0, 1}));
+        QCOMPARE(progress.at(0), QList<QVariant>({1, 2}));
         dmm->close();
     }
 
