@@ -1,5 +1,7 @@
 #include "app/optiondialog.h"
 
+#include "app/gaugeoptionswidget.h"
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -33,4 +35,13 @@ OptionDialog::OptionDialog(QWidget *parent)
 
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+GaugeOptionsWidget *OptionDialog::addGaugeChoice()
+{
+    if (!gauge) {
+        gauge = new GaugeOptionsWidget;
+        static_cast<QVBoxLayout *>(layout())->insertWidget(1, gauge);
+    }
+    return gauge;
 }

@@ -2,10 +2,12 @@
 
 #include <QDialog>
 
+class GaugeOptionsWidget;
 class QComboBox;
 class QPushButton;
 
-// Lets the user choose the interface language; the main window presets
+// Lets the user choose the interface language (and the gauge, see
+// addGaugeChoice); the main window presets
 // the combo box, runs the dialog and stores the choice.
 class OptionDialog : public QDialog
 {
@@ -13,7 +15,12 @@ class OptionDialog : public QDialog
 public:
     explicit OptionDialog(QWidget *parent = nullptr);
 
+    // Adds the gauge choice below the language; only when a gauge can be
+    // chosen, so that the dialog stays as it is otherwise.
+    GaugeOptionsWidget *addGaugeChoice();
+
     QComboBox *combo = nullptr;   // 0 "中文" (zh_CN), 1 "English" (en_US)
     QPushButton *btnOk = nullptr;
     QPushButton *btnCancel = nullptr;
+    GaugeOptionsWidget *gauge = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/widget.h"
 #include "ui_widget.h"
 
+#include "app/gaugeoptionswidget.h"
 #include "app/optiondialog.h"
 #include "app/resourcelookup.h"
 
@@ -16,11 +17,13 @@
 #include "data/tvitemmodel.h"
 #include "device/deviceinterfaces.h"
 #include "exchange/pdfcolumn.h"
+#include "plugins/serialline/serialgaugesettings.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -231,11 +234,34 @@ void Widget::runOptionsDialog()
 {
     OptionDialog dialog(this);
     dialog.combo->setCurrentIndex(language == QLatin1String("zh_CN") ? 0 : 1);
+    // The gauge is kept in the serial gauge's own file, beside options.xml's
+    // four elements.
+    const QString gaugePath = SerialGaugeSettings::defaultPath();
+    SerialGaugeSettings gaugeBefore;
+    if (gaugeChoice) {
+        gaugeBefore = SerialGaugeSettings::load(gaugePath);
+        dialog.addGaugeChoice()->setSettings(gaugeBefore);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString old = language;
     language = dialog.combo->currentIndex() == 0 ? QStringLiteral("zh_CN") : QStringLiteral("en_US");
-    if (language != old) {
+    bool restart = language != old;
+    if (dialog.gauge) {
+        const SerialGaugeSettings gauge = dialog.gauge->settings();
+        QString error;
+        if (gauge != gaugeBefore && !gauge.save(gaugePath, &error)) {
+            QMessageBox::critical(this, QString(),
+                                  tr("The gauge settings could not be written to %1: %2")
+                                      .arg(QDir::toNativeSeparators(gaugePath), error),
+                                  QMessageBox::Ok);
+        } else if (gauge.enabled != gaugeBefore.enabled) {
+            // The plug-ins are bound at start-up; the line settings are
+            // read again at each Connect.
+            restart = true;
+        }
+    }
+    if (restart) {
         QMessageBox::information(this, QStringLiteral("VK508M"),
                                  tr("Changes will take effect when you restart application."),
                                  QMessageBox::Ok);

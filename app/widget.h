@@ -21,6 +21,7 @@ class IMyDmm;
 class SerialDeviceInf;
 class SerialRS232VirInf;
 class SimulatedPortInf;
+class GaugeChoiceInf;
 class DmmData;
 class DataModel;
 class TvItemModel;
@@ -200,6 +201,8 @@ private:
     // histogram's value ranges in micrometres and in mils (the window owns
     // them), and whether the settings were restored at the first show.
     SimulatedPortInf *simulatedPort = nullptr;
+    // A plug-in the user may choose in the Options (a serial gauge).
+    GaugeChoiceInf *gaugeChoice = nullptr;
     QList<BinRange *> binRanges;
     QList<BinRange *> milBinRanges;
     bool settingsRestored = false;

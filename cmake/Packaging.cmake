@@ -4,13 +4,15 @@
 # libdmmapi.so, Lib/, catalogs, manual. The package puts that folder at
 # /usr/lib/vk508m and adds the component "desktop", which a plain install
 # leaves out: the vk508m command, the menu entry, the icons, the AppStream
-# metadata and the package's documents.
+# metadata and the package's documents; and the component "udev" with the
+# rule for the gauge's serial port.
 if(NOT UNIX OR APPLE)
     return()
 endif()
 
 set(VK_PACKAGE_MAINTAINER "VK508M developers <vk508m@users.noreply.github.com>"
     CACHE STRING "Maintainer named in the Debian package")
+set(VK_PACKAGE_HOMEPAGE "" CACHE STRING "Home page named in the package and its metadata (none when empty)")
 set(VK_LINUX_DIR ${PROJECT_SOURCE_DIR}/resources/linux)
 set(VK_PACKAGE_STAGE ${PROJECT_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${VK_PACKAGE_STAGE})
@@ -24,8 +26,25 @@ endmacro()
 file(CREATE_LINK ../lib/vk508m/vk508m ${VK_PACKAGE_STAGE}/vk508m SYMBOLIC)
 vk_install_desktop_files(bin ${VK_PACKAGE_STAGE}/vk508m)
 
+# The home page appears only when one is set.
+set(VK_COPYRIGHT_SOURCE "")
+set(VK_METAINFO_HOMEPAGE "")
+if(VK_PACKAGE_HOMEPAGE)
+    set(VK_COPYRIGHT_SOURCE "Source: ${VK_PACKAGE_HOMEPAGE}\n")
+    set(VK_METAINFO_HOMEPAGE "  <url type=\"homepage\">${VK_PACKAGE_HOMEPAGE}</url>\n")
+endif()
+foreach(document copyright io.github.vk508m.metainfo.xml)
+    file(READ ${VK_LINUX_DIR}/${document}.in text)
+    string(CONFIGURE "${text}" text @ONLY)
+    file(GENERATE OUTPUT ${VK_PACKAGE_STAGE}/${document} CONTENT "${text}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VK_LINUX_DIR}/${document}.in)
+endforeach()
+
 vk_install_desktop_files(share/applications ${VK_LINUX_DIR}/vk508m.desktop)
-vk_install_desktop_files(share/metainfo ${VK_LINUX_DIR}/io.github.vk508m.metainfo.xml)
+vk_install_desktop_files(share/metainfo ${VK_PACKAGE_STAGE}/io.github.vk508m.metainfo.xml)
+# ModemManager leaves the gauge's serial port alone. Debian 12 keeps udev
+# rules below /lib, outside the /usr prefix of the component "desktop".
+install(FILES ${VK_LINUX_DIR}/60-vk508m.rules DESTINATION lib/udev/rules.d COMPONENT udev EXCLUDE_FROM_ALL)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icons-src/app.svg RENAME vk508m.svg
         DESTINATION share/icons/hicolor/scalable/apps COMPONENT desktop EXCLUDE_FROM_ALL)
 foreach(size 48 256)
@@ -39,7 +58,7 @@ foreach(page changelog vk508m.1)
     configure_file(${VK_LINUX_DIR}/${page}.in ${VK_PACKAGE_STAGE}/${page} @ONLY)
     execute_process(COMMAND gzip -9nc ${VK_PACKAGE_STAGE}/${page} OUTPUT_FILE ${VK_PACKAGE_STAGE}/${page}.gz)
 endforeach()
-vk_install_desktop_files(share/doc/vk508m ${VK_LINUX_DIR}/copyright ${VK_PACKAGE_STAGE}/changelog.gz)
+vk_install_desktop_files(share/doc/vk508m ${VK_PACKAGE_STAGE}/copyright ${VK_PACKAGE_STAGE}/changelog.gz)
 vk_install_desktop_files(share/man/man1 ${VK_PACKAGE_STAGE}/vk508m.1.gz)
 install(FILES ${VK_LINUX_DIR}/lintian-overrides RENAME vk508m
         DESTINATION share/lintian/overrides COMPONENT desktop EXCLUDE_FROM_ALL)
@@ -61,7 +80,8 @@ A simulated gauge is included.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /)
 set(CPACK_INSTALL_CMAKE_PROJECTS
     "${PROJECT_BINARY_DIR};${PROJECT_NAME};Unspecified;/usr/lib/vk508m"
-    "${PROJECT_BINARY_DIR};${PROJECT_NAME};desktop;/usr")
+    "${PROJECT_BINARY_DIR};${PROJECT_NAME};desktop;/usr"
+    "${PROJECT_BINARY_DIR};${PROJECT_NAME};udev;/")
 if(CMAKE_BUILD_TYPE MATCHES "^(Release|MinSizeRel)$")
     set(CPACK_STRIP_FILES ON)
 endif()
@@ -70,7 +90,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VK_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/vk508m/vk508m)
+if(VK_PACKAGE_HOMEPAGE)
+    set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VK_PACKAGE_HOMEPAGE})
+endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The Chinese interface needs a font with Chinese glyphs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk")

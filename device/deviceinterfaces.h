@@ -72,17 +72,30 @@ protected:
     ~SimulatedPortInf() = default;
 };
 
+// Optional: a plug-in that stands in for the others only when the user chose
+// it (a serial gauge in the Options). One that is not chosen binds nothing.
+class GaugeChoiceInf
+{
+public:
+    virtual bool chosen() = 0;
+
+protected:
+    ~GaugeChoiceInf() = default;
+};
+
 #define IDmm_iid "com.qz.IDmm"
 #define IMyDmm_iid "com.qz.IMyDmm"
 #define SerialDeviceInf_iid "com.qz.SerialDeviceInf"
 #define SerialRS232VirInf_iid "com.qz.SerialRS232VirInf"
 #define SimulatedPortInf_iid "com.qz.SimulatedPortInf"
+#define GaugeChoiceInf_iid "com.qz.GaugeChoiceInf"
 
 Q_DECLARE_INTERFACE(IDmm, IDmm_iid)
 Q_DECLARE_INTERFACE(IMyDmm, IMyDmm_iid)
 Q_DECLARE_INTERFACE(SerialDeviceInf, SerialDeviceInf_iid)
 Q_DECLARE_INTERFACE(SerialRS232VirInf, SerialRS232VirInf_iid)
 Q_DECLARE_INTERFACE(SimulatedPortInf, SimulatedPortInf_iid)
+Q_DECLARE_INTERFACE(GaugeChoiceInf, GaugeChoiceInf_iid)
 
 // USB identifiers of the gauge's virtual serial port.
 constexpr quint16 GaugeVendorId = 0x0483;

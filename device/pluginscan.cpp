@@ -26,6 +26,19 @@ void bind(QObject *instance, const char *iid, Interface *&slot)
         slot = answer;
 }
 
+void bindAll(QObject *instance, DevicePlugins &plugins)
+{
+    bind(instance, SerialDeviceInf_iid, plugins.serialDevice);
+    bind(instance, IDmm_iid, plugins.dmm);
+    bind(instance, IMyDmm_iid, plugins.myDmm);
+    // The simulated port speaks for the port interface of its own
+    // instance only: a later plug-in that brings the real one drops it.
+    if (auto *port = static_cast<SerialRS232VirInf *>(instance->qt_metacast(SerialRS232VirInf_iid))) {
+        plugins.serialVirtual = port;
+        plugins.simulatedPort = static_cast<SimulatedPortInf *>(instance->qt_metacast(SimulatedPortInf_iid));
+    }
+}
+
 } // namespace
 
 bool scanDevicePlugins(const QString &appDir, DevicePlugins &plugins)
@@ -36,6 +49,7 @@ bool scanDevicePlugins(const QString &appDir, DevicePlugins &plugins)
 
     const QString suffix = pluginSuffix();
     const QFileInfoList entries = dir.entryInfoList();
+    QObject *chosen = nullptr;
     for (const QFileInfo &entry : entries) {
         if (!entry.isFile() || entry.suffix().toLower() != suffix)
             continue;
@@ -44,15 +58,17 @@ bool scanDevicePlugins(const QString &appDir, DevicePlugins &plugins)
         QObject *instance = loader.instance();
         if (!instance)
             continue;
-        bind(instance, SerialDeviceInf_iid, plugins.serialDevice);
-        bind(instance, IDmm_iid, plugins.dmm);
-        bind(instance, IMyDmm_iid, plugins.myDmm);
-        // The simulated port speaks for the port interface of its own
-        // instance only: a later plug-in that brings the real one drops it.
-        if (auto *port = static_cast<SerialRS232VirInf *>(instance->qt_metacast(SerialRS232VirInf_iid))) {
-            plugins.serialVirtual = port;
-            plugins.simulatedPort = static_cast<SimulatedPortInf *>(instance->qt_metacast(SimulatedPortInf_iid));
+        // A plug-in the user may choose binds only when chosen, and then
+        // over every other, whatever its place in the folder.
+        if (auto *choice = static_cast<GaugeChoiceInf *>(instance->qt_metacast(GaugeChoiceInf_iid))) {
+            plugins.gaugeChoice = choice;
+            if (choice->chosen())
+                chosen = instance;
+            continue;
         }
+        bindAll(instance, plugins);
     }
+    if (chosen)
+        bindAll(chosen, plugins);
     return plugins.complete();
 }

@@ -14,6 +14,7 @@ bool Widget::loadPlugins()
     serialDevice = plugins.serialDevice;
     serialVirtual = plugins.serialVirtual;
     simulatedPort = plugins.simulatedPort;
+    gaugeChoice = plugins.gaugeChoice;
     return complete;
 }
 

@@ -177,6 +177,148 @@
     </message>
 </context>
 <context>
+    <name>GaugeOptions</name>
+    <message>
+        <source>Gauge</source>
+        <translation>测量仪</translation>
+    </message>
+    <message>
+        <source>Simulated gauge</source>
+        <translation>模拟测量仪</translation>
+    </message>
+    <message>
+        <source>Serial gauge (one reading a line)</source>
+        <translation>串口测量仪（每行一个读数）</translation>
+    </message>
+    <message>
+        <source>Serial gauge</source>
+        <translation>串口测量仪</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>USB vendor ID</source>
+        <translation>USB 厂商 ID</translation>
+    </message>
+    <message>
+        <source>USB product ID</source>
+        <translation>USB 产品 ID</translation>
+    </message>
+    <message>
+        <source>Baud rate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>Data bits</source>
+        <translation>数据位</translation>
+    </message>
+    <message>
+        <source>Parity</source>
+        <translation>校验位</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Even</source>
+        <translation>偶校验</translation>
+    </message>
+    <message>
+        <source>Odd</source>
+        <translation>奇校验</translation>
+    </message>
+    <message>
+        <source>Stop bits</source>
+        <translation>停止位</translation>
+    </message>
+    <message>
+        <source>Flow control</source>
+        <translation>流控制</translation>
+    </message>
+    <message>
+        <source>Hardware (RTS/CTS)</source>
+        <translation>硬件 (RTS/CTS)</translation>
+    </message>
+    <message>
+        <source>Software (XON/XOFF)</source>
+        <translation>软件 (XON/XOFF)</translation>
+    </message>
+    <message>
+        <source>Unit of lines without one</source>
+        <translation>无单位行的单位</translation>
+    </message>
+    <message>
+        <source>Line pattern</source>
+        <translation>行格式</translation>
+    </message>
+    <message>
+        <source>the usual forms: 125.4 um Fe, 4.94 mil, OL</source>
+        <translation>常见格式：125.4 um Fe、4.94 mil、OL</translation>
+    </message>
+    <message>
+        <source>Download request</source>
+        <translation>下载请求</translation>
+    </message>
+    <message>
+        <source>none: live readings only</source>
+        <translation>无：仅实时读数</translation>
+    </message>
+    <message>
+        <source>End of download</source>
+        <translation>下载结束标记</translation>
+    </message>
+    <message>
+        <source>for example END or \x04</source>
+        <translation>例如 END 或 \x04</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>测试</translation>
+    </message>
+    <message>
+        <source>Shows the next line the gauge sends.</source>
+        <translation>显示测量仪发送的下一行。</translation>
+    </message>
+</context>
+<context>
+    <name>GaugeOptionsWidget</name>
+    <message>
+        <source>found by its USB vendor and product ID</source>
+        <translation>按 USB 厂商 ID 和产品 ID 查找</translation>
+    </message>
+    <message>
+        <source>Nothing arrived within %1 seconds. Check the cable, the port and the baud rate.</source>
+        <translation>%1 秒内未收到任何数据。请检查电缆、端口和波特率。</translation>
+    </message>
+    <message>
+        <source>The line pattern cannot be used (%1).</source>
+        <translation>行格式无法使用（%1）。</translation>
+    </message>
+    <message>
+        <source>Waiting for a line from %1 ...</source>
+        <translation>正在等待来自 %1 的一行...</translation>
+    </message>
+    <message>
+        <source>A line longer than %1 bytes arrived. Check the baud rate.</source>
+        <translation>收到超过 %1 字节的行。请检查波特率。</translation>
+    </message>
+    <message>
+        <source>Bytes that are not text arrived. Check the baud rate, data bits, parity and stop bits.</source>
+        <translation>收到非文本字节。请检查波特率、数据位、校验位和停止位。</translation>
+    </message>
+    <message>
+        <source>Received &quot;%1&quot;, which is not a reading. Set a line pattern for this gauge.</source>
+        <translation>收到“%1”，这不是读数。请为此测量仪设置行格式。</translation>
+    </message>
+    <message>
+        <source>Received &quot;%1&quot;: %2 %3 %4</source>
+        <translation>收到“%1”：%2 %3 %4</translation>
+    </message>
+</context>
+<context>
     <name>ItemSummary</name>
     <message>
         <source>None</source>
@@ -395,6 +537,13 @@
     </message>
 </context>
 <context>
+    <name>LineGrammar</name>
+    <message>
+        <source>it has no group named value</source>
+        <translation>其中没有名为 value 的组</translation>
+    </message>
+</context>
+<context>
     <name>MeasurementDatabase</name>
     <message>
         <source>its folder cannot be made</source>
@@ -483,6 +632,106 @@
     <message>
         <source>The table has %1 readings, but an Excel workbook (.xlsx) holds at most %2 readings below its header row.</source>
         <translation>表格有 %1 条读数，但 Excel 工作簿（.xlsx）在表头行下最多只能容纳 %2 条读数。</translation>
+    </message>
+</context>
+<context>
+    <name>SerialGauge</name>
+    <message>
+        <source>No serial gauge is plugged in (USB %1:%2). Plug the gauge in, or choose its port in Options.</source>
+        <translation>未插入串口测量仪（USB %1:%2）。请插入测量仪，或在选项中选择其端口。</translation>
+    </message>
+    <message>
+        <source>The port %1 is not there. Check the cable, or choose another port in Options.</source>
+        <translation>端口 %1 不存在。请检查电缆，或在选项中选择其他端口。</translation>
+    </message>
+    <message>
+        <source>You may not open the port %1. On Debian, add yourself to the dialout group (sudo adduser $USER dialout), then log out and log in again.</source>
+        <translation>您无权打开端口 %1。在 Debian 上，请将自己加入 dialout 组（sudo adduser $USER dialout），然后注销并重新登录。</translation>
+    </message>
+    <message>
+        <source>The port %1 is held by another program, or by this one while it is connected. Disconnect, or close that program (a terminal, for example), and try again.</source>
+        <translation>端口 %1 正被其他程序占用，或本程序已连接。请断开连接，或关闭该程序（例如终端程序），然后重试。</translation>
+    </message>
+    <message>
+        <source>The port %1 could not be opened: %2</source>
+        <translation>无法打开端口 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>SerialGaugeSettings</name>
+    <message>
+        <source>%1: the value &quot;%2&quot; of %3 cannot be used; the default applies.</source>
+        <translation>%1：%3 的值“%2”无法使用，将使用默认值。</translation>
+    </message>
+</context>
+<context>
+    <name>SerialLineGauge</name>
+    <message>
+        <source>The line pattern &quot;%1&quot; cannot be used (%2). Correct it in Options.</source>
+        <translation>行格式“%1”无法使用（%2）。请在选项中更正。</translation>
+    </message>
+    <message>
+        <source>Serial gauge connected on %1.</source>
+        <translation>串口测量仪已在 %1 上连接。</translation>
+    </message>
+    <message>
+        <source>Serial gauge disconnected.</source>
+        <translation>串口测量仪已断开。</translation>
+    </message>
+    <message>
+        <source>This gauge sends live readings only. To read a gauge&apos;s memory, set its download request and end marker in Options.</source>
+        <translation>此测量仪只发送实时读数。要读取测量仪的存储，请在选项中设置其下载请求和结束标记。</translation>
+    </message>
+    <message>
+        <source>Reading the gauge&apos;s stored readings.</source>
+        <translation>正在读取测量仪存储的读数。</translation>
+    </message>
+    <message>
+        <source>A line from the gauge has a unit other than um or mil and was dropped: &quot;%1&quot;.</source>
+        <translation>测量仪发送的一行带有 um 或 mil 以外的单位，已丢弃：“%1”。</translation>
+    </message>
+    <message>
+        <source>A line from the gauge is not a reading and was dropped: &quot;%1&quot;. If the gauge sends another format, set a line pattern in Options.</source>
+        <translation>测量仪发送的一行不是读数，已丢弃：“%1”。如果测量仪发送其他格式，请在选项中设置行格式。</translation>
+    </message>
+    <message>
+        <source>A line from the gauge was longer than %1 bytes and was dropped. Check the baud rate and the line settings in Options.</source>
+        <translation>测量仪发送的一行超过 %1 字节，已丢弃。请在选项中检查波特率和线路设置。</translation>
+    </message>
+    <message>
+        <source>The gauge sent bytes that are not text; they were dropped. Check the baud rate, data bits, parity and stop bits in Options.</source>
+        <translation>测量仪发送了非文本字节，已丢弃。请在选项中检查波特率、数据位、校验位和停止位。</translation>
+    </message>
+    <message>
+        <source>The connection to the gauge on %1 was lost (cable pulled?). The readings taken so far are kept; plug the gauge in and connect again.</source>
+        <translation>与 %1 上测量仪的连接已断开（电缆被拔出？）。已采集的读数会保留；请插入测量仪并重新连接。</translation>
+    </message>
+    <message>
+        <source>%1 stored readings read from the gauge.</source>
+        <translation>已从测量仪读取 %1 个存储读数。</translation>
+    </message>
+    <message>
+        <source>The gauge stopped sending before the end of its memory; %1 stored readings arrived.</source>
+        <translation>测量仪在存储结束前停止发送；已收到 %1 个存储读数。</translation>
+    </message>
+    <message>
+        <source>Lines from the gauge that were dropped while connected: %1.</source>
+        <translation>连接期间丢弃的测量仪数据行：%1。</translation>
+    </message>
+</context>
+<context>
+    <name>SimulatedGauge</name>
+    <message>
+        <source>Simulated gauge connected.</source>
+        <translation>模拟测量仪已连接。</translation>
+    </message>
+    <message>
+        <source>Simulated gauge disconnected.</source>
+        <translation>模拟测量仪已断开。</translation>
+    </message>
+    <message>
+        <source>Reading %1 stored groups.</source>
+        <translation>正在读取 %1 组存储数据。</translation>
     </message>
 </context>
 <context>
@@ -804,6 +1053,10 @@
     <message>
         <source>No item has readings.</source>
         <translation>没有项目含有读数。</translation>
+    </message>
+    <message>
+        <source>The gauge settings could not be written to %1: %2</source>
+        <translation>无法将测量仪设置写入 %1：%2</translation>
     </message>
 </context>
 <context>
