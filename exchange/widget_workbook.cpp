@@ -6,6 +6,7 @@
 #include "data/itemdata.h"
 #include "data/itemstore.h"
 #include "data/tvitemmodel.h"
+#include "exchange/readingsimport.h"
 #include "exchange/readingsworkbook.h"
 #include "exchange/savedialog.h"
 #include "exchange/savedfile.h"
@@ -74,17 +75,19 @@ void Widget::importExcel()
         return;
     }
 
-    newItem(nextImportName(), ItemData::Import);
-    bool complete = true;
-    QList<DmmData *> readings;
-    for (int row = 1; row < rows.size(); ++row) {
-        DmmData *reading = readingFromRow(rows.at(row));
-        if (!reading) {
-            complete = false;
-            break;
-        }
-        readings << reading;
+    // Rows the program cannot read are refused and counted; a file without
+    // readings makes no item.
+    ReadingsImport import(rows);
+    const bool complete = import.rejected() == 0;
+    const QString counts = complete && import.skipped() == 0 ? QString() : QLatin1Char('\n') + import.report();
+    if (import.imported() == 0) {
+        ui->tvItems->setEnabled(true);
+        QMessageBox::information(this, QString(), tr("The datas is imported failed.") + QLatin1Char('\n') + import.report(),
+                                 QMessageBox::Ok);
+        return;
     }
+    newItem(nextImportName(), ItemData::Import);
+    const QList<DmmData *> readings = import.takeReadings();
     // The rows read are kept in one step.
     itemStore->append(currentItem, readings, false);
     ui->tvItems->setEnabled(true);
@@ -95,6 +98,7 @@ void Widget::importExcel()
     refreshActiveItem();
 
     QMessageBox::information(this, QString(),
-                             complete ? tr("The datas is imported successfully.") : tr("The datas is imported failed."),
+                             (complete ? tr("The datas is imported successfully.") : tr("The datas is imported failed."))
+                                     + counts,
                              QMessageBox::Ok);
 }
