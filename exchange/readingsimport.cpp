@@ -136,6 +136,8 @@ void ReadingsImport::readRows(const TableFile::Rows &rows)
     }
 
     const bool decimalComma = !rows.commaSeparated();
+    QString lastUnitText;
+    Reading::UnitKind lastUnit = Reading::unitKind(lastUnitText);
     m_readings.reserve(size_t(std::max(0, rows.size() - first)));
     for (int r = first; r < rows.size(); ++r) {
         const QVariantList row = rows.at(r);
@@ -159,8 +161,13 @@ void ReadingsImport::readRows(const TableFile::Rows &rows)
             reject(Reason::ValueNotNumber, sheetRow);
             continue;
         }
+        // Units repeat from row to row: the last one's kind is kept.
         const QString unitText = cellText(row.value(columns[UnitField]));
-        const Reading::UnitKind unit = Reading::unitKind(unitText);
+        if (unitText != lastUnitText) {
+            lastUnitText = unitText;
+            lastUnit = Reading::unitKind(unitText);
+        }
+        const Reading::UnitKind unit = lastUnit;
         if (unit == Reading::UnitKind::Unknown) {
             reject(unitText.trimmed().isEmpty() ? Reason::UnitMissing : Reason::UnitUnknown, sheetRow);
             continue;
