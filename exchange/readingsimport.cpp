@@ -82,6 +82,32 @@ bool valueText(QString text, bool decimalComma, QString *value)
     return true;
 }
 
+// Units repeat from row to row: the kinds of the last few texts are kept.
+class UnitKinds
+{
+public:
+    Reading::UnitKind kind(const QString &text)
+    {
+        for (const Entry &e : m_entries)
+            if (e.known && e.text == text)
+                return e.kind;
+        Entry &e = m_entries[m_next];
+        m_next = (m_next + 1) % m_entries.size();
+        e = {text, Reading::unitKind(text), true};
+        return e.kind;
+    }
+
+private:
+    struct Entry
+    {
+        QString text;
+        Reading::UnitKind kind = Reading::UnitKind::Unknown;
+        bool known = false;
+    };
+    std::array<Entry, 4> m_entries;
+    size_t m_next = 0;
+};
+
 } // namespace
 
 ReadingsImport::ReadingsImport(const TableFile::Rows &rows)
@@ -128,16 +154,21 @@ void ReadingsImport::readRows(const TableFile::Rows &rows)
         }
     }
 
+    // The order of day and month is taken from the whole file, once the
+    // first date that needs it turns up.
     TimeTexts times;
-    for (int r = first; r < rows.size(); ++r) {
-        const QVariant cell = rows.at(r).value(columns[TimeField]);
-        if (cell.userType() == QMetaType::QString)
-            times.observe(cell.toString());
-    }
+    bool observed = false;
+    auto observeAll = [&]() {
+        for (int r = first; r < rows.size(); ++r) {
+            const QVariant cell = rows.at(r).value(columns[TimeField]);
+            if (cell.userType() == QMetaType::QString)
+                times.observe(cell.toString());
+        }
+        observed = true;
+    };
 
     const bool decimalComma = !rows.commaSeparated();
-    QString lastUnitText;
-    Reading::UnitKind lastUnit = Reading::unitKind(lastUnitText);
+    UnitKinds units;
     m_readings.reserve(size_t(std::max(0, rows.size() - first)));
     for (int r = first; r < rows.size(); ++r) {
         const QVariantList row = rows.at(r);
@@ -161,13 +192,8 @@ void ReadingsImport::readRows(const TableFile::Rows &rows)
             reject(Reason::ValueNotNumber, sheetRow);
             continue;
         }
-        // Units repeat from row to row: the last one's kind is kept.
         const QString unitText = cellText(row.value(columns[UnitField]));
-        if (unitText != lastUnitText) {
-            lastUnitText = unitText;
-            lastUnit = Reading::unitKind(unitText);
-        }
-        const Reading::UnitKind unit = lastUnit;
+        const Reading::UnitKind unit = units.kind(unitText);
         if (unit == Reading::UnitKind::Unknown) {
             reject(unitText.trimmed().isEmpty() ? Reason::UnitMissing : Reason::UnitUnknown, sheetRow);
             continue;
@@ -176,8 +202,12 @@ void ReadingsImport::readRows(const TableFile::Rows &rows)
         bool timeRead = true;
         if (timeCell.userType() == QMetaType::QDateTime)
             time = timeCell.toDateTime();
-        else if (timeCell.userType() == QMetaType::QString)
-            timeRead = times.read(timeCell.toString(), &time);
+        else if (timeCell.userType() == QMetaType::QString) {
+            const QString text = timeCell.toString();
+            if (!observed && TimeTexts::needsOrder(text))
+                observeAll();
+            timeRead = times.read(text, &time);
+        }
         else
             timeRead = !timeCell.isValid();
         if (!timeRead) {

@@ -48,6 +48,12 @@ bool mayBeLocal(const QString &text)
 
 } // namespace
 
+bool TimeTexts::needsOrder(const QString &text)
+{
+    Fields f;
+    return mayBeLocal(text) && parseLocal(text, &f) && !f.dots;
+}
+
 void TimeTexts::observe(const QString &text)
 {
     Fields f;

@@ -14,7 +14,10 @@
 class TimeTexts
 {
 public:
-    // Every text of the file is seen once before the first is read.
+    // Whether reading the text depends on the order of day and month.
+    static bool needsOrder(const QString &text);
+    // Every text of the file that needsOrder is seen once before the first
+    // of them is read.
     void observe(const QString &text);
     // The local time of a text; an empty text gives a null time. False for
     // a text that is not a readable time.
