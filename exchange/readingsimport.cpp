@@ -200,16 +200,16 @@ void ReadingsImport::readRows(const TableFile::Rows &rows)
         }
         QDateTime time;
         bool timeRead = true;
-        if (timeCell.userType() == QMetaType::QDateTime)
+        if (timeCell.userType() == QMetaType::QDateTime) {
             time = timeCell.toDateTime();
-        else if (timeCell.userType() == QMetaType::QString) {
+        } else if (timeCell.userType() == QMetaType::QString) {
             const QString text = timeCell.toString();
             if (!observed && TimeTexts::needsOrder(text))
                 observeAll();
             timeRead = times.read(text, &time);
-        }
-        else
+        } else {
             timeRead = !timeCell.isValid();
+        }
         if (!timeRead) {
             reject(Reason::TimeUnreadable, sheetRow);
             continue;

@@ -2,7 +2,6 @@
 
 #include "exchange/exceldate.h"
 
-#include <QRegularExpression>
 
 namespace {
 
@@ -12,29 +11,81 @@ struct Fields
     bool dots;
 };
 
-// A date with its day and month in either order, as a spreadsheet writes it.
-bool parseLocal(const QString &text, Fields *f)
+// Reads a run of one to maxDigits digits at *i.
+bool number(const QString &t, int *i, int maxDigits, int *value, int minDigits = 1)
 {
-    static const QRegularExpression pattern(QStringLiteral(
-            "^\\s*(\\d{1,2})([./-])(\\d{1,2})\\2(\\d{4})"
-            "(?:(?:\\s+|T)(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:[.,]\\d+)?)?(?:\\s*([AaPp])\\.?[Mm]\\.?)?)?\\s*$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch())
+    int n = 0, v = 0;
+    while (*i < t.size() && n < maxDigits && t.at(*i).unicode() >= '0' && t.at(*i).unicode() <= '9') {
+        v = v * 10 + (t.at(*i).unicode() - '0');
+        ++*i;
+        ++n;
+    }
+    *value = v;
+    return n >= minDigits && (*i >= t.size() || !t.at(*i).isDigit());
+}
+
+bool skipBlanks(const QString &t, int *i)
+{
+    const int from = *i;
+    while (*i < t.size() && t.at(*i).isSpace())
+        ++*i;
+    return *i > from;
+}
+
+bool at(const QString &t, int i, char c)
+{
+    return i < t.size() && t.at(i) == QLatin1Char(c);
+}
+
+// A date with its day and month in either order, as a spreadsheet writes
+// it: "d.M.yyyy", "M/d/yyyy" or "d-M-yyyy", then "h:mm", "h:mm:ss" (a
+// fraction of a second dropped) and "AM" or "PM" if any.
+bool parseLocal(const QString &t, Fields *f)
+{
+    int i = 0;
+    skipBlanks(t, &i);
+    if (!number(t, &i, 2, &f->first) || i >= t.size())
         return false;
-    f->first = m.capturedRef(1).toInt();
-    f->second = m.capturedRef(3).toInt();
-    f->year = m.capturedRef(4).toInt();
-    f->hour = m.capturedRef(5).toInt();
-    f->minute = m.capturedRef(6).toInt();
-    f->secondOfMinute = m.capturedRef(7).toInt();
-    f->dots = m.capturedRef(2) == QLatin1String(".");
-    const QStringRef half = m.capturedRef(8);
-    if (!half.isEmpty()) {
-        if (f->hour < 1 || f->hour > 12)
+    const QChar separator = t.at(i++);
+    if (separator != QLatin1Char('.') && separator != QLatin1Char('/') && separator != QLatin1Char('-'))
+        return false;
+    if (!number(t, &i, 2, &f->second) || !at(t, i, char(separator.unicode())))
+        return false;
+    ++i;
+    if (!number(t, &i, 4, &f->year, 4))
+        return false;
+    f->dots = separator == QLatin1Char('.');
+    f->hour = f->minute = f->secondOfMinute = 0;
+    const bool blank = skipBlanks(t, &i);
+    if (i == t.size())
+        return true;
+    if (!blank && !at(t, i++, 'T'))
+        return false;
+    if (!number(t, &i, 2, &f->hour) || !at(t, i++, ':') || !number(t, &i, 2, &f->minute, 2))
+        return false;
+    if (at(t, i, ':')) {
+        ++i;
+        if (!number(t, &i, 2, &f->secondOfMinute, 2))
             return false;
-        f->hour %= 12;
-        if (half.compare(QLatin1String("p"), Qt::CaseInsensitive) == 0)
-            f->hour += 12;
+        int fraction;
+        if ((at(t, i, '.') || at(t, i, ',')) && (++i, !number(t, &i, 9, &fraction)))
+            return false;
+    }
+    skipBlanks(t, &i);
+    if (i < t.size()) {
+        const QChar half = t.at(i++).toUpper();
+        if (half != QLatin1Char('A') && half != QLatin1Char('P'))
+            return false;
+        if (at(t, i, '.'))
+            ++i;
+        if (i >= t.size() || t.at(i++).toUpper() != QLatin1Char('M'))
+            return false;
+        if (at(t, i, '.'))
+            ++i;
+        skipBlanks(t, &i);
+        if (i < t.size() || f->hour < 1 || f->hour > 12)
+            return false;
+        f->hour = f->hour % 12 + (half == QLatin1Char('P') ? 12 : 0);
     }
     return f->hour <= 23 && f->minute <= 59 && f->secondOfMinute <= 59;
 }
