@@ -71,6 +71,18 @@ DmmData *make(const QString &valueText, const QString &unitText, const QString &
     return reading;
 }
 
+UnitKind unitKind(const QString &text)
+{
+    QString unit = text.trimmed().toLower();
+    unit.replace(QChar(0x00B5), QChar(0x03BC));
+    if (unit == QLatin1String("um") || unit == QString::fromUtf8("μm") || unit == QLatin1String("micron")
+            || unit == QLatin1String("microns"))
+        return UnitKind::Micrometre;
+    if (unit == QLatin1String("mil") || unit == QLatin1String("mils") || unit == QLatin1String("thou"))
+        return UnitKind::Mil;
+    return UnitKind::Unknown;
+}
+
 void registerMetaTypes()
 {
     qRegisterMetaType<DmmData *>("DmmData*");

@@ -72,6 +72,13 @@ DMMAPI_EXPORT void fill(DmmData *reading, const QString &valueText, const QStrin
 DMMAPI_EXPORT DmmData *make(const QString &valueText, const QString &unitText,
                             const QString &basis, const QDateTime &time);
 
+// The unit a text names, read as people write it: blanks around it and
+// letter case do not matter, and the micro sign (U+00B5) is the Greek mu
+// (U+03BC). "um", "μm", "micron", "microns" are micrometres; "mil",
+// "mils", "thou" are mils.
+enum class UnitKind { Unknown, Micrometre, Mil };
+DMMAPI_EXPORT UnitKind unitKind(const QString &text);
+
 // Registers DmmData* and QList<DmmData*> under the names the plug-in's
 // signals use, so queued (cross-thread) deliveries work. Idempotent.
 DMMAPI_EXPORT void registerMetaTypes();

@@ -98,6 +98,36 @@ bool parseFields(const QString &text, QDate *date, int *secondOfDay)
     return date->isValid();
 }
 
+} // namespace
+
+namespace {
+
+// A wall-clock time skipped by a daylight-saving change (or a change of
+// zone) is taken as the nearest one that exists: the last second before the
+// gap, or its end, whichever is closer (the end on a tie).
+QDateTime nearestLocalTime(const QDate &date, const QTime &time)
+{
+    const QDateTime wall(date, time, Qt::UTC); // the wall clock as a plain count
+    const QDateTime exact(date, time, Qt::LocalTime);
+    if (exact.isValid())
+        return exact;
+    auto local = [](const QDateTime &w) { return QDateTime(w.date(), w.time(), Qt::LocalTime); };
+    // Gaps begin and end on whole minutes and last at most a day.
+    const QDateTime minute = wall.addSecs(-(time.second()));
+    QDateTime before = minute, after = minute.addSecs(60);
+    for (int i = 0; i < 1440 && !local(before).isValid(); ++i)
+        before = before.addSecs(-60);
+    for (int i = 0; i < 1440 && !local(after).isValid(); ++i)
+        after = after.addSecs(60);
+    before = before.addSecs(59); // the gap starts at the following minute
+    if (!local(before).isValid() || !local(after).isValid())
+        return QDateTime();
+    const QDateTime nearest = wall.secsTo(after) <= before.secsTo(wall) ? after : before;
+    return local(nearest);
+}
+
+} // namespace
+
 // Local time of a date and second of day. Building a local time asks the
 // time zone database each time, which is slow; the offset of the hour is
 // asked once and reused while readings stay in that hour.
@@ -114,12 +144,11 @@ QDateTime localTime(const QDate &date, int secondOfDay)
         cachedHour = hour;
     }
     const QTime time = QTime(0, 0).addSecs(secondOfDay);
-    if (!cachedValid) // an hour skipped by a daylight-saving change
-        return QDateTime(date, time, Qt::LocalTime);
+    if (!cachedValid) // an hour touched by a daylight-saving change
+        return nearestLocalTime(date, time);
     return QDateTime(date, time, Qt::OffsetFromUTC, cachedOffset);
 }
 
-} // namespace
 
 bool toSerial(const QDateTime &time, System system, double *serial)
 {

@@ -32,6 +32,10 @@ QDateTime fromSerial(double serial, System system);
 // Invalid when the text is none of these.
 QDateTime parseDateTimeText(const QString &text);
 
+// The local time of a date and second of day. A time skipped by a
+// daylight-saving change is taken as the nearest time that exists.
+QDateTime localTime(const QDate &date, int secondOfDay);
+
 // Whether a number format shows a date or time: the built-in date formats,
 // or a format string with a date or time token (y, m, d, h, s) outside
 // quoted text, escapes and bracketed colour or locale tags.

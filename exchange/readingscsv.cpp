@@ -61,6 +61,54 @@ bool separatorLine(const QString &text, QChar *separator, int *length)
     return true;
 }
 
+// The bytes decoded, false when the codec meets a byte it cannot read.
+bool decodeAs(const char *codecName, const QByteArray &data, QString *text)
+{
+    QTextCodec *codec = QTextCodec::codecForName(codecName);
+    if (!codec)
+        return false;
+    QTextCodec::ConverterState state(QTextCodec::ConvertInvalidToNull);
+    const QString decoded = codec->toUnicode(data.constData(), data.size(), &state);
+    if (state.invalidChars != 0 || state.remainingChars != 0)
+        return false;
+    // Windows-1252 leaves five bytes undefined; they come out as controls.
+    for (const QChar c : decoded)
+        if (c.unicode() >= 0x80 && c.unicode() < 0xA0)
+            return false;
+    *text = decoded;
+    return true;
+}
+
+enum class GbShape { Invalid, Chinese, Mixed };
+
+// How the bytes fit GB18030. Chinese text keeps both bytes of a character
+// above 0x80; a Western text read as GB18030 pairs a letter such as "µ" or
+// "é" with the plain letter after it, which only rare characters do.
+GbShape gbShape(const QByteArray &data)
+{
+    const auto *p = reinterpret_cast<const uchar *>(data.constData());
+    const int n = data.size();
+    bool mixed = false;
+    for (int i = 0; i < n;) {
+        const uchar b = p[i];
+        if (b < 0x80) {
+            ++i;
+        } else if (b == 0x80 || b == 0xFF || i + 1 >= n) {
+            return GbShape::Invalid;
+        } else if (p[i + 1] >= 0x30 && p[i + 1] <= 0x39) { // a four-byte character
+            if (i + 3 >= n || p[i + 2] < 0x81 || p[i + 2] > 0xFE || p[i + 3] < 0x30 || p[i + 3] > 0x39)
+                return GbShape::Invalid;
+            i += 4;
+        } else if (p[i + 1] >= 0x40 && p[i + 1] != 0x7F && p[i + 1] != 0xFF) {
+            mixed = mixed || p[i + 1] < 0x80;
+            i += 2;
+        } else {
+            return GbShape::Invalid;
+        }
+    }
+    return mixed ? GbShape::Mixed : GbShape::Chinese;
+}
+
 } // namespace
 
 namespace ReadingsCsv {
@@ -102,17 +150,24 @@ QChar separatorOf(const QString &text)
     return QLatin1Char(',');
 }
 
-QString decode(const QByteArray &data)
+bool decode(const QByteArray &data, QString *text)
 {
-    if (data.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(data.constData() + 3, data.size() - 3);
-    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF"))
-        return QTextCodec::codecForUtfText(data)->toUnicode(data.constData() + 2, data.size() - 2);
-    QTextCodec::ConverterState state;
-    const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(data.constData(), data.size(), &state);
-    if (state.invalidChars == 0 && state.remainingChars == 0)
-        return text;
-    return QTextCodec::codecForLocale()->toUnicode(data);
+    if (data.startsWith("\xEF\xBB\xBF")) {
+        *text = QString::fromUtf8(data.constData() + 3, data.size() - 3);
+        return true;
+    }
+    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
+        *text = QTextCodec::codecForUtfText(data)->toUnicode(data.constData() + 2, data.size() - 2);
+        return true;
+    }
+    const GbShape gb = gbShape(data);
+    if (decodeAs("UTF-8", data, text))
+        return true;
+    if (gb == GbShape::Chinese && decodeAs("GB18030", data, text))
+        return true;
+    if (decodeAs("Windows-1252", data, text))
+        return true;
+    return gb != GbShape::Invalid && decodeAs("GB18030", data, text);
 }
 
 } // namespace ReadingsCsv
@@ -121,6 +176,13 @@ bool writeReadingsCsv(const QString &path, const QAbstractItemModel &table, QStr
 {
     QString localError;
     QString &err = error ? *error : localError;
+    if (table.rowCount() > ReadingsCsv::MaxReadings) {
+        err = QCoreApplication::translate("ReadingsCsv", "The table has %1 readings, but a CSV file is written with at most %2 readings (and read with at most %3 fields).")
+                      .arg(table.rowCount())
+                      .arg(ReadingsCsv::MaxReadings)
+                      .arg(ReadingsCsv::MaxFields);
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         err = file.errorString();
@@ -159,11 +221,16 @@ bool CsvTable::parse(const QByteArray &data, QString *error, int maxCells)
     *this = CsvTable();
     QString localError;
     QString &err = error ? *error : localError;
-    m_text = ReadingsCsv::decode(data);
+    if (!ReadingsCsv::decode(data, &m_text)) {
+        *this = CsvTable();
+        err = QCoreApplication::translate("ReadingsCsv", "The file's text is neither UTF-8 nor GB18030 nor Windows-1252.");
+        return false;
+    }
     QChar named;
     int skip = 0;
     separatorLine(m_text, &named, &skip);
-    const ushort sep = ReadingsCsv::separatorOf(m_text).unicode();
+    m_separator = ReadingsCsv::separatorOf(m_text);
+    const ushort sep = m_separator.unicode();
 
     const ushort *const begin = reinterpret_cast<const ushort *>(m_text.constData());
     const ushort *const end = begin + m_text.size();
@@ -218,8 +285,9 @@ bool CsvTable::parse(const QByteArray &data, QString *error, int maxCells)
             }
             if (m_fields.size() >= size_t(maxCells)) {
                 *this = CsvTable();
-                err = QCoreApplication::translate("ReadingsCsv", "The file has more than %1 fields, more than can be read.")
-                              .arg(maxCells);
+                err = QCoreApplication::translate("ReadingsCsv", "The file has more than %1 fields, more than can be read; a CSV export holds at most %2 readings.")
+                              .arg(maxCells)
+                              .arg(ReadingsCsv::MaxReadings);
                 return false;
             }
             m_fields.push_back(field);

@@ -23,17 +23,26 @@ QString field(const QString &text);
 // first line (comma when none is there).
 QChar separatorOf(const QString &text);
 
+// The most readings a CSV file is written with, and the most fields one is
+// read with: every file the export writes (five fields a record) can be
+// read again, with room for a few more columns.
+constexpr int MaxReadings = 2000000;
+constexpr int MaxFields = 1 << 24;
+
 // The text of a CSV file: after a byte-order mark as it says (UTF-8,
-// UTF-16), without one as UTF-8 when it is valid UTF-8, else in the
-// system's local encoding.
-QString decode(const QByteArray &data);
+// UTF-16); without one as UTF-8 when it is valid UTF-8, else as GB18030
+// (the Chinese spreadsheet's plain "CSV") or Windows-1252 (the Western
+// one), whichever fits the bytes. False when none of these reads every
+// byte: no character is replaced silently.
+bool decode(const QByteArray &data, QString *text);
 
 } // namespace ReadingsCsv
 
 // Writes the table as CSV: UTF-8 with a byte-order mark (so that
 // spreadsheets take "μm" and Chinese texts right), the header row "No.",
 // "Time", "Value", "Unit", "Basis", then one record per table row with the
-// time as "yyyy-MM-dd hh:mm:ss", comma separators and CRLF line ends. The
+// time as "yyyy-MM-dd hh:mm:ss", comma separators and CRLF line ends. A
+// table of more than ReadingsCsv::MaxReadings rows is refused. The
 // file is replaced only when the new one is complete; on failure the error
 // text says why.
 bool writeReadingsCsv(const QString &path, const QAbstractItemModel &table, QString *error);
@@ -50,9 +59,10 @@ class CsvTable
 public:
     // False with an error text for an unclosed quote or more than maxCells
     // fields or cells of the used range.
-    bool parse(const QByteArray &data, QString *error, int maxCells = 1 << 23);
+    bool parse(const QByteArray &data, QString *error, int maxCells = ReadingsCsv::MaxFields);
 
     int rowCount() const { return m_rows; }
+    QChar separator() const { return m_separator; }
     int columnCount() const { return m_columns; }
     int firstRow() const { return m_top; }
     int firstColumn() const { return m_left; }
@@ -76,6 +86,7 @@ private:
     static constexpr int RecentTexts = 4;
 
     QString m_text;
+    QChar m_separator;
     std::vector<Field> m_fields;
     std::vector<size_t> m_records; // first field of each record, then the end
     QVector<QString> m_unquoted;

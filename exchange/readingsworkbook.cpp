@@ -113,7 +113,7 @@ bool writeReadingsWorkbook(const QString &path, const QAbstractItemModel &table,
     return true;
 }
 
-bool readFirstSheetUsedRange(const QString &path, QList<QVariantList> *rows, QString *error)
+bool readFirstSheetUsedRange(const QString &path, QList<QVariantList> *rows, QString *error, int *firstRow)
 {
     QString localError;
     QString &err = error ? *error : localError;
@@ -136,6 +136,8 @@ bool readFirstSheetUsedRange(const QString &path, QList<QVariantList> *rows, QSt
     if (!readXlsFirstSheet(data, &range, &err))
         return false;
     *rows = range.rows;
+    if (firstRow)
+        *firstRow = range.firstRow;
     return true;
 }
 

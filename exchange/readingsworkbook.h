@@ -37,8 +37,10 @@ bool writeReadingsWorkbook(const QString &path, const QAbstractItemModel &table,
 
 // The used range of the workbook's first worksheet as rows of cell values
 // (see XlsUsedRange). False with an error text for a file that cannot be
-// read as a classic workbook.
-bool readFirstSheetUsedRange(const QString &path, QList<QVariantList> *rows, QString *error);
+// read as a classic workbook. The zero-based sheet row of the first row
+// goes to firstRow when asked for.
+bool readFirstSheetUsedRange(const QString &path, QList<QVariantList> *rows, QString *error,
+                             int *firstRow = nullptr);
 
 // The text a cell's value shows when taken as text: numbers in their
 // shortest form (88.4 gives "88.4", 1250.0 gives "1250"), texts unchanged,

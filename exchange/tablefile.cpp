@@ -109,7 +109,7 @@ bool read(const QString &path, Rows *rows, QString *error)
     const bool csv = !xlsx && !CompoundFileReader::hasSignature(head)
             && (suffix == QLatin1String("csv") || suffix == QLatin1String("txt") || suffix == QLatin1String("tsv"));
     if (!xlsx && !csv)
-        return readFirstSheetUsedRange(path, &rows->m_rows, &err);
+        return readFirstSheetUsedRange(path, &rows->m_rows, &err, &rows->m_firstRow);
 
     QByteArray data;
     if (!readWhole(path, &data, &err))
@@ -120,6 +120,7 @@ bool read(const QString &path, Rows *rows, QString *error)
     if (!readXlsxFirstSheet(data, &range, &err))
         return false;
     rows->m_rows = std::move(range.rows);
+    rows->m_firstRow = range.firstRow;
     return true;
 }
 

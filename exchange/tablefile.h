@@ -36,12 +36,23 @@ bool write(const QString &path, Format format, const QAbstractItemModel &table, 
 class Rows
 {
 public:
+    Rows() = default;
+    // Rows of a worksheet whose used range starts at the zero-based sheet
+    // row firstRow.
+    explicit Rows(QList<QVariantList> rows, int firstRow = 0) : m_rows(std::move(rows)), m_firstRow(firstRow) {}
+
     int size() const { return m_csv.rowCount() > 0 ? m_csv.rowCount() : m_rows.size(); }
     QVariantList at(int row) const { return m_csv.rowCount() > 0 ? m_csv.row(row) : m_rows.at(row); }
+    // The zero-based sheet row (CSV record) of at(0).
+    int firstRow() const { return m_csv.rowCount() > 0 ? m_csv.firstRow() : m_firstRow; }
+    // Whether the cells were separated by commas, which leaves no room for
+    // a decimal comma.
+    bool commaSeparated() const { return m_csv.rowCount() > 0 && m_csv.separator() == QLatin1Char(','); }
 
 private:
     friend bool read(const QString &path, Rows *rows, QString *error);
     QList<QVariantList> m_rows;
+    int m_firstRow = 0;
     CsvTable m_csv;
 };
 

@@ -6,6 +6,7 @@
 #include "data/itemdata.h"
 #include "data/itemstore.h"
 #include "data/tvitemmodel.h"
+#include "exchange/readingsimport.h"
 #include "exchange/readingsworkbook.h"
 #include "exchange/savedialog.h"
 #include "exchange/savedfile.h"
@@ -74,21 +75,21 @@ void Widget::importExcel()
         return;
     }
 
+    // Rows the program cannot read are refused and counted; a file without
+    // readings makes no item.
+    ReadingsImport import(rows);
+    const bool complete = import.rejected() == 0;
+    const QString counts = complete && import.skipped() == 0 ? QString() : QLatin1Char('\n') + import.report();
+    if (import.imported() == 0) {
+        ui->tvItems->setEnabled(true);
+        QMessageBox::information(this, QString(), tr("The datas is imported failed.") + QLatin1Char('\n') + import.report(),
+                                 QMessageBox::Ok);
+        return;
+    }
     // The item, its readings, its unit and its statistics are kept as one.
     itemStore->beginChanges();
     newItem(nextImportName(), ItemData::Import);
-    bool complete = true;
-    QList<DmmData *> readings;
-    for (int row = 1; row < rows.size(); ++row) {
-        DmmData *reading = readingFromRow(rows.at(row));
-        if (!reading) {
-            complete = false;
-            break;
-        }
-        readings << reading;
-    }
-    // The rows read are kept in one step.
-    itemStore->append(currentItem, readings, false);
+    itemStore->append(currentItem, import.takeReadings(), false);
     ui->tvItems->setEnabled(true);
 
     if (currentItem->count() > 0)
@@ -98,6 +99,7 @@ void Widget::importExcel()
     refreshActiveItem();
 
     QMessageBox::information(this, QString(),
-                             complete ? tr("The datas is imported successfully.") : tr("The datas is imported failed."),
+                             (complete ? tr("The datas is imported successfully.") : tr("The datas is imported failed."))
+                                     + counts,
                              QMessageBox::Ok);
 }

@@ -517,7 +517,11 @@ bool readXlsFirstSheet(const QByteArray &file, XlsUsedRange *range, QString *err
     }
     QByteArray stream;
     if (!container.hasStream(QStringLiteral("Workbook"))) {
-        if (container.hasStream(QStringLiteral("Book")))
+        // A password-protected .xlsx is a compound file around the
+        // encrypted package.
+        if (container.hasStream(QStringLiteral("EncryptedPackage")))
+            err = QCoreApplication::translate("XlsReader", "The workbook is protected by a password.");
+        else if (container.hasStream(QStringLiteral("Book")))
             err = QCoreApplication::translate("XlsReader", "The workbook was saved in the Excel 5.0/95 format, which cannot be read.");
         else
             err = QCoreApplication::translate("XlsReader", "The file is not a workbook of the classic Excel format (.xls).");

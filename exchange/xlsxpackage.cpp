@@ -24,6 +24,14 @@ QString partName(const QString &name)
     return name.startsWith(QLatin1Char('/')) ? name.mid(1) : name;
 }
 
+// A part or entry name as the lookup compares it.
+QString foldedName(const QString &name)
+{
+    QString folded = name.toCaseFolded();
+    folded.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return partName(folded);
+}
+
 } // namespace
 
 XlsxPartStream::XlsxPartStream(zip_file *file, const QString &name, qint64 maxSize)
@@ -103,18 +111,32 @@ bool XlsxPackage::open(const QByteArray &file)
                           .arg(QString::fromUtf8(zip_error_strerror(&error)));
     }
     zip_error_fini(&error);
-    return m_zip != nullptr;
+    if (!m_zip)
+        return false;
+    const zip_int64_t count = zip_get_num_entries(m_zip, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char *name = zip_get_name(m_zip, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
+        const QString folded = name ? foldedName(QString::fromUtf8(name)) : QString();
+        if (name && !m_entries.contains(folded)) // the first of equal names counts
+            m_entries.insert(folded, i);
+    }
+    return true;
+}
+
+qint64 XlsxPackage::locate(const QString &name) const
+{
+    return m_entries.value(foldedName(name), -1);
 }
 
 bool XlsxPackage::contains(const QString &name) const
 {
-    return m_zip && zip_name_locate(m_zip, partName(name).toUtf8().constData(), ZIP_FL_NOCASE) >= 0;
+    return m_zip && locate(name) >= 0;
 }
 
 std::unique_ptr<XlsxPartStream> XlsxPackage::openPart(const QString &name, qint64 maxSize)
 {
     const QString part = partName(name);
-    const zip_int64_t index = m_zip ? zip_name_locate(m_zip, part.toUtf8().constData(), ZIP_FL_NOCASE) : -1;
+    const zip_int64_t index = m_zip ? locate(part) : -1;
     if (index < 0) {
         m_error = QCoreApplication::translate("XlsxReader", "The workbook is damaged: its part %1 is missing.").arg(part);
         return nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QIODevice>
 #include <QString>
 
@@ -41,7 +42,8 @@ private:
 
 // The parts of an Office Open XML package, a zip archive held in memory.
 // Part names are looked up without regard to case, as the packaging rules
-// ask.
+// ask, and with either slash, as the spreadsheet opens archives whose
+// entries a Windows tool named "xl\\worksheets\\sheet1.xml".
 class XlsxPackage
 {
 public:
@@ -61,6 +63,9 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    qint64 locate(const QString &partName) const;
+
     zip *m_zip = nullptr;
+    QHash<QString, qint64> m_entries; // entry index by folded name
     QString m_error;
 };

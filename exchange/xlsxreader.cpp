@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QStringList>
+#include <QUrl>
 #include <QVector>
 #include <QXmlStreamReader>
 
@@ -233,7 +234,9 @@ bool Reader::readRelationships(const QString &source, QHash<QString, Relationshi
             const QXmlStreamAttributes a = xml.attributes();
             if (a.value(QLatin1String("TargetMode")) == QLatin1String("External"))
                 return true;
-            QString target = a.value(QLatin1String("Target")).toString();
+            // Targets are URIs: "my%20sheet.xml" names "my sheet.xml".
+            QString target = QUrl::fromPercentEncoding(a.value(QLatin1String("Target")).toUtf8());
+            target.replace(QLatin1Char('\\'), QLatin1Char('/'));
             target = target.startsWith(QLatin1Char('/')) ? normalizedPath(target)
                                                          : normalizedPath(folderOf(source) + target);
             rels->insert(a.value(QLatin1String("Id")).toString(),
@@ -357,6 +360,10 @@ bool Reader::readSheet(const QString &part)
     auto finishCell = [&]() {
         inCell = false;
         cell.kind = Kind::Blank;
+        // An empty value ("<v></v>") leaves the cell empty, as the
+        // spreadsheet reads it; an empty inline string is an empty text.
+        if (hasValue && value.isEmpty() && type != QLatin1Char('i') && type != QLatin1Char('S'))
+            hasValue = false;
         if (hasValue) {
             switch (type.unicode()) {
             case 's': {
@@ -377,7 +384,7 @@ bool Reader::readSheet(const QString &part)
             case 'd': // an ISO 8601 date
                 cell.kind = type == QLatin1Char('d') ? Kind::IsoDate : Kind::OwnText;
                 cell.text = m_texts.size();
-                m_texts.append(type == QLatin1Char('i') ? unescaped(value) : value);
+                m_texts.append(type == QLatin1Char('i') || type == QLatin1Char('S') ? unescaped(value) : value);
                 break;
             default: {
                 bool ok = false;

@@ -604,12 +604,67 @@
         <translation>文件已损坏：从第 %1 行开始的带引号字段没有结束。</translation>
     </message>
     <message>
-        <source>The file has more than %1 fields, more than can be read.</source>
-        <translation>文件的字段超过 %1 个，超出了可读取的数量。</translation>
-    </message>
-    <message>
         <source>The used range of the file is too large: %1 cells, at most %2 can be read.</source>
         <translation>文件的已用区域太大：%1 个单元格，最多只能读取 %2 个。</translation>
+    </message>
+    <message>
+        <source>The table has %1 readings, but a CSV file is written with at most %2 readings (and read with at most %3 fields).</source>
+        <translation>表格有 %1 条读数，但 CSV 文件最多只能写入 %2 条读数（读取时最多 %3 个字段）。</translation>
+    </message>
+    <message>
+        <source>The file&apos;s text is neither UTF-8 nor GB18030 nor Windows-1252.</source>
+        <translation>文件的文本既不是 UTF-8，也不是 GB18030 或 Windows-1252 编码。</translation>
+    </message>
+    <message>
+        <source>The file has more than %1 fields, more than can be read; a CSV export holds at most %2 readings.</source>
+        <translation>文件的字段超过 %1 个，超出了可读取的数量；CSV 导出最多包含 %2 条读数。</translation>
+    </message>
+</context>
+<context>
+    <name>ReadingsImport</name>
+    <message>
+        <source>the row has fewer than five cells</source>
+        <translation>该行少于五个单元格</translation>
+    </message>
+    <message>
+        <source>value is missing</source>
+        <translation>缺少数值</translation>
+    </message>
+    <message>
+        <source>value is not a number</source>
+        <translation>数值不是数字</translation>
+    </message>
+    <message>
+        <source>unit is missing</source>
+        <translation>缺少单位</translation>
+    </message>
+    <message>
+        <source>unit is not known</source>
+        <translation>单位无法识别</translation>
+    </message>
+    <message>
+        <source>time cannot be read</source>
+        <translation>时间无法读取</translation>
+    </message>
+    <message>
+        <source>row %1</source>
+        <translation>第 %1 行</translation>
+    </message>
+    <message>
+        <source>rows %1 and %2 more</source>
+        <translation>第 %1 行及另外 %2 行</translation>
+    </message>
+    <message>
+        <source>rows %1 and %2</source>
+        <translation>第 %1 和 %2 行</translation>
+    </message>
+    <message>
+        <source>Rows imported: %1; skipped as blank: %2; rejected: %3.</source>
+        <translation>已导入 %1 行；跳过空行 %2 行；拒绝 %3 行。</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
     </message>
 </context>
 <context>
@@ -1092,6 +1147,10 @@
     <message>
         <source>The used range of the first worksheet is too large: %1 cells, at most %2 can be read.</source>
         <translation>第一张工作表的已用区域太大：%1 个单元格，最多只能读取 %2 个。</translation>
+    </message>
+    <message>
+        <source>The workbook is protected by a password.</source>
+        <translation>工作簿受密码保护。</translation>
     </message>
 </context>
 <context>

@@ -211,6 +211,33 @@ private slots:
         QVERIFY(w.findChild<QTreeView *>(QStringLiteral("tvItems"))->isEnabled());
     }
 
+    // Refused rows are counted in the message; a file without readings
+    // makes no item.
+    void refusedRowsAreReported()
+    {
+        Widget w;
+        const int before = tree(w)->rowCount(tree(w)->index(1, 0));
+        QFile headerOnly(dir.filePath(QStringLiteral("header.csv")));
+        QVERIFY(headerOnly.open(QIODevice::WriteOnly) && headerOnly.write("No.,Time,Value,Unit,Basis\r\n,,,,\r\n") > 0);
+        headerOnly.close();
+        DialogAnswerer answerer;
+        answerer.then(file(headerOnly.fileName()));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionImport")->trigger();
+        QCOMPARE(answerer.texts.value(1), QStringLiteral("The datas is imported failed.\n"
+                                                         "Rows imported: 0; skipped as blank: 0; rejected: 0."));
+        QCOMPARE(tree(w)->rowCount(tree(w)->index(1, 0)), before);
+
+        answerer.then(file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/import/de-DE-resaved.csv")));
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+        action(w, "actionImport")->trigger();
+        QCOMPARE(answerer.texts.value(3), QStringLiteral("The datas is imported failed.\n"
+                                                         "Rows imported: 3; skipped as blank: 0; rejected: 2.\n"
+                                                         "row 5: value is not a number\nrow 6: time cannot be read"));
+        QCOMPARE(WidgetTestAccess::currentItem(w)->count(), 3);
+        QCOMPARE(table(w)->index(0, 2).data().toString(), QStringLiteral("12.5"));
+    }
+
     void tooManyRowsAreRefused()
     {
         Widget w;

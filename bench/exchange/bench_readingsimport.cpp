@@ -1,0 +1,108 @@
+// Turning the rows of a CSV file of 1,000,000 readings into readings: the
+// plain positional reading of our own layout beside the import that checks
+// every row (units, values, times, blank rows) and finds the columns by
+// header, on our own file and on the same file as a de-DE spreadsheet saves
+// it again (semicolons, day-first dotted dates, decimal commas). Processor
+// times of the row work alone; the file is read once beforehand.
+
+#include "data/dmmdata.h"
+#include "exchange/readingsimport.h"
+#include "exchange/readingsworkbook.h"
+#include "exchange/tablefile.h"
+
+#include "bench/exchange/tablesnapshot.h"
+#include "tests/exchange/xlstesttools.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <ctime>
+#include <functional>
+
+namespace {
+
+constexpr int Readings = 1000000;
+
+double seconds(const std::function<void()> &work)
+{
+    const std::clock_t start = std::clock();
+    work();
+    return double(std::clock() - start) / CLOCKS_PER_SEC;
+}
+
+// Our CSV as a de-DE spreadsheet writes it back.
+QByteArray reSaved(const QByteArray &ours)
+{
+    QString text = QString::fromUtf8(ours);
+    QString out;
+    out.reserve(text.size());
+    for (const QStringRef &line : text.splitRef(QStringLiteral("\r\n"))) {
+        QVector<QStringRef> f = line.split(QLatin1Char(','));
+        if (f.size() < 5) {
+            out += line;
+            continue;
+        }
+        const QString time = f[1].size() == 19 ? f[1].mid(8, 2) + '.' + f[1].mid(5, 2) + '.' + f[1].left(4) + ' '
+                        + f[1].mid(11, 5)
+                                               : f[1].toString();
+        out += QStringList{f[0].toString(), time, f[2].toString().replace('.', ','), f[3].toString(),
+                           f[4].toString()}
+                       .join(';')
+                + QStringLiteral("\r\n");
+    }
+    return out.toUtf8();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const XlsTestTools::SyntheticReadings source(Readings);
+    const TableSnapshot table(source);
+    const QString ours = dir.filePath(QStringLiteral("ours.csv"));
+    const QString resaved = dir.filePath(QStringLiteral("de-DE.csv"));
+    QString error;
+    if (!TableFile::write(ours, TableFile::Format::Csv, table, &error))
+        return std::fprintf(stderr, "%s\n", qPrintable(error)), 1;
+    QFile in(ours), out(resaved);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || out.write(reSaved(in.readAll())) < 0)
+        return 1;
+    out.close();
+
+    TableFile::Rows rows, germanRows;
+    if (!TableFile::read(ours, &rows, &error) || !TableFile::read(resaved, &germanRows, &error))
+        return std::fprintf(stderr, "%s\n", qPrintable(error)), 1;
+
+    int plainCount = 0, checkedCount = 0, germanCount = 0;
+    // The first million readings take the memory from the system; the
+    // runs measured reuse it.
+    qDeleteAll(ReadingsImport(rows).takeReadings());
+    const double plain = seconds([&] {
+        QList<DmmData *> readings; // kept until the end, as an import keeps them
+        for (int r = 1; r < rows.size(); ++r)
+            readings << readingFromRow(rows.at(r));
+        plainCount = readings.size();
+        qDeleteAll(readings);
+    });
+    const double checked = seconds([&] {
+        ReadingsImport import(rows);
+        checkedCount = import.imported();
+        qDeleteAll(import.takeReadings());
+    });
+    const double german = seconds([&] {
+        ReadingsImport import(germanRows);
+        germanCount = import.imported();
+        qDeleteAll(import.takeReadings());
+    });
+    std::printf("%d readings\n", Readings);
+    std::printf("positional, unchecked  %8.1f ms  (%d)\n", plain * 1e3, plainCount);
+    std::printf("checked, our file      %8.1f ms  (%d)  %.2fx the unchecked time\n", checked * 1e3, checkedCount,
+                checked / plain);
+    std::printf("checked, de-DE re-save %8.1f ms  (%d)  %.2fx the unchecked time\n", german * 1e3, germanCount,
+                german / plain);
+    return 0;
+}
