@@ -13,9 +13,8 @@
 #include "data/itemstore.h"
 #include "data/measurementdatabase.h"
 #include "data/readingsview.h"
-#include "data/storedownload.h"
 #include "data/tvitemmodel.h"
-#include "device/deviceinterfaces.h"
+#include "device/gaugelink.h"
 #include "exchange/pdfcolumn.h"
 #include "plugins/serialline/serialgaugesettings.h"
 
@@ -47,7 +46,7 @@ Widget::Widget(MeasurementDatabase *measurements, QWidget *parent)
 
     ui->setupUi(this);
 
-    if (!loadPlugins())
+    if (!scanDevicePlugins(QCoreApplication::applicationDirPath(), devicePlugins))
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 
     initObj();
@@ -67,8 +66,10 @@ Widget::Widget(MeasurementDatabase *measurements, QWidget *parent)
 
 Widget::~Widget()
 {
-    if (dmm)
-        dmm->close();
+    gaugeLink->close();
+    // The link refers to the store, which goes first.
+    delete gaugeLink;
+    gaugeLink = nullptr;
     deleteAllItems();
     delete dataModel;
     qDeleteAll(pdfColumns);
@@ -82,7 +83,6 @@ Widget::~Widget()
 void Widget::initObj()
 {
     dataModel = new DataModel;
-    storeDownload.reset(new StoreDownload);
 
     histogram = ui->Histogram1;
     histogram->setMargins(QMargins(30, 20, 20, 30));
@@ -107,7 +107,7 @@ void Widget::initWidget()
     ui->tv->installEventFilter(this);
     ui->listWidget->installEventFilter(this);
 
-    ui->actionConnect->setEnabled(gaugePortPresent());
+    ui->actionConnect->setEnabled(gaugePortPresent(devicePlugins));
 
     QMenu *fileMenu = new QMenu(tr("&File"), ui->menuBar);
     fileMenu->addAction(ui->actionConnect);
@@ -166,20 +166,13 @@ void Widget::initSelf()
 
 void Widget::initConnec()
 {
-    // The plug-in's signals are only known by their signatures.
-    if (dmm) {
-        QObject *meter = dmm->signalObject();
-        connect(meter, SIGNAL(opened()), this, SLOT(slotDmmOpened()));
-        connect(meter, SIGNAL(closed()), this, SLOT(slotDmmClosed()));
-        connect(meter, SIGNAL(message(QString)), this, SLOT(slotMessage(QString)));
-        connect(meter, SIGNAL(display(DmmData *)), this, SLOT(slotDmmDisplay(DmmData *)));
-        connect(meter, SIGNAL(displayStore(DmmData *)), this, SLOT(slotDisplayStore(DmmData *)));
-        connect(meter, SIGNAL(displayStoreData(QList<DmmData *>)), this,
-                SLOT(slotDisplayStoreData(QList<DmmData *>)));
-        connect(meter, SIGNAL(storeGroupUpdate(int, int)), this, SLOT(slotStoreGroupUpdate(int, int)));
-    }
-    if (serialDevice)
-        connect(serialDevice->signalObject(), SIGNAL(usbRefreshed()), this, SLOT(slotUSBRefreshed()));
+    connect(gaugeLink, &GaugeLink::opened, this, &Widget::slotDmmOpened);
+    connect(gaugeLink, &GaugeLink::closed, this, &Widget::slotDmmClosed);
+    connect(gaugeLink, &GaugeLink::message, this, &Widget::slotMessage);
+    connect(gaugeLink, &GaugeLink::portsRefreshed, this, &Widget::slotUSBRefreshed);
+    connect(gaugeLink, &GaugeLink::downloadStarted, this, &Widget::slotDownloadStarted);
+    connect(gaugeLink, &GaugeLink::downloadProgress, this, &Widget::slotStoreGroupUpdate);
+    connect(gaugeLink, &GaugeLink::downloadRefused, this, &Widget::slotDownloadRefused);
 
     connect(itemModel, &TvItemModel::editDataChanged, this, &Widget::slotItemModeleditDataChanged);
     connect(ui->tvItems->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -223,8 +216,7 @@ void Widget::showEvent(QShowEvent *event)
 
 void Widget::closeEvent(QCloseEvent *event)
 {
-    if (dmm)
-        dmm->close();
+    gaugeLink->close();
     saveSettings();
     QMainWindow::closeEvent(event);
 }
@@ -238,7 +230,7 @@ void Widget::runOptionsDialog()
     // four elements.
     const QString gaugePath = SerialGaugeSettings::defaultPath();
     SerialGaugeSettings gaugeBefore;
-    if (gaugeChoice) {
+    if (devicePlugins.gaugeChoice) {
         gaugeBefore = SerialGaugeSettings::load(gaugePath);
         dialog.addGaugeChoice()->setSettings(gaugeBefore);
     }

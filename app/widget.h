@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/itemdata.h"
+#include "device/pluginscan.h"
 
 #include <QIcon>
 #include <QList>
@@ -16,18 +17,12 @@ class QPixmap;
 class QProgressDialog;
 class QStandardItem;
 class QTimer;
-class IDmm;
-class IMyDmm;
-class SerialDeviceInf;
-class SerialRS232VirInf;
-class SimulatedPortInf;
-class GaugeChoiceInf;
 class DmmData;
 class DataModel;
 class TvItemModel;
 class ItemStore;
 class MeasurementDatabase;
-class StoreDownload;
+class GaugeLink;
 class Histogram;
 struct BinRange;
 struct PdfColumn;
@@ -36,8 +31,9 @@ namespace Ui {
 class Widget;
 }
 
-// The application's single window: form, plug-in interfaces, items tree,
-// readings table, histogram and chart, and the handlers of every command.
+// The application's single window: form, items tree, readings table,
+// histogram and chart, and the handlers of every command. The gauge's link
+// is a GaugeLink the window forwards to and follows.
 // Its members are defined in the files of the subsystem they belong to.
 class Widget : public QMainWindow
 {
@@ -66,17 +62,18 @@ private slots:
     void on_actionClearMsg_triggered();
     void on_actionManual_triggered();
 
-    // Connection and acquisition control (device/widget_connection.cpp).
+    // Connection, acquisition and download, forwarded to the gauge's link
+    // (app/widget_gauge.cpp).
     void slotAction();
     void slotDmmOpened();
     void slotDmmClosed();
     void slotUSBRefreshed();
     void on_actionStart_triggered();
     void on_actionStop_triggered();
-
-    // Store-data download (device/widget_download.cpp).
     void on_actionItemDownload_triggered();
+    void slotDownloadStarted();
     void slotStoreGroupUpdate(int total, int position);
+    void slotDownloadRefused();
     void slotDownloadProgressCanceled();
 
     // Items tree commands (data/widget_items.cpp).
@@ -102,18 +99,12 @@ private slots:
     void on_actionItemLimits_triggered();
     void on_actionItemDetails_triggered();
 
-    // Reading intake (data/widget_intake.cpp).
-    void slotDmmDisplay(DmmData *data);
-    void slotDisplayStore(DmmData *data);
-    void slotDisplayStoreData(QList<DmmData *> datas);
-
     // Data exchange (exchange/widget_*.cpp).
     void on_actionExport_triggered();
     void on_actionImport_triggered();
 
 private:
     // Construction steps.
-    bool loadPlugins();
     void initObj();
     void initWidget();
     void initSelf();
@@ -123,11 +114,8 @@ private:
     void saveSettings();
     void restoreSettings();
 
-    // Device link helpers.
-    bool gaugePortPresent();
-    // A download arrived in full: it takes the place of the one before.
-    void finishDownload();
-    bool dmmIsOpen();
+    // The gauge's link, bound to the item store once there is one.
+    void createGaugeLink();
     void stopMeasuring();
     void runOptionsDialog();
     ItemData *storeDataItem() const;
@@ -178,12 +166,9 @@ private:
     QString nextImportName() const;
 
     Ui::Widget *ui = nullptr;
-    IDmm *dmm = nullptr;
-    IMyDmm *myDmm = nullptr;
-    SerialDeviceInf *serialDevice = nullptr;
-    SerialRS232VirInf *serialVirtual = nullptr;
+    DevicePlugins devicePlugins;
+    GaugeLink *gaugeLink = nullptr;
     ItemData *currentItem = nullptr;
-    bool measuring = false;
     DataModel *dataModel = nullptr;
     QIcon measureIcon;
     TvItemModel *itemModel = nullptr;
@@ -194,15 +179,11 @@ private:
     QString sceneFileName;
     QPointer<QProgressDialog> progressDialog;
     bool downloadCanceled = false;
-    std::unique_ptr<StoreDownload> storeDownload;
     QString language;
 
-    // Beyond the classic members: the optional simulated-port interface, the
-    // histogram's value ranges in micrometres and in mils (the window owns
-    // them), and whether the settings were restored at the first show.
-    SimulatedPortInf *simulatedPort = nullptr;
-    // A plug-in the user may choose in the Options (a serial gauge).
-    GaugeChoiceInf *gaugeChoice = nullptr;
+    // Beyond the classic members: the histogram's value ranges in
+    // micrometres and in mils (the window owns them), and whether the
+    // settings were restored at the first show.
     QList<BinRange *> binRanges;
     QList<BinRange *> milBinRanges;
     bool settingsRestored = false;

@@ -8,7 +8,7 @@
 #include "data/dmmdata.h"
 #include "data/itemdata.h"
 #include "data/itemstore.h"
-#include "data/storedownload.h"
+#include "device/gaugelink.h"
 
 namespace {
 
@@ -26,59 +26,6 @@ QVariant readingTag(const QString &text, const DmmData *data)
 }
 
 } // namespace
-
-void Widget::slotDmmDisplay(DmmData *data)
-{
-    if (!data)
-        return;
-    if (!measuring || !currentItem || currentItem->type() != ItemData::Measure) {
-        delete data;
-        return;
-    }
-
-    // Kept first, then shown (slotReadingAppended).
-    if (currentItem->unit() == data->unit()) {
-        itemStore->append(currentItem, data);
-        return;
-    }
-    // A reading in another unit switches the item, and with it the views,
-    // which are rebuilt in the new unit (slotUnitChanged). The unit and the
-    // reading are kept as one step, committed before the window paints.
-    itemStore->beginChanges();
-    itemStore->setUnit(currentItem, data->unit());
-    itemStore->append(currentItem, data);
-    itemStore->endChanges();
-}
-
-void Widget::slotDisplayStore(DmmData *data)
-{
-    if (!data)
-        return;
-    // A download gathers its readings until it is complete.
-    if (storeDownload->isGathering() || storeDownload->isDiscarding()) {
-        storeDownload->take(data);
-        return;
-    }
-    if (!currentItem || currentItem->type() != ItemData::StoreData) {
-        delete data;
-        return;
-    }
-    itemStore->append(currentItem, data);
-}
-
-void Widget::slotDisplayStoreData(QList<DmmData *> datas)
-{
-    datas.removeAll(nullptr);
-    if (storeDownload->isGathering() || storeDownload->isDiscarding()) {
-        storeDownload->take(datas);
-        return;
-    }
-    if (!currentItem || currentItem->type() != ItemData::StoreData) {
-        qDeleteAll(datas);
-        return;
-    }
-    itemStore->append(currentItem, datas, true);
-}
 
 void Widget::slotReadingAppended(ItemData *item, DmmData *data)
 {
@@ -131,7 +78,7 @@ void Widget::slotReadingsAppended(ItemData *item, const QList<DmmData *> &datas)
 
 void Widget::refreshActiveItem()
 {
-    if (measuring || !currentItem)
+    if (gaugeLink->isMeasuring() || !currentItem)
         return;
     rebuildActiveViews();
 }

@@ -43,6 +43,8 @@ void Widget::buildItemsTree()
     measureIcon = QIcon(QStringLiteral(":/image/measure.png"));
 
     itemStore = new ItemStore(tr("Store Data"), tr("Live Data"), this);
+    // Activating an item below stops measuring, which the link keeps.
+    createGaugeLink();
     // Connected first: restoring may already find the file failing.
     connect(itemStore, &ItemStore::keepingStopped, this, &Widget::slotKeepingStopped);
     ItemData *wasActive = database && database->isOpen() ? itemStore->restore(database) : nullptr;

@@ -72,3 +72,10 @@ bool scanDevicePlugins(const QString &appDir, DevicePlugins &plugins)
         bindAll(chosen, plugins);
     return plugins.complete();
 }
+
+bool gaugePortPresent(const DevicePlugins &plugins)
+{
+    if (plugins.serialVirtual && !plugins.serialVirtual->findPort(GaugeVendorId, GaugeProductId).isNull())
+        return true;
+    return plugins.simulatedPort && plugins.simulatedPort->hasPort(GaugeVendorId, GaugeProductId);
+}

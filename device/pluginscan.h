@@ -33,3 +33,6 @@ QString pluginSuffix();
 // overrides an earlier one; a plug-in that answers to GaugeChoiceInf binds
 // only when chosen, and then over all others. Returns plugins.complete().
 bool scanDevicePlugins(const QString &appDir, DevicePlugins &plugins);
+
+// A gauge is plugged in, or the simulated port offers one.
+bool gaugePortPresent(const DevicePlugins &plugins);
