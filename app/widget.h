@@ -11,7 +11,6 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 class QPixmap;
 class QProgressDialog;
