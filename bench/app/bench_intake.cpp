@@ -5,13 +5,12 @@
 
 #include "app/widget.h"
 #include "data/dmmdata.h"
-#include "tests/plugins/testdmmcontrol.h"
+#include "tests/support/testgauge.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QPluginLoader>
 
 #include <benchmark/benchmark.h>
 
@@ -21,16 +20,6 @@ namespace {
 
 constexpr int Readings = 100000;
 constexpr int Window = 1000;
-
-TestDmmControl *gauge()
-{
-    QDir lib(QCoreApplication::applicationDirPath() + QStringLiteral("/Lib"));
-    for (const QString &file : lib.entryList(QDir::Files)) {
-        if (auto *control = qobject_cast<TestDmmControl *>(QPluginLoader(lib.absoluteFilePath(file)).instance()))
-            return control;
-    }
-    return nullptr;
-}
 
 DmmData *reading(int i)
 {
@@ -64,7 +53,7 @@ void run(benchmark::State &state, Widget &window, Deliver deliver)
 
 void BM_LiveIntake(benchmark::State &state)
 {
-    TestDmmControl *control = gauge();
+    TestDmmControl *control = findTestGauge();
     control->reset();
     Widget window;
     window.show();
@@ -76,7 +65,7 @@ void BM_LiveIntake(benchmark::State &state)
 
 void BM_StoredIntake(benchmark::State &state)
 {
-    TestDmmControl *control = gauge();
+    TestDmmControl *control = findTestGauge();
     control->reset();
     Widget window;
     window.show();
@@ -95,7 +84,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (!gauge()) {
+    if (!findTestGauge()) {
         std::fprintf(stderr, "run me from the tests' home folder build (needs the test plug-in in Lib/)\n");
         return 1;
     }

@@ -15,7 +15,7 @@
 #include "data/dmmdata.h"
 #include "data/measurementdatabase.h"
 #include "plugins/serialline/linegrammar.h"
-#include "tests/plugins/testdmmcontrol.h"
+#include "tests/support/testgauge.h"
 #include "tests/support/ptygauge.h"
 
 #include <QAbstractItemView>
@@ -23,7 +23,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QPluginLoader>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -40,16 +39,6 @@ constexpr int FloodLines = 10000;
 constexpr int PacedRate = 1000;
 constexpr int PacedSeconds = 10;
 constexpr int TickMs = 5;
-
-TestDmmControl *testGauge()
-{
-    QDir lib(QCoreApplication::applicationDirPath() + QStringLiteral("/Lib"));
-    for (const QString &file : lib.entryList(QDir::Files)) {
-        if (auto *control = qobject_cast<TestDmmControl *>(QPluginLoader(lib.absoluteFilePath(file)).instance()))
-            return control;
-    }
-    return nullptr;
-}
 
 QList<QByteArray> gaugeLines(int count)
 {
@@ -179,7 +168,7 @@ Result serialPath(const QString &configHome, const QString &dbPath, const QList<
 Result pluginPath(const QString &configHome, const QString &dbPath, const QList<QByteArray> &lines, int rate)
 {
     writeChoice(configHome, false, QString());
-    TestDmmControl *control = testGauge();
+    TestDmmControl *control = findTestGauge();
     control->reset();
     MeasurementDatabase database;
     database.open(dbPath);
@@ -231,7 +220,7 @@ int main(int argc, char **argv)
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication app(argc, argv);
-    if (!testGauge()) {
+    if (!findTestGauge()) {
         std::fprintf(stderr, "run me from build/bench (needs the test and the serial plug-in in Lib/)\n");
         return 1;
     }

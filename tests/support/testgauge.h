@@ -7,8 +7,9 @@
 #include <QPluginLoader>
 
 // The control side of the test device plug-in that every window built in
-// a test loads from the tests' Lib/ folder (the same library instance).
-inline TestDmmControl *testGauge()
+// a test loads from the Lib/ folder beside the executable (the same library
+// instance), or none when it is not there.
+inline TestDmmControl *findTestGauge()
 {
     QDir lib(QCoreApplication::applicationDirPath() + QStringLiteral("/Lib"));
     const QStringList files = lib.entryList(QDir::Files);
@@ -17,6 +18,14 @@ inline TestDmmControl *testGauge()
         if (auto *control = qobject_cast<TestDmmControl *>(loader.instance()))
             return control;
     }
-    qFatal("the test device plug-in is missing from %s", qPrintable(lib.path()));
     return nullptr;
+}
+
+// The same, for a test that cannot go on without it.
+inline TestDmmControl *testGauge()
+{
+    TestDmmControl *control = findTestGauge();
+    if (!control)
+        qFatal("the test device plug-in is missing from %s/Lib", qPrintable(QCoreApplication::applicationDirPath()));
+    return control;
 }
