@@ -1,10 +1,13 @@
 #include "app/optiondialog.h"
 
 #include "app/gaugeoptionswidget.h"
+#include "plugins/serialline/serialgaugesettings.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -44,4 +47,41 @@ GaugeOptionsWidget *OptionDialog::addGaugeChoice()
         static_cast<QVBoxLayout *>(layout())->insertWidget(1, gauge);
     }
     return gauge;
+}
+
+void OptionDialog::edit(QWidget *parent, QString *language, bool gaugeChoice)
+{
+    OptionDialog dialog(parent);
+    dialog.combo->setCurrentIndex(*language == QLatin1String("zh_CN") ? 0 : 1);
+    // The gauge is kept in the serial gauge's own file, beside options.xml's
+    // four elements.
+    const QString gaugePath = SerialGaugeSettings::defaultPath();
+    SerialGaugeSettings gaugeBefore;
+    if (gaugeChoice) {
+        gaugeBefore = SerialGaugeSettings::load(gaugePath);
+        dialog.addGaugeChoice()->setSettings(gaugeBefore);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString old = *language;
+    *language = dialog.combo->currentIndex() == 0 ? QStringLiteral("zh_CN") : QStringLiteral("en_US");
+    bool restart = *language != old;
+    if (dialog.gauge) {
+        const SerialGaugeSettings gauge = dialog.gauge->settings();
+        QString error;
+        if (gauge != gaugeBefore && !gauge.save(gaugePath, &error)) {
+            QMessageBox::critical(parent, QString(),
+                                  tr("The gauge settings could not be written to %1: %2")
+                                      .arg(QDir::toNativeSeparators(gaugePath), error),
+                                  QMessageBox::Ok);
+        } else if (gauge.enabled != gaugeBefore.enabled) {
+            // The plug-ins are bound at start-up; the line settings are
+            // read again at each Connect.
+            restart = true;
+        }
+    }
+    if (restart) {
+        QMessageBox::information(parent, QStringLiteral("VK508M"),
+                                 tr("Changes will take effect when you restart application."), QMessageBox::Ok);
+    }
 }

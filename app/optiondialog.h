@@ -15,6 +15,11 @@ class OptionDialog : public QDialog
 public:
     explicit OptionDialog(QWidget *parent = nullptr);
 
+    // Runs the dialog over parent for the language (changed in place) and,
+    // when a gauge can be chosen, the serial gauge's settings file, which is
+    // written at once. Says so when a change needs a restart.
+    static void edit(QWidget *parent, QString *language, bool gaugeChoice);
+
     // Adds the gauge choice below the language; only when a gauge can be
     // chosen, so that the dialog stays as it is otherwise.
     GaugeOptionsWidget *addGaugeChoice();

@@ -1,31 +1,23 @@
 #include "app/widget.h"
 #include "ui_widget.h"
 
-#include "app/gaugeoptionswidget.h"
 #include "app/optiondialog.h"
 #include "app/resourcelookup.h"
-
-#include "charts/binrange.h"
-#include "charts/dmmchart.h"
-#include "charts/histogram.h"
-#include "data/datamodel.h"
+#include "data/activeitemview.h"
 #include "data/dmmdata.h"
+#include "data/itemscontroller.h"
 #include "data/itemstore.h"
 #include "data/measurementdatabase.h"
-#include "data/readingsview.h"
-#include "data/tvitemmodel.h"
+#include "device/gaugecontrols.h"
 #include "device/gaugelink.h"
-#include "exchange/pdfcolumn.h"
-#include "plugins/serialline/serialgaugesettings.h"
+#include "exchange/exchangecontroller.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QMessageBox>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
@@ -45,14 +37,23 @@ Widget::Widget(MeasurementDatabase *measurements, QWidget *parent)
     Reading::registerMetaTypes();
 
     ui->setupUi(this);
+    setWindowTitle(QStringLiteral("%1 v%2 ").arg(QStringLiteral("VK508M"), QStringLiteral("1.10")));
+    resize(1000, 600);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->geometry();
+        move((desktop.width() - width()) / 2, (desktop.height() - height()) / 2);
+    }
+    setStyleSheet(QStringLiteral(
+        "QProgressBar {border-radius: 0px;text-align: center;border: 1px solid #636363;color: #ffffff;}"
+        "QProgressBar::chunk {width: 10px; margin: 0.5px;background-color: #4D4D4D;}"));
+    ui->listWidget->hide();
 
     if (!scanDevicePlugins(QCoreApplication::applicationDirPath(), devicePlugins))
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 
-    initObj();
-    initWidget();
-    initSelf();
-    initConnec();
+    createControllers();
+    buildMenus();
+    connectCommands();
 
     if (database) {
         if (!itemStore->isKept())
@@ -67,47 +68,64 @@ Widget::Widget(MeasurementDatabase *measurements, QWidget *parent)
 Widget::~Widget()
 {
     gaugeLink->close();
-    // The link refers to the store, which goes first.
+    // The controllers refer to the store and its items, which go last.
+    delete exchange;
+    delete gaugeControls;
     delete gaugeLink;
-    gaugeLink = nullptr;
-    deleteAllItems();
-    delete dataModel;
-    qDeleteAll(pdfColumns);
+    delete activeView;
+    delete items;
+    delete itemStore;
     delete ui;
-    // The histogram (a child, destroyed after this body) only refers to its
-    // ranges and never reads them while being destroyed.
-    qDeleteAll(binRanges);
-    qDeleteAll(milBinRanges);
 }
 
-void Widget::initObj()
+void Widget::createControllers()
 {
-    dataModel = new DataModel;
+    itemStore = new ItemStore(tr("Store Data"), tr("Live Data"), this);
+    // Connected first: restoring may already find the file failing.
+    connect(itemStore, &ItemStore::keepingStopped, this, [this](const QString &reason) {
+        markNotKept();
+        showStoreMessage(reason);
+    });
+    ItemData *wasActive = database && database->isOpen() ? itemStore->restore(database) : nullptr;
 
-    histogram = ui->Histogram1;
-    histogram->setMargins(QMargins(30, 20, 20, 30));
-    binRanges = standardThicknessRanges();
-    milBinRanges = milThicknessRanges();
-    histogram->setRanges(binRanges);
+    gaugeLink = new GaugeLink(devicePlugins, itemStore, this);
+    gaugeControls = new GaugeControls(gaugeLink, itemStore,
+                                      GaugeActions{ui->actionConnect, ui->actionDisconnect, ui->actionStart,
+                                                   ui->actionStop},
+                                      this, this);
+    ActiveItemWidgets views;
+    views.tabs = ui->tabWidget;
+    views.table = ui->tv;
+    views.histogram = ui->Histogram1;
+    views.chart = ui->chart;
+    views.statisticsTab = ui->tabStatistics;
+    views.statistics = ui->statisticsView;
+    views.value = ui->lcdValue;
+    views.basis = ui->lcdBasis;
+    views.unit = ui->lcdUnit;
+    views.num = ui->lcdNum;
+    views.avg = ui->lcdAvg;
+    views.min = ui->lcdMin;
+    views.max = ui->lcdMax;
+    activeView = new ActiveItemView(itemStore, views, this);
+    items = new ItemsController(itemStore, ui->tvItems, this);
+    exchange = new ExchangeController(itemStore, items, activeView, this, this);
 
-    pdfColumns << new PdfColumn{QStringLiteral("No."), 2} << new PdfColumn{QStringLiteral("Time"), 3}
-               << new PdfColumn{QStringLiteral("Value"), 3} << new PdfColumn{QStringLiteral("Unit"), 2}
-               << new PdfColumn{QStringLiteral("Basis"), 2};
+    connect(items, &ItemsController::measuringMustStop, gaugeControls, &GaugeControls::stopMeasuring);
+    connect(items, &ItemsController::nothingActive, activeView, &ActiveItemView::resetLabels);
+    connect(items, &ItemsController::currentNodeChanged, this, [this](const QModelIndex &current) {
+        ui->itemToolBar->clear();
+        ui->itemToolBar->addActions(itemActionsFor(current));
+    });
+    connect(gaugeLink, &GaugeLink::message, this, &Widget::slotMessage);
+    items->activateFirst(wasActive);
 }
 
-void Widget::initWidget()
+void Widget::buildMenus()
 {
-    setStyleSheet(QStringLiteral(
-        "QProgressBar {border-radius: 0px;text-align: center;border: 1px solid #636363;color: #ffffff;}"
-        "QProgressBar::chunk {width: 10px; margin: 0.5px;background-color: #4D4D4D;}"));
-
-    setupReadingsView(ui->tv, dataModel);
-
     ui->tvItems->installEventFilter(this);
     ui->tv->installEventFilter(this);
     ui->listWidget->installEventFilter(this);
-
-    ui->actionConnect->setEnabled(gaugePortPresent(devicePlugins));
 
     QMenu *fileMenu = new QMenu(tr("&File"), ui->menuBar);
     fileMenu->addAction(ui->actionConnect);
@@ -125,63 +143,55 @@ void Widget::initWidget()
     ui->menuBar->addMenu(fileMenu);
     ui->menuBar->addMenu(helpMenu);
 
-    buildItemsTree();
-
-    ui->tabWidget->setStyleSheet(QStringLiteral("QTabBar::tab{min-width:100px}"));
-    ui->tabWidget->setTabText(0, tr("Table"));
-    ui->tabWidget->setTabText(1, tr("Histogram"));
-    ui->tabWidget->setTabText(2, tr("Chart"));
-    ui->tabWidget->setTabIcon(0, QIcon(QStringLiteral(":/image/table.png")));
-    ui->tabWidget->setTabIcon(1, QIcon(QStringLiteral(":/image/item.png")));
-    ui->tabWidget->setTabIcon(2, QIcon(QStringLiteral(":/image/chart.png")));
-
-    const QString thickness = thicknessTitle(true);
-    ui->chart->setLeftMargin(70);
-    ui->chart->setBottomMargin(50);
-    ui->chart->setYTitle(thickness);
-    ui->chart->setXTitle(tr("Time"));
-    histogram->setMargins(QMargins(136, 20, 20, 50));
-    histogram->setYTitle(thickness);
-    histogram->setXTitle(tr("Rate"));
-    histogram->setMinimumSize(300, 150);
-
-    ui->listWidget->hide();
-    initStatisticsTab();
-
     // Pushes Close to the right end of the main tool bar.
     auto *spacer = new QWidget(ui->mainToolBar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     ui->mainToolBar->insertWidget(ui->actionClose, spacer);
 }
 
-void Widget::initSelf()
+void Widget::connectCommands()
 {
-    setWindowTitle(QStringLiteral("%1 v%2 ").arg(QStringLiteral("VK508M"), QStringLiteral("1.10")));
-    resize(1000, 600);
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect desktop = screen->geometry();
-        move((desktop.width() - width()) / 2, (desktop.height() - height()) / 2);
-    }
+    connect(ui->actionOption, &QAction::triggered, this,
+            [this] { OptionDialog::edit(this, &language, devicePlugins.gaugeChoice != nullptr); });
+    connect(ui->actionClose, &QAction::triggered, this, &Widget::close);
+    connect(ui->actionManual, &QAction::triggered, this, &Widget::openManual);
+    connect(ui->actionClearMsg, &QAction::triggered, ui->listWidget, &QListWidget::clear);
+
+    connect(ui->actionItemDownload, &QAction::triggered, this, &Widget::downloadStore);
+    connect(ui->actionItemNew, &QAction::triggered, items, &ItemsController::askNewItem);
+    connect(ui->actionItemDelete, &QAction::triggered, items, &ItemsController::deleteCurrent);
+    connect(ui->actionItemRename, &QAction::triggered, items, &ItemsController::renameCurrent);
+    connect(ui->actionItemLimits, &QAction::triggered, items, &ItemsController::editLimitsOfCurrent);
+    connect(ui->actionItemDetails, &QAction::triggered, items, &ItemsController::editDetailsOfCurrent);
+    connect(ui->actionItemSetToActive, &QAction::triggered, this,
+            [this] { items->setToActive(ui->tvItems->currentIndex()); });
+
+    connect(ui->actionExport, &QAction::triggered, exchange, &ExchangeController::exportChosen);
+    connect(ui->actionImport, &QAction::triggered, exchange, &ExchangeController::importReadings);
 }
 
-void Widget::initConnec()
+void Widget::newItem(QString name, ItemData::DataType type)
 {
-    connect(gaugeLink, &GaugeLink::opened, this, &Widget::slotDmmOpened);
-    connect(gaugeLink, &GaugeLink::closed, this, &Widget::slotDmmClosed);
-    connect(gaugeLink, &GaugeLink::message, this, &Widget::slotMessage);
-    connect(gaugeLink, &GaugeLink::portsRefreshed, this, &Widget::slotUSBRefreshed);
-    connect(gaugeLink, &GaugeLink::downloadStarted, this, &Widget::slotDownloadStarted);
-    connect(gaugeLink, &GaugeLink::downloadProgress, this, &Widget::slotStoreGroupUpdate);
-    connect(gaugeLink, &GaugeLink::downloadRefused, this, &Widget::slotDownloadRefused);
+    items->newItem(name, type);
+}
 
-    connect(itemModel, &TvItemModel::editDataChanged, this, &Widget::slotItemModeleditDataChanged);
-    connect(ui->tvItems->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &Widget::slotCurrentRowChanged);
+void Widget::itemSetToActive(QModelIndex index)
+{
+    items->setToActive(index);
+}
 
-    connect(ui->actionConnect, &QAction::triggered, this, &Widget::slotAction);
-    connect(ui->actionDisconnect, &QAction::triggered, this, &Widget::slotAction);
-    connect(ui->actionOption, &QAction::triggered, this, &Widget::slotAction);
-    connect(ui->actionClose, &QAction::triggered, this, &Widget::slotAction);
+void Widget::downloadStore()
+{
+    if (!gaugeLink->canDownload())
+        return;
+    if (ItemData *active = itemStore->activeItem())
+        itemStore->switchUnit(active, QStringLiteral("um"));
+    activeView->showMicrometreTitles();
+    // "Store Data" keeps what the last download left, on screen and in the
+    // measurement file, until this one has arrived in full.
+    items->activateStoreData();
+    activeView->refresh();
+    gaugeLink->startDownload();
 }
 
 void Widget::slotMessage(QString text)
@@ -190,17 +200,63 @@ void Widget::slotMessage(QString text)
     ui->listWidget->scrollToBottom();
 }
 
-void Widget::on_actionClearMsg_triggered()
+void Widget::showStoreMessage(const QString &text)
 {
-    ui->listWidget->clear();
+    slotMessage(text);
+    ui->listWidget->show();
 }
 
-void Widget::on_actionManual_triggered()
+QString Widget::notKeptTitle() const
+{
+    return tr("- measurements are not being kept");
+}
+
+void Widget::markNotKept()
+{
+    if (!windowTitle().endsWith(notKeptTitle()))
+        setWindowTitle(windowTitle() + notKeptTitle());
+}
+
+void Widget::openManual()
 {
     // Looked up in the working directory, then beside the executable; a
     // missing document or viewer is not reported.
     const QString manual = locateProgramFile(QStringLiteral("Software User Manual.pdf"), programFileFolders());
     QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
+}
+
+QList<QAction *> Widget::itemActionsFor(const QModelIndex &index) const
+{
+    if (index.parent().isValid())
+        return {ui->actionItemSetToActive, ui->actionItemRename, ui->actionItemNew, ui->actionItemDelete,
+                ui->actionItemLimits, ui->actionItemDetails};
+    if (index.row() == 0)
+        return {ui->actionItemSetToActive, ui->actionItemDownload};
+    if (index.row() == 1)
+        return {ui->actionItemNew};
+    return {};
+}
+
+bool Widget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ContextMenu && watched != ui->tv) {
+        auto *menuEvent = static_cast<QContextMenuEvent *>(event);
+        if (watched == ui->listWidget) {
+            QMenu menu(this);
+            menu.addAction(ui->actionClearMsg);
+            menu.exec(menuEvent->globalPos());
+        } else if (watched == ui->tvItems) {
+            // The menu follows the current node, not the one under the mouse.
+            const QModelIndex current = ui->tvItems->currentIndex();
+            if (current.isValid()) {
+                auto *menu = new QMenu(this);
+                menu->setAttribute(Qt::WA_DeleteOnClose);
+                menu->addActions(itemActionsFor(current));
+                menu->exec(menuEvent->globalPos());
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Widget::showEvent(QShowEvent *event)
@@ -219,43 +275,4 @@ void Widget::closeEvent(QCloseEvent *event)
     gaugeLink->close();
     saveSettings();
     QMainWindow::closeEvent(event);
-}
-
-
-void Widget::runOptionsDialog()
-{
-    OptionDialog dialog(this);
-    dialog.combo->setCurrentIndex(language == QLatin1String("zh_CN") ? 0 : 1);
-    // The gauge is kept in the serial gauge's own file, beside options.xml's
-    // four elements.
-    const QString gaugePath = SerialGaugeSettings::defaultPath();
-    SerialGaugeSettings gaugeBefore;
-    if (devicePlugins.gaugeChoice) {
-        gaugeBefore = SerialGaugeSettings::load(gaugePath);
-        dialog.addGaugeChoice()->setSettings(gaugeBefore);
-    }
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const QString old = language;
-    language = dialog.combo->currentIndex() == 0 ? QStringLiteral("zh_CN") : QStringLiteral("en_US");
-    bool restart = language != old;
-    if (dialog.gauge) {
-        const SerialGaugeSettings gauge = dialog.gauge->settings();
-        QString error;
-        if (gauge != gaugeBefore && !gauge.save(gaugePath, &error)) {
-            QMessageBox::critical(this, QString(),
-                                  tr("The gauge settings could not be written to %1: %2")
-                                      .arg(QDir::toNativeSeparators(gaugePath), error),
-                                  QMessageBox::Ok);
-        } else if (gauge.enabled != gaugeBefore.enabled) {
-            // The plug-ins are bound at start-up; the line settings are
-            // read again at each Connect.
-            restart = true;
-        }
-    }
-    if (restart) {
-        QMessageBox::information(this, QStringLiteral("VK508M"),
-                                 tr("Changes will take effect when you restart application."),
-                                 QMessageBox::Ok);
-    }
 }

@@ -2,6 +2,7 @@
 
 #include "app/settingslocation.h"
 #include "app/settingsxml.h"
+#include "exchange/exchangecontroller.h"
 
 #include <QFile>
 #include <QMessageBox>
@@ -11,7 +12,7 @@ void Widget::saveSettings()
     // Beside the executable or else in the user's folder; written aside and
     // renamed over the old file only when complete wherever the folder lets
     // us, so a failed write never destroys the settings already there.
-    const SettingsValues values{saveGeometry(), saveState(0), sceneFileName, language};
+    const SettingsValues values{saveGeometry(), saveState(0), exchange->sceneFileName(), language};
     const QString written =
         SettingsLocation::ofApplication().write([&values](QIODevice *file) { writeSettings(file, values); });
     if (written.isEmpty())
@@ -29,7 +30,7 @@ void Widget::restoreSettings()
         else if (name == QLatin1String("State"))
             restoreState(QByteArray::fromHex(text.toLatin1()), 0);
         else if (name == QLatin1String("SceneFileName"))
-            sceneFileName = text;
+            exchange->setSceneFileName(text);
         else if (name == QLatin1String("Language"))
             language = text;
         return false;

@@ -111,6 +111,7 @@ void ItemStore::setLimits(ItemData *item, const ItemLimits &limits)
     if (const qint64 id = keptId(item))
         kept(m_keeper->setLimits(id, limits));
     item->setLimits(limits);
+    emit limitsChanged(item);
 }
 
 void ItemStore::setDetails(ItemData *item, const ItemDetails &details)
@@ -120,6 +121,7 @@ void ItemStore::setDetails(ItemData *item, const ItemDetails &details)
     if (const qint64 id = keptId(item))
         kept(m_keeper->setDetails(id, details));
     item->setDetails(details);
+    emit detailsChanged(item);
 }
 
 void ItemStore::setUnit(ItemData *item, const QString &unit)

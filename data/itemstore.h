@@ -74,6 +74,8 @@ signals:
     void itemAboutToBeRemoved(ItemData *item);
     void itemRenamed(ItemData *item);
     void unitChanged(ItemData *item);
+    void limitsChanged(ItemData *item);
+    void detailsChanged(ItemData *item);
     void activeItemChanged(ItemData *item);
     void readingAppended(ItemData *item, DmmData *reading);
     void readingsAppended(ItemData *item, const QList<DmmData *> &readings);

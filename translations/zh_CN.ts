@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>ActiveItemView</name>
+    <message>
+        <source>Table</source>
+        <translation>表格</translation>
+    </message>
+    <message>
+        <source>Histogram</source>
+        <translation>直方图</translation>
+    </message>
+    <message>
+        <source>Chart</source>
+        <translation>曲线图</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Rate</source>
+        <translation>频数</translation>
+    </message>
+    <message>
+        <source>Num:</source>
+        <translation>数量:</translation>
+    </message>
+    <message>
+        <source>Avg:</source>
+        <translation>平均:</translation>
+    </message>
+    <message>
+        <source>Min:</source>
+        <translation>最小:</translation>
+    </message>
+    <message>
+        <source>Max:</source>
+        <translation>最大:</translation>
+    </message>
+    <message>
+        <source>Thickness</source>
+        <translation>厚度</translation>
+    </message>
+    <message>
+        <source>Thickness(mil)</source>
+        <translation>厚度(mil)</translation>
+    </message>
+</context>
+<context>
     <name>CompoundFileReader</name>
     <message>
         <source>The file is damaged: an allocation chain points outside the file.</source>
@@ -103,77 +150,69 @@
     </message>
 </context>
 <context>
-    <name>ItemDetails</name>
+    <name>ExchangeController</name>
     <message>
-        <source>Project</source>
-        <translation>工程项目</translation>
+        <source>Export the histogram to a picture.</source>
+        <translation>将直方图导出为图片。</translation>
     </message>
     <message>
-        <source>Structure and area</source>
-        <translation>结构与区域</translation>
+        <source>Export the chart to a picture.</source>
+        <translation>将曲线图导出为图片。</translation>
     </message>
     <message>
-        <source>Coating system</source>
-        <translation>涂层体系</translation>
+        <source>Export the datas to a excel file.</source>
+        <translation>将数据导出为Excel文件。</translation>
     </message>
     <message>
-        <source>Gauge</source>
-        <translation>测厚仪</translation>
+        <source>A workbook holds at most %1 readings; this table has %2.</source>
+        <translation>一个工作簿最多容纳%1个读数；此表格有%2个。</translation>
     </message>
     <message>
-        <source>Gauge serial number</source>
-        <translation>测厚仪序列号</translation>
+        <source>Export the datas to a pdf file.</source>
+        <translation>将数据导出为PDF文件。</translation>
     </message>
     <message>
-        <source>Probe serial number</source>
-        <translation>探头序列号</translation>
+        <source>Export the summary of all items to a pdf file.</source>
+        <translation>将全部项目汇总导出为PDF文件。</translation>
     </message>
     <message>
-        <source>Calibrated or verified</source>
-        <translation>校准或核查日期</translation>
+        <source>No item has readings.</source>
+        <translation>没有项目含有读数。</translation>
     </message>
     <message>
-        <source>Adjustment</source>
-        <translation>调校方式</translation>
+        <source>Import the datas from a excel file.</source>
+        <translation>从Excel文件导入数据。</translation>
     </message>
     <message>
-        <source>Inspector</source>
-        <translation>检验员</translation>
+        <source>The datas is imported failed.</source>
+        <translation>数据导入失败。</translation>
     </message>
     <message>
-        <source>Notes</source>
-        <translation>备注</translation>
+        <source>The datas is imported successfully.</source>
+        <translation>数据导入成功。</translation>
+    </message>
+    <message>
+        <source>The datas is exported failed.</source>
+        <translation>数据导出失败。</translation>
+    </message>
+    <message>
+        <source>The datas is exported successfully.</source>
+        <translation>数据导出成功。</translation>
     </message>
 </context>
 <context>
-    <name>ItemReport</name>
+    <name>GaugeControls</name>
     <message>
-        <source>Date: %1</source>
-        <translation>日期：%1</translation>
+        <source>Failed to open device.</source>
+        <translation>打开设备失败。</translation>
     </message>
     <message>
-        <source>Inspection</source>
-        <translation>检验信息</translation>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
     <message>
-        <source>ISO 19840: dry film thickness on rough surfaces, measurement and acceptance criteria</source>
-        <translation>ISO 19840：粗糙表面干膜厚度的测量与验收准则</translation>
-    </message>
-    <message>
-        <source>SSPC-PA 2: conformance to dry coating thickness requirements, restriction level 3</source>
-        <translation>SSPC-PA 2：干膜厚度符合性判定，限制等级 3</translation>
-    </message>
-    <message>
-        <source>Date</source>
-        <translation>日期</translation>
-    </message>
-    <message>
-        <source>Signature</source>
-        <translation>签名</translation>
-    </message>
-    <message>
-        <source>Summary of all items</source>
-        <translation>全部项目汇总</translation>
+        <source>Downdloading...</source>
+        <translation>正在下载...</translation>
     </message>
 </context>
 <context>
@@ -316,6 +355,80 @@
     <message>
         <source>Received &quot;%1&quot;: %2 %3 %4</source>
         <translation>收到“%1”：%2 %3 %4</translation>
+    </message>
+</context>
+<context>
+    <name>ItemDetails</name>
+    <message>
+        <source>Project</source>
+        <translation>工程项目</translation>
+    </message>
+    <message>
+        <source>Structure and area</source>
+        <translation>结构与区域</translation>
+    </message>
+    <message>
+        <source>Coating system</source>
+        <translation>涂层体系</translation>
+    </message>
+    <message>
+        <source>Gauge</source>
+        <translation>测厚仪</translation>
+    </message>
+    <message>
+        <source>Gauge serial number</source>
+        <translation>测厚仪序列号</translation>
+    </message>
+    <message>
+        <source>Probe serial number</source>
+        <translation>探头序列号</translation>
+    </message>
+    <message>
+        <source>Calibrated or verified</source>
+        <translation>校准或核查日期</translation>
+    </message>
+    <message>
+        <source>Adjustment</source>
+        <translation>调校方式</translation>
+    </message>
+    <message>
+        <source>Inspector</source>
+        <translation>检验员</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>备注</translation>
+    </message>
+</context>
+<context>
+    <name>ItemReport</name>
+    <message>
+        <source>Date: %1</source>
+        <translation>日期：%1</translation>
+    </message>
+    <message>
+        <source>Inspection</source>
+        <translation>检验信息</translation>
+    </message>
+    <message>
+        <source>ISO 19840: dry film thickness on rough surfaces, measurement and acceptance criteria</source>
+        <translation>ISO 19840：粗糙表面干膜厚度的测量与验收准则</translation>
+    </message>
+    <message>
+        <source>SSPC-PA 2: conformance to dry coating thickness requirements, restriction level 3</source>
+        <translation>SSPC-PA 2：干膜厚度符合性判定，限制等级 3</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Signature</source>
+        <translation>签名</translation>
+    </message>
+    <message>
+        <source>Summary of all items</source>
+        <translation>全部项目汇总</translation>
     </message>
 </context>
 <context>
@@ -486,6 +599,13 @@
     </message>
 </context>
 <context>
+    <name>ItemsController</name>
+    <message>
+        <source>Are you sure delete this item?</source>
+        <translation>确定要删除此项目吗？</translation>
+    </message>
+</context>
+<context>
     <name>JobSummary</name>
     <message>
         <source>Item</source>
@@ -595,6 +715,14 @@
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+    <message>
+        <source>The gauge settings could not be written to %1: %2</source>
+        <translation>无法将测量仪设置写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>Changes will take effect when you restart application.</source>
+        <translation>更改将在重新启动程序后生效。</translation>
     </message>
 </context>
 <context>
@@ -958,56 +1086,8 @@
         <translation>帮助(&amp;H)</translation>
     </message>
     <message>
-        <source>Thickness</source>
-        <translation>厚度</translation>
-    </message>
-    <message>
-        <source>Time</source>
-        <translation>时间</translation>
-    </message>
-    <message>
-        <source>Rate</source>
-        <translation>频数</translation>
-    </message>
-    <message>
-        <source>Changes will take effect when you restart application.</source>
-        <translation>更改将在重新启动程序后生效。</translation>
-    </message>
-    <message>
         <source>Can not open file.</source>
         <translation>无法打开文件。</translation>
-    </message>
-    <message>
-        <source>Failed to open device.</source>
-        <translation>打开设备失败。</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>取消</translation>
-    </message>
-    <message>
-        <source>Downdloading...</source>
-        <translation>正在下载...</translation>
-    </message>
-    <message>
-        <source>Thickness(mil)</source>
-        <translation>厚度(mil)</translation>
-    </message>
-    <message>
-        <source>Num:</source>
-        <translation>数量:</translation>
-    </message>
-    <message>
-        <source>Avg:</source>
-        <translation>平均:</translation>
-    </message>
-    <message>
-        <source>Min:</source>
-        <translation>最小:</translation>
-    </message>
-    <message>
-        <source>Max:</source>
-        <translation>最大:</translation>
     </message>
     <message>
         <source>Store Data</source>
@@ -1016,10 +1096,6 @@
     <message>
         <source>Live Data</source>
         <translation>实时数据</translation>
-    </message>
-    <message>
-        <source>Are you sure delete this item?</source>
-        <translation>确定要删除此项目吗？</translation>
     </message>
     <message>
         <source>Scene picture:</source>
@@ -1042,46 +1118,6 @@
         <translation>无法以“%1”格式写入图片。</translation>
     </message>
     <message>
-        <source>Export the histogram to a picture.</source>
-        <translation>将直方图导出为图片。</translation>
-    </message>
-    <message>
-        <source>Export the chart to a picture.</source>
-        <translation>将曲线图导出为图片。</translation>
-    </message>
-    <message>
-        <source>The datas is exported failed.</source>
-        <translation>数据导出失败。</translation>
-    </message>
-    <message>
-        <source>Export the datas to a pdf file.</source>
-        <translation>将数据导出为PDF文件。</translation>
-    </message>
-    <message>
-        <source>The datas is exported successfully.</source>
-        <translation>数据导出成功。</translation>
-    </message>
-    <message>
-        <source>Export the datas to a excel file.</source>
-        <translation>将数据导出为Excel文件。</translation>
-    </message>
-    <message>
-        <source>A workbook holds at most %1 readings; this table has %2.</source>
-        <translation>一个工作簿最多容纳%1个读数；此表格有%2个。</translation>
-    </message>
-    <message>
-        <source>Import the datas from a excel file.</source>
-        <translation>从Excel文件导入数据。</translation>
-    </message>
-    <message>
-        <source>The datas is imported failed.</source>
-        <translation>数据导入失败。</translation>
-    </message>
-    <message>
-        <source>The datas is imported successfully.</source>
-        <translation>数据导入成功。</translation>
-    </message>
-    <message>
         <source>The PDF writer could not start.</source>
         <translation>PDF 写入器无法启动。</translation>
     </message>
@@ -1100,18 +1136,6 @@
     <message>
         <source>Details…</source>
         <translation>详细信息…</translation>
-    </message>
-    <message>
-        <source>Export the summary of all items to a pdf file.</source>
-        <translation>将全部项目汇总导出为PDF文件。</translation>
-    </message>
-    <message>
-        <source>No item has readings.</source>
-        <translation>没有项目含有读数。</translation>
-    </message>
-    <message>
-        <source>The gauge settings could not be written to %1: %2</source>
-        <translation>无法将测量仪设置写入 %1：%2</translation>
     </message>
 </context>
 <context>

@@ -267,7 +267,7 @@ private slots:
         fill(w, {"10", "20"}, QStringLiteral("um"));
         auto *tabs = w.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
         tabs->setCurrentIndex(2);
-        WidgetTestAccess::sceneFileName(w) = QStringLiteral("/remembered.png");
+        WidgetTestAccess::setSceneFileName(w, QStringLiteral("/remembered.png"));
 
         DialogAnswerer answerer;
         answerer.then(choose("rbPdf", dir.filePath(QStringLiteral("missing.png"))));

@@ -123,7 +123,7 @@ private slots:
                 checkGlyphs(tabs->tabText(i), tabs->tabBar()->font());
             // The plots' titles are painted in the default font.
             for (const char *source : {"Thickness", "Thickness(mil)", "Time", "Rate"})
-                checkGlyphs(QCoreApplication::translate("Widget", source), QFont());
+                checkGlyphs(QCoreApplication::translate("ActiveItemView", source), QFont());
         }
         qInstallMessageHandler(previous);
         QCoreApplication::removeTranslator(&translator);

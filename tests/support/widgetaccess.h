@@ -1,17 +1,21 @@
 #pragma once
 
 #include "app/widget.h"
+#include "data/activeitemview.h"
+#include "data/itemscontroller.h"
 #include "device/gaugelink.h"
+#include "exchange/exchangecontroller.h"
 
-// Reads and sets the window's private state for tests.
+// Reads and sets the state of the window and its controllers for tests.
 class WidgetTestAccess
 {
 public:
     static bool measuring(Widget &w) { return w.gaugeLink->isMeasuring(); }
     static QString &language(Widget &w) { return w.language; }
-    static QString &sceneFileName(Widget &w) { return w.sceneFileName; }
-    static ItemData *&currentItem(Widget &w) { return w.currentItem; }
+    static QString sceneFileName(Widget &w) { return w.exchange->sceneFileName(); }
+    static void setSceneFileName(Widget &w, const QString &name) { w.exchange->setSceneFileName(name); }
+    static ItemData *currentItem(Widget &w) { return w.activeView->item(); }
     static IDmm *dmm(Widget &w) { return w.gaugeLink->dmm(); }
-    static QString nextImportName(Widget &w) { return w.nextImportName(); }
-    static void refreshActiveItem(Widget &w) { w.refreshActiveItem(); }
+    static QString nextImportName(Widget &w) { return w.items->nextImportName(); }
+    static void refreshActiveItem(Widget &w) { w.activeView->refresh(); }
 };
