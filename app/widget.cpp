@@ -93,21 +93,11 @@ void Widget::createControllers()
                                       GaugeActions{ui->actionConnect, ui->actionDisconnect, ui->actionStart,
                                                    ui->actionStop},
                                       this, this);
-    ActiveItemWidgets views;
-    views.tabs = ui->tabWidget;
-    views.table = ui->tv;
-    views.histogram = ui->Histogram1;
-    views.chart = ui->chart;
-    views.statisticsTab = ui->tabStatistics;
-    views.statistics = ui->statisticsView;
-    views.value = ui->lcdValue;
-    views.basis = ui->lcdBasis;
-    views.unit = ui->lcdUnit;
-    views.num = ui->lcdNum;
-    views.avg = ui->lcdAvg;
-    views.min = ui->lcdMin;
-    views.max = ui->lcdMax;
-    activeView = new ActiveItemView(itemStore, views, this);
+    activeView = new ActiveItemView(itemStore,
+                                    {ui->tabWidget, ui->tv, ui->Histogram1, ui->chart, ui->tabStatistics,
+                                     ui->statisticsView, ui->lcdValue, ui->lcdBasis, ui->lcdUnit, ui->lcdNum,
+                                     ui->lcdAvg, ui->lcdMin, ui->lcdMax},
+                                    this);
     items = new ItemsController(itemStore, ui->tvItems, this);
     exchange = new ExchangeController(itemStore, items, activeView, this, this);
 
@@ -128,16 +118,11 @@ void Widget::buildMenus()
     ui->listWidget->installEventFilter(this);
 
     QMenu *fileMenu = new QMenu(tr("&File"), ui->menuBar);
-    fileMenu->addAction(ui->actionConnect);
-    fileMenu->addAction(ui->actionDisconnect);
-    fileMenu->addAction(ui->actionStart);
-    fileMenu->addAction(ui->actionStop);
+    fileMenu->addActions({ui->actionConnect, ui->actionDisconnect, ui->actionStart, ui->actionStop});
     fileMenu->addSeparator();
-    fileMenu->addAction(ui->actionImport);
-    fileMenu->addAction(ui->actionExport);
+    fileMenu->addActions({ui->actionImport, ui->actionExport});
     fileMenu->addSeparator();
-    fileMenu->addAction(ui->actionOption);
-    fileMenu->addAction(ui->actionClose);
+    fileMenu->addActions({ui->actionOption, ui->actionClose});
     QMenu *helpMenu = new QMenu(tr("&Help"), ui->menuBar);
     helpMenu->addAction(ui->actionManual);
     ui->menuBar->addMenu(fileMenu);

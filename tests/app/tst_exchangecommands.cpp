@@ -47,26 +47,6 @@ private:
             exportDialog->accept();
         };
     }
-    // The dialog puts a selected name into its edit only while the edit
-    // has no focus, which the shown dialog may have given it already: the
-    // name is typed there as well.
-    static void pick(QFileDialog *dialog, const QString &path)
-    {
-        dialog->selectFile(path);
-        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            edit->setText(path);
-    }
-    static DialogAnswerer::Handler file(const QString &path)
-    {
-        return [path](QWidget *dialog) {
-            auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
-            if (!fileDialog)
-                return DialogAnswerer::closeDialog(dialog);
-            pick(fileDialog, path);
-            static_cast<QDialog *>(fileDialog)->accept();
-        };
-    }
-
     static void fill(Widget &w, const QStringList &values, const QString &unit)
     {
         ItemData *item = WidgetTestAccess::currentItem(w);
@@ -105,13 +85,13 @@ private slots:
         fill(w, {"88.4", "OL", "-OL", "1250"}, QStringLiteral("um"));
         DialogAnswerer answerer;
         answerer.then(choose("rbTable"));
-        answerer.then(file(dir.filePath(QStringLiteral("readings")))); // the suffix is added
+        answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("readings")))); // the suffix is added
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
         QCOMPARE(answerer.texts.value(2), QStringLiteral("The datas is exported successfully."));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("readings.xls"))));
 
-        answerer.then(file(dir.filePath(QStringLiteral("readings.xls"))));
+        answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("readings.xls"))));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionImport")->trigger();
         QCOMPARE(answerer.texts.value(4), QStringLiteral("The datas is imported successfully."));
@@ -142,7 +122,7 @@ private slots:
                 auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
                 exportFilters = fileDialog->nameFilters();
                 fileDialog->selectNameFilter(filter);
-                pick(fileDialog, dir.filePath(name));
+                DialogAnswerer::pick(fileDialog, dir.filePath(name));
                 static_cast<QDialog *>(fileDialog)->accept();
             };
         };
@@ -164,7 +144,7 @@ private slots:
             answerer.then([&, name](QWidget *dialog) {
                 auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
                 importFilters = fileDialog->nameFilters();
-                pick(fileDialog, dir.filePath(QLatin1String(name)));
+                DialogAnswerer::pick(fileDialog, dir.filePath(QLatin1String(name)));
                 static_cast<QDialog *>(fileDialog)->accept();
             });
             answerer.then(DialogAnswerer::press(QMessageBox::Ok));
@@ -186,7 +166,7 @@ private slots:
         for (const char *name : {"Import1", "Import2", "Imported", "import1"})
             w.newItem(QLatin1String(name), ItemData::Import);
         DialogAnswerer answerer;
-        answerer.then(file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/workbooks/lo-layout.xls")));
+        answerer.then(DialogAnswerer::file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/workbooks/lo-layout.xls")));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionImport")->trigger();
         ItemData *imported = WidgetTestAccess::currentItem(w);
@@ -203,7 +183,7 @@ private slots:
         Widget w;
         const int before = tree(w)->rowCount(tree(w)->index(1, 0));
         DialogAnswerer answerer;
-        answerer.then(file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/workbooks/corrupted_error.xls")));
+        answerer.then(DialogAnswerer::file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/workbooks/corrupted_error.xls")));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionImport")->trigger();
         QVERIFY(answerer.texts.value(1).startsWith(QStringLiteral("The datas is imported failed.")));
@@ -221,14 +201,14 @@ private slots:
         QVERIFY(headerOnly.open(QIODevice::WriteOnly) && headerOnly.write("No.,Time,Value,Unit,Basis\r\n,,,,\r\n") > 0);
         headerOnly.close();
         DialogAnswerer answerer;
-        answerer.then(file(headerOnly.fileName()));
+        answerer.then(DialogAnswerer::file(headerOnly.fileName()));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionImport")->trigger();
         QCOMPARE(answerer.texts.value(1), QStringLiteral("The datas is imported failed.\n"
                                                          "Rows imported: 0; skipped as blank: 0; rejected: 0."));
         QCOMPARE(tree(w)->rowCount(tree(w)->index(1, 0)), before);
 
-        answerer.then(file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/import/de-DE-resaved.csv")));
+        answerer.then(DialogAnswerer::file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/import/de-DE-resaved.csv")));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionImport")->trigger();
         QCOMPARE(answerer.texts.value(3), QStringLiteral("The datas is imported failed.\n"
@@ -251,7 +231,7 @@ private slots:
 
         DialogAnswerer answerer;
         answerer.then(choose("rbTable"));
-        answerer.then(file(dir.filePath(QStringLiteral("big.xls"))));
+        answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("big.xls"))));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
         const QString message = answerer.texts.value(2);
@@ -271,7 +251,7 @@ private slots:
 
         DialogAnswerer answerer;
         answerer.then(choose("rbPdf", dir.filePath(QStringLiteral("missing.png"))));
-        answerer.then(file(dir.filePath(QStringLiteral("report"))));
+        answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("report"))));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
         QCOMPARE(answerer.texts.value(2), QStringLiteral("The datas is exported successfully."));
@@ -282,7 +262,7 @@ private slots:
         const QString scene = dir.filePath(QStringLiteral("scene.png"));
         QImage(40, 30, QImage::Format_RGB32).save(scene);
         answerer.then(choose("rbPdf", scene));
-        answerer.then(file(dir.filePath(QStringLiteral("report2.pdf"))));
+        answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("report2.pdf"))));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
         QCOMPARE(WidgetTestAccess::sceneFileName(w), scene);
@@ -295,7 +275,7 @@ private slots:
         DialogAnswerer answerer;
         const QString target = dir.filePath(QStringLiteral("no/such/folder/report.pdf"));
         answerer.then(choose("rbPdf"));
-        answerer.then(file(target));
+        answerer.then(DialogAnswerer::file(target));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
         QVERIFY(answerer.texts.value(answerer.count() - 1).startsWith(QStringLiteral("The datas is exported failed.")));
@@ -308,7 +288,7 @@ private slots:
         DialogAnswerer answerer;
         const QString target = dir.filePath(QStringLiteral("summary.pdf"));
         answerer.then(choose("rbSummary"));
-        answerer.then(file(target));
+        answerer.then(DialogAnswerer::file(target));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
         QCOMPARE(answerer.texts.last(), QStringLiteral("The datas is exported failed.\nNo item has readings."));
@@ -318,7 +298,7 @@ private slots:
         w.newItem(QStringLiteral("Deck"), ItemData::Measure);
         fill(w, {"30"}, QStringLiteral("um"));
         answerer.then(choose("rbSummary"));
-        answerer.then(file(target));
+        answerer.then(DialogAnswerer::file(target));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
         QCOMPARE(answerer.texts.last(), QStringLiteral("The datas is exported successfully."));
@@ -343,7 +323,7 @@ private slots:
 
         DialogAnswerer answerer;
         answerer.then(choose("rbHistogram"));
-        answerer.then(file(dir.filePath(QStringLiteral("histogram"))));
+        answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("histogram"))));
         action(w, "actionExport")->trigger();
         QImage picture(dir.filePath(QStringLiteral("histogram.jpg")));
         QVERIFY(!picture.isNull());

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QObject>
@@ -42,6 +44,27 @@ public:
                 }
             }
             closeDialog(dialog);
+        };
+    }
+
+    // The dialog puts a selected name into its edit only while the edit
+    // has no focus, which the shown dialog may have given it already: the
+    // name is typed there as well.
+    static void pick(QFileDialog *dialog, const QString &path)
+    {
+        dialog->selectFile(path);
+        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            edit->setText(path);
+    }
+    // Picks path in a file dialog and accepts it.
+    static Handler file(const QString &path)
+    {
+        return [path](QWidget *dialog) {
+            auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
+            if (!fileDialog)
+                return closeDialog(dialog);
+            pick(fileDialog, path);
+            static_cast<QDialog *>(fileDialog)->accept();
         };
     }
 
