@@ -1,10 +1,12 @@
 // Pushes 100 000 readings through the window's intake, live (measuring) and
 // stored, with event processing after each one, and reports what a reading
 // costs among the first and among the last thousand. The intake is linear
-// when the two stay about equal.
+// when the two stay about equal. Two shapes: readings scattered around a
+// nominal with overloads, as a gauge gives them, and a slow sawtooth.
 
 #include "app/widget.h"
 #include "data/dmmdata.h"
+#include "bench/support/gaugereadings.h"
 #include "tests/support/testgauge.h"
 
 #include <QAction>
@@ -21,15 +23,17 @@ namespace {
 constexpr int Readings = 100000;
 constexpr int Window = 1000;
 
-DmmData *reading(int i)
+DmmData *sawtoothReading(int i)
 {
     const QDateTime time = QDateTime(QDate(2024, 3, 1), QTime(8, 0)).addSecs(i);
     return Reading::make(QString::number(100 + (i % 97) * 0.5, 'f', 1), QStringLiteral("um"), QStringLiteral("Fe"),
                          time);
 }
 
+using Shape = DmmData *(*)(int);
+
 template <typename Deliver>
-void run(benchmark::State &state, Widget &window, Deliver deliver)
+void run(benchmark::State &state, Shape reading, Deliver deliver)
 {
     for (auto _ : state) {
         QElapsedTimer timer;
@@ -51,7 +55,7 @@ void run(benchmark::State &state, Widget &window, Deliver deliver)
     }
 }
 
-void BM_LiveIntake(benchmark::State &state)
+void BM_LiveIntake(benchmark::State &state, Shape shape)
 {
     TestDmmControl *control = findTestGauge();
     control->reset();
@@ -60,10 +64,10 @@ void BM_LiveIntake(benchmark::State &state)
     control->setLinkOpen(true);
     control->emitOpened();
     window.findChild<QAction *>(QStringLiteral("actionStart"))->trigger();
-    run(state, window, [control](DmmData *data) { control->emitDisplay(data); });
+    run(state, shape, [control](DmmData *data) { control->emitDisplay(data); });
 }
 
-void BM_StoredIntake(benchmark::State &state)
+void BM_StoredIntake(benchmark::State &state, Shape shape)
 {
     TestDmmControl *control = findTestGauge();
     control->reset();
@@ -72,13 +76,19 @@ void BM_StoredIntake(benchmark::State &state)
     control->setLinkOpen(true);
     control->emitOpened();
     window.findChild<QAction *>(QStringLiteral("actionItemDownload"))->trigger();
-    run(state, window, [control](DmmData *data) { control->emitDisplayStore(data); });
+    run(state, shape, [control](DmmData *data) { control->emitDisplayStore(data); });
 }
 
 } // namespace
 
-BENCHMARK(BM_LiveIntake)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StoredIntake)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LiveIntake, scattered, scatteredReading)
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LiveIntake, sawtooth, sawtoothReading)
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StoredIntake, scattered, scatteredReading)
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StoredIntake, sawtooth, sawtoothReading)
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

@@ -12,6 +12,7 @@
 // Runs from the tests' home folder, which holds the test plug-in in Lib/.
 
 #include "app/widget.h"
+#include "bench/support/gaugereadings.h"
 #include "data/dmmdata.h"
 #include "data/itemstore.h"
 #include "data/measurementdatabase.h"
@@ -39,21 +40,6 @@ constexpr int KeptItems = 20;
 constexpr int KeptReadings = 1000000;
 constexpr int Rounds = 3;
 
-// The i-th reading of a gauge: scattered normally around 120 µm (σ 12),
-// one in forty an overload, the same for the same i.
-DmmData *reading(int i)
-{
-    const QDateTime time = QDateTime(QDate(2024, 3, 1), QTime(8, 0)).addSecs(i);
-    QRandomGenerator random(quint32(i) * 2654435761u + 508u);
-    if (random.bounded(40) == 0)
-        return Reading::make(QStringLiteral("OL"), QStringLiteral("um"), QStringLiteral("Fe"), time);
-    const double u1 = 1.0 - random.generateDouble();
-    const double u2 = random.generateDouble();
-    const double value = 120.0 + 12.0 * std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * M_PI * u2);
-    return Reading::make(QString::number(std::max(0.0, value), 'f', 1), QStringLiteral("um"), QStringLiteral("Fe"),
-                         time);
-}
-
 // Microseconds per reading of a live flood; events are handled afterwards.
 double floodMicroseconds(MeasurementDatabase *database)
 {
@@ -68,7 +54,7 @@ double floodMicroseconds(MeasurementDatabase *database)
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < FloodReadings; ++i)
-        control->emitDisplay(reading(i));
+        control->emitDisplay(scatteredReading(i));
     const double elapsed = timer.nsecsElapsed() / 1000.0 / FloodReadings;
     QCoreApplication::processEvents();
     // A stale test plug-in binds nothing, and the flood would cost nothing.
@@ -89,7 +75,7 @@ double storeMicroseconds(ItemKeeper *keeper)
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < FloodReadings; ++i)
-        store.append(item, reading(i));
+        store.append(item, scatteredReading(i));
     return timer.nsecsElapsed() / 1000.0 / FloodReadings;
 }
 
@@ -137,7 +123,7 @@ void fill(const QString &path)
         for (int group = 0; group < perItem; group += 1000) {
             QList<DmmData *> readings;
             for (int i = 0; i < 1000; ++i)
-                readings << reading(item * perItem + group + i);
+                readings << scatteredReading(item * perItem + group + i);
             ItemStatistics statistics;
             statistics.num = group + 1000;
             database.appendReadings(id, group, readings, statistics);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "data/dmmdata.h"
+
+#include <QDateTime>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cmath>
+
+// The i-th reading of a gauge, one a second: scattered normally around
+// 120 µm (σ 12), one in forty an overload, the same for the same i.
+inline DmmData *scatteredReading(int i)
+{
+    const QDateTime time = QDateTime(QDate(2024, 3, 1), QTime(8, 0)).addSecs(i);
+    QRandomGenerator random(quint32(i) * 2654435761u + 508u);
+    if (random.bounded(40) == 0)
+        return Reading::make(QStringLiteral("OL"), QStringLiteral("um"), QStringLiteral("Fe"), time);
+    const double u1 = 1.0 - random.generateDouble();
+    const double u2 = random.generateDouble();
+    const double value = 120.0 + 12.0 * std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * M_PI * u2);
+    return Reading::make(QString::number(std::max(0.0, value), 'f', 1), QStringLiteral("um"), QStringLiteral("Fe"),
+                         time);
+}
