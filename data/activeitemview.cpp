@@ -65,6 +65,11 @@ ActiveItemView::ActiveItemView(ItemStore *store, const ActiveItemWidgets &widget
     connect(store, &ItemStore::detailsChanged, this, &ActiveItemView::onFiguresChanged);
 }
 
+ItemData *ActiveItemView::item() const
+{
+    return m_store->activeItem();
+}
+
 ActiveItemView::~ActiveItemView()
 {
     // The table refers to readings the items own.
@@ -115,7 +120,6 @@ QPixmap ActiveItemView::chartPicture() const
 
 void ActiveItemView::onActiveItemChanged(ItemData *item)
 {
-    m_item = item;
     m_readings->setItem(item);
     if (item)
         refresh();
@@ -125,7 +129,7 @@ void ActiveItemView::onActiveItemChanged(ItemData *item)
 
 void ActiveItemView::onItemAboutToBeRemoved(ItemData *item)
 {
-    if (item != m_item)
+    if (item != this->item())
         return;
     // The views refer to the readings about to be deleted.
     m_readings->clear();
@@ -137,7 +141,7 @@ void ActiveItemView::onReadingAppended(ItemData *item, DmmData *data)
 {
     // Only the intake appends single readings: live ones to a measurement
     // item, stored ones to "Store Data".
-    if (item != m_item || (item->type() != ItemData::Measure && item->type() != ItemData::StoreData))
+    if (item != this->item() || (item->type() != ItemData::Measure && item->type() != ItemData::StoreData))
         return;
     const bool live = item->type() == ItemData::Measure;
 
@@ -163,7 +167,7 @@ void ActiveItemView::onReadingAppended(ItemData *item, DmmData *data)
 void ActiveItemView::onReadingsAppended(ItemData *item, const QList<DmmData *> &datas)
 {
     // A downloaded group; an import shows its item once it is complete.
-    if (item != m_item || item->type() != ItemData::StoreData)
+    if (item != this->item() || item->type() != ItemData::StoreData)
         return;
 
     QList<double> values;
@@ -185,23 +189,24 @@ void ActiveItemView::onReadingsAppended(ItemData *item, const QList<DmmData *> &
 
 void ActiveItemView::onItemChanged(ItemData *item)
 {
-    if (item == m_item)
+    if (item == this->item())
         refresh();
 }
 
 void ActiveItemView::onFiguresChanged(ItemData *item)
 {
-    if (item == m_item)
+    if (item == this->item())
         figuresChanged();
 }
 
 void ActiveItemView::refresh()
 {
-    if (!m_item)
+    ItemData *item = this->item();
+    if (!item)
         return;
 
-    const bool micrometres = m_item->unit() == Micrometre;
-    const QList<DmmData *> datas = m_item->datas();
+    const bool micrometres = item->unit() == Micrometre;
+    const QList<DmmData *> datas = item->datas();
     QList<double> values;
     QList<ChartPoint *> points;
     values.reserve(datas.size());
@@ -239,7 +244,7 @@ void ActiveItemView::showUnit(bool micrometres)
     const QString title = thicknessTitle(micrometres);
     m_widgets.histogram->setYTitle(title);
     m_widgets.chart->setYTitle(title);
-    m_widgets.unit->setText(micrometres ? micrometreSymbol() : m_item->unit());
+    m_widgets.unit->setText(micrometres ? micrometreSymbol() : item()->unit());
 }
 
 void ActiveItemView::showMicrometreTitles()
@@ -272,9 +277,10 @@ QString ActiveItemView::thicknessTitle(bool micrometres)
 
 void ActiveItemView::updateStatisticsLabels()
 {
-    if (!m_item)
+    ItemData *item = this->item();
+    if (!item)
         return;
-    const ItemStatistics *statistics = m_item->statistics();
+    const ItemStatistics *statistics = item->statistics();
     m_widgets.num->setText(tr("Num:") + QString::number(statistics->num));
     m_widgets.avg->setText(tr("Avg:") + statistics->avg);
     m_widgets.min->setText(tr("Min:") + statistics->min);
@@ -284,9 +290,10 @@ void ActiveItemView::updateStatisticsLabels()
 
 void ActiveItemView::figuresChanged()
 {
-    const ItemLimits limits = m_item ? m_item->limits() : ItemLimits();
+    ItemData *item = this->item();
+    const ItemLimits limits = item ? item->limits() : ItemLimits();
     // The chart plots in the item's unit.
-    const bool micrometres = m_item && m_item->unit() == Micrometre;
+    const bool micrometres = item && item->unit() == Micrometre;
     m_widgets.chart->setLimitLines(limitInUnit(limits.nominal, micrometres), limitInUnit(limits.minimum, micrometres),
                                    limitInUnit(limits.maximum, micrometres));
     if (m_widgets.tabs->currentWidget() == m_widgets.statisticsTab && !m_statisticsTimer->isActive())
@@ -295,9 +302,10 @@ void ActiveItemView::figuresChanged()
 
 void ActiveItemView::refreshStatisticsTab()
 {
-    if (m_item) {
-        m_widgets.statistics->showSummary(summarizeItem(*m_item));
-        m_widgets.statistics->showDetails(detailLines(m_item->details()));
+    ItemData *item = this->item();
+    if (item) {
+        m_widgets.statistics->showSummary(summarizeItem(*item));
+        m_widgets.statistics->showDetails(detailLines(item->details()));
     } else
         m_widgets.statistics->clear();
 }

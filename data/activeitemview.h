@@ -49,7 +49,8 @@ public:
     ActiveItemView(ItemStore *store, const ActiveItemWidgets &widgets, QObject *parent = nullptr);
     ~ActiveItemView() override;
 
-    ItemData *item() const { return m_item; }
+    // The store's active item.
+    ItemData *item() const;
     // The table's model: the active item's readings as shown.
     DataModel *readings() const { return m_readings; }
     QPixmap histogramPicture() const;
@@ -84,7 +85,6 @@ private:
 
     ItemStore *m_store;
     ActiveItemWidgets m_widgets;
-    ItemData *m_item = nullptr;
     DataModel *m_readings;
     // The histogram's value ranges in micrometres and in mils.
     QList<BinRange *> m_binRanges;

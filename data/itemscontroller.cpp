@@ -77,9 +77,10 @@ void ItemsController::activateFirst(ItemData *wasActive)
 
 void ItemsController::makeCurrent(const QModelIndex &index)
 {
+    // Set again to the same node, the tree says nothing: say it here, once.
+    const bool same = m_tree->currentIndex() == index;
     m_tree->setCurrentIndex(index);
-    // Set again to the same node, the tree says nothing.
-    if (index.isValid())
+    if (same && index.isValid())
         emit currentNodeChanged(index);
 }
 

@@ -532,49 +532,55 @@ bool MeasurementDatabase::removeItem(qint64 id)
     });
 }
 
-bool MeasurementDatabase::setLimits(qint64 id, const ItemLimits &limits)
+bool MeasurementDatabase::replaceItemRow(const QString &table, const QStringList &columns, qint64 id,
+                                         const QVariantList &values)
 {
     if (!m_open)
         return true;
     QSqlQuery query(m_db);
-    if (!limits.isSet()) {
-        query.prepare(QStringLiteral("DELETE FROM limits WHERE item = ?"));
+    if (values.isEmpty()) {
+        query.prepare(QStringLiteral("DELETE FROM %1 WHERE item = ?").arg(table));
         query.addBindValue(id);
         return run(query);
     }
-    query.prepare(QStringLiteral("INSERT OR REPLACE INTO limits (item, nominal, minimum, maximum, correction, rule)"
-                                 " VALUES (?, ?, ?, ?, ?, ?)"));
+    const QString marks = QStringLiteral(", ?").repeated(columns.size());
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (item, %2) VALUES (?%3)")
+                      .arg(table, columns.join(QStringLiteral(", ")), marks));
     query.addBindValue(id);
-    query.addBindValue(limits.nominal);
-    query.addBindValue(limits.minimum);
-    query.addBindValue(limits.maximum);
-    query.addBindValue(limits.correction);
-    query.addBindValue(int(limits.rule));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
     return run(query);
+}
+
+bool MeasurementDatabase::setLimits(qint64 id, const ItemLimits &limits)
+{
+    QVariantList values;
+    if (limits.isSet())
+        values = {limits.nominal, limits.minimum, limits.maximum, limits.correction, int(limits.rule)};
+    return replaceItemRow(QStringLiteral("limits"),
+                          {QStringLiteral("nominal"), QStringLiteral("minimum"), QStringLiteral("maximum"),
+                           QStringLiteral("correction"), QStringLiteral("rule")},
+                          id, values);
 }
 
 bool MeasurementDatabase::setDetails(qint64 id, const ItemDetails &details)
 {
-    if (!m_open)
-        return true;
-    QSqlQuery query(m_db);
-    if (!details.isSet()) {
-        query.prepare(QStringLiteral("DELETE FROM details WHERE item = ?"));
-        query.addBindValue(id);
-        return run(query);
+    QVariantList values;
+    if (details.isSet()) {
+        for (const QString &text : {details.project, details.structure, details.coating, details.gaugeModel,
+                                    details.gaugeSerial, details.probeSerial})
+            values << textValue(text);
+        values << (details.calibration.isValid() ? QVariant(details.calibration.toString(DateFormat))
+                                                 : QVariant(QVariant::String));
+        for (const QString &text : {details.adjustment, details.inspector, details.notes})
+            values << textValue(text);
     }
-    query.prepare(QStringLiteral("INSERT OR REPLACE INTO details (item, project, structure, coating, gauge_model,"
-                                 " gauge_serial, probe_serial, calibration, adjustment, inspector, notes)"
-                                 " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    query.addBindValue(id);
-    for (const QString &text : {details.project, details.structure, details.coating, details.gaugeModel,
-                                details.gaugeSerial, details.probeSerial})
-        query.addBindValue(textValue(text));
-    query.addBindValue(details.calibration.isValid() ? QVariant(details.calibration.toString(DateFormat))
-                                                     : QVariant(QVariant::String));
-    for (const QString &text : {details.adjustment, details.inspector, details.notes})
-        query.addBindValue(textValue(text));
-    return run(query);
+    return replaceItemRow(QStringLiteral("details"),
+                          {QStringLiteral("project"), QStringLiteral("structure"), QStringLiteral("coating"),
+                           QStringLiteral("gauge_model"), QStringLiteral("gauge_serial"),
+                           QStringLiteral("probe_serial"), QStringLiteral("calibration"),
+                           QStringLiteral("adjustment"), QStringLiteral("inspector"), QStringLiteral("notes")},
+                          id, values);
 }
 
 bool MeasurementDatabase::renameItem(qint64 id, const QString &name)

@@ -91,6 +91,9 @@ private:
 
     bool run(QSqlQuery &query);
     bool bindStatistics(qint64 id, const ItemStatistics &statistics);
+    // The item's one row of table, with values for columns; no values
+    // delete the row.
+    bool replaceItemRow(const QString &table, const QStringList &columns, qint64 id, const QVariantList &values);
     // Runs body in one transaction; false rolls back and ends the keeping.
     template <typename Body>
     bool inTransaction(Body body);

@@ -14,7 +14,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QVariant>
 
 #include <numeric>
@@ -385,24 +384,7 @@ bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, co
                     const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart,
                     const ReportSummary &summary, const ReportInspection &inspection, QString *error)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-
-    {
-        QPdfWriter writer(&file);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            if (error)
-                *error = QCoreApplication::translate("Widget", "The PDF writer could not start.");
-            return false;
-        }
-
+    return paintPdfFile(fileName, QPageLayout::Portrait, [&](QPdfWriter &writer, QPainter &painter) {
         const int h0 = painter.fontMetrics().height();
         QFont font = painter.font();
         font.setPointSize(12);
@@ -481,13 +463,5 @@ bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, co
             drawClosingBlock(painter, inspection.closing, layout.margin(), h, closingWidth);
             drawPageNumber(painter, layout, layout.pageCount());
         }
-        painter.end();
-    }
-
-    if (file.error() != QFileDevice::NoError || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    }, error);
 }

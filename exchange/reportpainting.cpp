@@ -5,10 +5,14 @@
 #include "exchange/reportlayout.h"
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFontMetrics>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 int wrapFlags(const QString &text, int width, const QFontMetrics &metrics)
 {
@@ -97,4 +101,35 @@ void drawClosingBlock(QPainter &painter, const QVector<QStringList> &rows, int l
                          metrics.elidedText(row.value(1), Qt::ElideRight, onLine.width()));
         painter.drawLine(lineLeft, y + 2 * h, lineRight, y + 2 * h);
     }
+}
+
+bool paintPdfFile(const QString &fileName, QPageLayout::Orientation orientation,
+                  const std::function<void(QPdfWriter &writer, QPainter &painter)> &paint, QString *error)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageOrientation(orientation);
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            if (error)
+                *error = QCoreApplication::translate("Widget", "The PDF writer could not start.");
+            return false;
+        }
+        paint(writer, painter);
+        painter.end();
+    }
+    if (file.error() != QFileDevice::NoError || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
 }

@@ -1,17 +1,27 @@
 #pragma once
 
 #include <QList>
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 class QAbstractItemModel;
 class QFontMetrics;
 class QPainter;
+class QPdfWriter;
 class ReportLayout;
 struct PdfColumn;
 
 // Painting shared by the PDF reports, in the layout's device units.
+
+// Writes an A4 PDF through a QSaveFile: paint draws every page on the
+// started painter. The file is replaced only when all of it was written;
+// otherwise error (when given) says why and the old file stays.
+bool paintPdfFile(const QString &fileName, QPageLayout::Orientation orientation,
+                  const std::function<void(QPdfWriter &writer, QPainter &painter)> &paint, QString *error);
 
 // Word wrap; a word wider than the width breaks anywhere, so that no text
 // runs past the edge.

@@ -7,10 +7,8 @@
 #include "exchange/reportpainting.h"
 
 #include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QStandardItemModel>
 
 #include <memory>
@@ -59,23 +57,7 @@ bool writeSummaryReport(const QString &fileName, const JobSummary &job, QString 
     const QVector<QStringList> signature = ItemReport::signatureRows(job.inspector);
     const QString title = ItemReport::tr("Summary of all items");
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    {
-        QPdfWriter writer(&file);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageOrientation(QPageLayout::Landscape);
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            if (error)
-                *error = QCoreApplication::translate("Widget", "The PDF writer could not start.");
-            return false;
-        }
+    return paintPdfFile(fileName, QPageLayout::Landscape, [&](QPdfWriter &writer, QPainter &painter) {
         QFont font = painter.font();
         font.setPointSize(10);
         painter.setFont(font);
@@ -112,12 +94,5 @@ bool writeSummaryReport(const QString &fileName, const JobSummary &job, QString 
         }
         drawCounts(painter, job, layout.margin(), top);
         drawClosingBlock(painter, signature, layout.margin(), top + countsHeight(job, metrics) + h, closingWidth);
-        painter.end();
-    }
-    if (file.error() != QFileDevice::NoError || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    }, error);
 }
