@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QRandomGenerator>
@@ -53,6 +54,11 @@ const std::vector<std::vector<const char *>> Migrations = {
 };
 
 const QString DateFormat = QStringLiteral("yyyy-MM-dd");
+
+// How long opening waits for another copy that holds the file, and a
+// statement for a reader that holds it for a moment.
+constexpr int LockWaitMs = 1500;
+constexpr int BusyWaitMs = 250;
 
 const QString ActiveItemKey = QStringLiteral("active item");
 
@@ -186,6 +192,17 @@ bool MeasurementDatabase::open(const QString &path)
         return false;
     }
 
+    // One running copy writes the file; others may read it meanwhile. The
+    // lock names its process, so a killed program leaves none that counts.
+    m_lock.reset(new QLockFile(path + QStringLiteral(".lock")));
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock(LockWaitMs)) {
+        const bool held = m_lock->error() == QLockFile::LockFailedError;
+        m_lock.reset();
+        m_problem = describe(held ? Fault::Locked : Fault::Failed, tr("its lock file cannot be made"));
+        return false;
+    }
+
     Fault fault = connectFileRetrying();
     if (fault == Fault::Damaged) {
         disconnectFile();
@@ -203,6 +220,7 @@ bool MeasurementDatabase::open(const QString &path)
             m_problem = m_notice + QLatin1Char(' ') + m_problem;
         m_notice.clear();
         disconnectFile();
+        m_lock.reset();
         return false;
     }
     m_open = true;
@@ -212,15 +230,15 @@ bool MeasurementDatabase::open(const QString &path)
 void MeasurementDatabase::close()
 {
     disconnectFile();
+    m_lock.reset();
 }
 
 MeasurementDatabase::Fault MeasurementDatabase::connectFileRetrying()
 {
-    // Two copies starting together may both read the file before either
-    // writes; then neither can take the write lock. Each lets go and tries
-    // again after a random pause, so one of them gets in first and holds
-    // the file; the other meets its lock until the deadline.
-    QDeadlineTimer deadline(1500);
+    // A reader that is just starting (another copy listing the items, the
+    // team's sync) may hold the file for a moment; try again after a
+    // random pause until the deadline.
+    QDeadlineTimer deadline(LockWaitMs);
     for (;;) {
         const Fault fault = connectFile();
         if (fault != Fault::Locked || deadline.hasExpired())
@@ -234,16 +252,13 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
 {
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     m_db.setDatabaseName(m_path);
-    // A copy that holds the file answers at once instead of after a wait.
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+    // Readers never block a writer in the write-ahead log; only a reader
+    // starting up does, for a moment.
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyWaitMs));
     if (!m_db.open())
         return classify(m_db.lastError());
 
     QSqlQuery query(m_db);
-    // Held from the first read to the close: no second copy gets in, and a
-    // killed program leaves no lock behind.
-    if (!query.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")))
-        return classify(query.lastError());
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
         return classify(query.lastError());
     const int version = query.value(0).toInt();

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class QLockFile;
 class QSqlError;
 class QSqlQuery;
 
@@ -24,9 +25,10 @@ class QSqlQuery;
 // but costs the item store about three times as much per live reading
 // (0.16 ms against 0.05 ms), which a gauge sending a thousand readings a
 // second cannot afford on top of the window's own 0.3 ms.
-// The file stays locked while it is open, so a second running copy of the
-// program cannot write into it; two copies started at once settle which one
-// keeps it.
+// A lock file beside it (measurements.sqlite.lock) is held while it is open,
+// so a second running copy of the program cannot write into it, and two
+// copies started at once settle which one keeps it. Others may read the
+// file meanwhile (the write-ahead log lets readers and the writer pass).
 class MeasurementDatabase : public ItemKeeper
 {
     Q_DECLARE_TR_FUNCTIONS(MeasurementDatabase)
@@ -102,6 +104,7 @@ private:
     QString m_connection;
     QSqlDatabase m_db;
     std::unique_ptr<Statements> m_statements;
+    std::unique_ptr<QLockFile> m_lock;
     bool m_open = false;
     QString m_path;
     QString m_asidePath;

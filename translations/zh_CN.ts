@@ -670,6 +670,10 @@
         <translation>无法创建它所在的文件夹</translation>
     </message>
     <message>
+        <source>its lock file cannot be made</source>
+        <translation>无法创建它的锁文件</translation>
+    </message>
+    <message>
         <source>%1 was damaged. It was renamed %2, and a new %1 was started.</source>
         <translation>%1 已损坏。它已改名为 %2，并已新建 %1。</translation>
     </message>

@@ -220,6 +220,26 @@ private slots:
         }
     }
 
+    // While one copy keeps the file, another process may read it.
+    void othersReadWhileItIsKept()
+    {
+        MeasurementDatabase database;
+        QVERIFY(database.open(path()));
+        const qint64 id = database.addItem(QStringLiteral("Kept"), ItemData::Measure, QString());
+        QVERIFY(id != 0);
+        {
+            QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
+            reader.setDatabaseName(path());
+            reader.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+            QVERIFY(reader.open());
+            QSqlQuery query(reader);
+            QVERIFY(query.exec(QStringLiteral("SELECT name FROM items WHERE type = 1")) && query.next());
+            QCOMPARE(query.value(0).toString(), QStringLiteral("Kept"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+        QVERIFY(database.renameItem(id, QStringLiteral("Still kept")));
+    }
+
     // A file of the first layout gains the limits table and keeps its items.
     void firstLayoutIsUpgraded()
     {
