@@ -170,7 +170,7 @@ void Widget::downloadStore()
     if (!gaugeLink->canDownload())
         return;
     if (ItemData *active = itemStore->activeItem())
-        itemStore->switchUnit(active, QStringLiteral("um"));
+        itemStore->switchUnit(active, Unit::Micrometre);
     activeView->showMicrometreTitles();
     // "Store Data" keeps what the last download left, on screen and in the
     // measurement file, until this one has arrived in full.

@@ -82,6 +82,22 @@ void DMMChart::addPoints(QList<ChartPoint *> points, int line)
     pointsAdded();
 }
 
+void DMMChart::addValues(const double *values, int count, int line)
+{
+    if (line < 0 || line >= m_lines.size() || count <= 0)
+        return;
+    ChartSeries &series = m_lines.at(line)->points;
+    for (int i = 0; i < count; ++i)
+        series.append(values[i]);
+    pointsAdded();
+}
+
+void DMMChart::setTexts(const ChartSeries::Text &timeText, const ChartSeries::Text &tag, int line)
+{
+    if (line >= 0 && line < m_lines.size())
+        m_lines.at(line)->points.setTexts(timeText, tag);
+}
+
 void DMMChart::clear()
 {
     {

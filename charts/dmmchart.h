@@ -37,6 +37,10 @@ public:
     // The chart takes ownership of the points.
     void addPoint(ChartPoint *point, int line);
     void addPoints(QList<ChartPoint *> points, int line);
+    // Values on their own: their times and read-out tags come from texts
+    // (see ChartSeries::setTexts), by index.
+    void addValues(const double *values, int count, int line);
+    void setTexts(const ChartSeries::Text &timeText, const ChartSeries::Text &tag, int line);
     void clear();
     void setDecimals(int decimals);
     void setLeftMargin(int margin);

@@ -30,56 +30,59 @@ void Histogram::deleteBinsAndBars()
 void Histogram::setRanges(const QList<BinRange *> &ranges)
 {
     m_ranges = ranges;
+    m_valueCount = 0;
     deleteBinsAndBars();
     for (BinRange *range : ranges) {
         auto *bin = new HistogramBin;
-        bin->values = m_values;
         bin->range = range;
-        bin->recount();
         m_bins.append(bin);
         auto *bar = new HistogramBar;
         bar->bin = bin;
         m_bars.append(bar);
     }
     fitMargins();
-}
-
-// Counts only what is appended. The bins let go of their shared copies
-// first so that appending does not copy the whole list every time.
-template <typename Append>
-void Histogram::appendValues(Append append)
-{
-    for (HistogramBin *bin : qAsConst(m_bins))
-        bin->values = QList<double>();
-    append();
-    for (HistogramBin *bin : qAsConst(m_bins))
-        bin->values = m_values;
+    valuesChanged();
 }
 
 void Histogram::addValue(double value)
 {
-    appendValues([&] { m_values.append(value); });
+    ++m_valueCount;
     for (HistogramBin *bin : qAsConst(m_bins))
         bin->countAdded(value);
     valuesChanged();
 }
 
-void Histogram::addValues(QList<double> values)
+void Histogram::addValues(const double *values, int n)
 {
-    appendValues([&] { m_values.append(values); });
+    if (n <= 0)
+        return;
+    m_valueCount += n;
     for (HistogramBin *bin : qAsConst(m_bins))
-        bin->countAdded(values);
+        bin->countAdded(values, n);
     valuesChanged();
+}
+
+void Histogram::addValues(const QList<double> &values)
+{
+    const QVector<double> flat = values.toVector();
+    addValues(flat.constData(), flat.size());
 }
 
 void Histogram::clear()
 {
-    m_values.clear();
-    for (HistogramBin *bin : qAsConst(m_bins)) {
-        bin->values = m_values;
-        bin->counted.clear();
-    }
+    m_valueCount = 0;
+    for (HistogramBin *bin : qAsConst(m_bins))
+        bin->counted = 0;
     valuesChanged();
+}
+
+QVector<int> Histogram::counts() const
+{
+    QVector<int> counts;
+    counts.reserve(m_bins.size());
+    for (const HistogramBin *bin : m_bins)
+        counts.append(bin->count());
+    return counts;
 }
 
 void Histogram::valuesChanged()

@@ -9,11 +9,13 @@
 #include <QPixmap>
 #include <QRectF>
 #include <QString>
+#include <QVector>
 #include <QWidget>
 
 // Horizontal-bar histogram of the values counted into fixed ranges, bottom
-// row first. Painted into cached layers; the final layer is the picture
-// that is saved and printed.
+// row first. Only the counts are kept: whoever holds the values hands them
+// over once, and again after new ranges. Painted into cached layers; the
+// final layer is the picture that is saved and printed.
 class Histogram : public QWidget
 {
     Q_OBJECT
@@ -22,9 +24,11 @@ public:
     ~Histogram() override;
 
     // The ranges stay owned by the caller and must outlive the histogram.
+    // Every count starts again from 0.
     void setRanges(const QList<BinRange *> &ranges);
     void addValue(double value);
-    void addValues(QList<double> values);
+    void addValues(const double *values, int n);
+    void addValues(const QList<double> &values);
     void clear();
     void setDecimals(int decimals);
     void setMargins(const QMargins &margins);
@@ -42,7 +46,10 @@ public:
     const HistogramGeometry &geometry() const { return m_geometry; }
     const QList<HistogramBin *> &bins() const { return m_bins; }
     const QList<HistogramBar *> &bars() const { return m_bars; }
-    QList<double> values() const { return m_values; }
+    // Every value handed over since the last clear, and how many of them
+    // each bin counted, bottom row first.
+    int valueCount() const { return m_valueCount; }
+    QVector<int> counts() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -50,7 +57,6 @@ protected:
 
 private:
     void deleteBinsAndBars();
-    template <typename Append> void appendValues(Append append);
     void valuesChanged();
     void fitMargins();
     void layout();
@@ -62,7 +68,7 @@ private:
     QMargins m_fittedMargins{20, 20, 20, 20};
     QRectF m_plotRect;
     QList<BinRange *> m_ranges;
-    QList<double> m_values;
+    int m_valueCount = 0;
     QList<HistogramBin *> m_bins;
     QList<HistogramBar *> m_bars;
     bool m_backgroundDirty = true;

@@ -1,28 +1,17 @@
 #include "charts/histogrambin.h"
 
-void HistogramBin::recount()
-{
-    counted.clear();
-    if (!range || values.isEmpty())
-        return;
-    for (double x : qAsConst(values)) {
-        if (range->contains(x))
-            counted.append(x);
-    }
-}
-
-void HistogramBin::countAdded(const QList<double> &added)
+void HistogramBin::countAdded(const double *values, int n)
 {
     if (!range)
         return;
-    for (double x : added) {
-        if (range->contains(x))
-            counted.append(x);
+    for (int i = 0; i < n; ++i) {
+        if (range->contains(values[i]))
+            ++counted;
     }
 }
 
 void HistogramBin::countAdded(double value)
 {
     if (range && range->contains(value))
-        counted.append(value);
+        ++counted;
 }

@@ -3,22 +3,17 @@
 #include "charts/binrange.h"
 
 #include <QColor>
-#include <QList>
 #include <QRectF>
 
-// The values of one range. `values` shares the histogram's list of all values.
+// How many of the values lie in one range.
 struct HistogramBin
 {
-    QList<double> values;
     BinRange *range = nullptr;
-    QList<double> counted;      // values in the range, in the order added
+    int counted = 0;
 
-    int count() const { return counted.size(); }
-    // Rebuilds `counted` from `values`.
-    void recount();
-    // Appends those of `added` that fall in the range (the values already
-    // counted are not looked at again).
-    void countAdded(const QList<double> &added);
+    int count() const { return counted; }
+    // Counts the values that fall in the range.
+    void countAdded(const double *values, int n);
     void countAdded(double value);
 };
 

@@ -1,11 +1,9 @@
 #include "data/activeitemview.h"
 
 #include "charts/binrange.h"
-#include "charts/chartpoint.h"
 #include "charts/dmmchart.h"
 #include "charts/histogram.h"
 #include "data/datamodel.h"
-#include "data/dmmdata.h"
 #include "data/itemdata.h"
 #include "data/itemstore.h"
 #include "data/itemsummary.h"
@@ -20,19 +18,24 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
-const QString Micrometre = QStringLiteral("um");
+// A frame of the views: readings arriving faster are shown together.
+constexpr int FrameMs = 16;
+// Values handed to the histogram and chart at a time.
+constexpr int ValueBatch = 8192;
 
 QString micrometreSymbol()
 {
     return QString::fromUtf8("μm");
 }
 
-// The read-out tag of a reading: value text, unit, basis.
-QVariant readingTag(const QString &text, const QString &unit, const DmmData *data)
+QString unitLabel(Unit unit)
 {
-    return QStringLiteral("%1%2 %3").arg(text, unit, data->basis());
+    return unit == Unit::Micrometre ? micrometreSymbol() : unitName(unit);
 }
 
 } // namespace
@@ -45,8 +48,12 @@ ActiveItemView::ActiveItemView(ItemStore *store, const ActiveItemWidgets &widget
     , m_binRanges(standardThicknessRanges())
     , m_milBinRanges(milThicknessRanges())
     , m_statisticsTimer(new QTimer(this))
+    , m_frameTimer(new QTimer(this))
 {
     setUpWidgets();
+
+    m_frameTimer->setSingleShot(true);
+    connect(m_frameTimer, &QTimer::timeout, this, &ActiveItemView::showArrived);
 
     m_statisticsTimer->setSingleShot(true);
     m_statisticsTimer->setInterval(0);
@@ -55,12 +62,13 @@ ActiveItemView::ActiveItemView(ItemStore *store, const ActiveItemWidgets &widget
 
     connect(store, &ItemStore::activeItemChanged, this, &ActiveItemView::onActiveItemChanged);
     connect(store, &ItemStore::itemAboutToBeRemoved, this, &ActiveItemView::onItemAboutToBeRemoved);
-    connect(store, &ItemStore::readingAppended, this, &ActiveItemView::onReadingAppended);
     connect(store, &ItemStore::readingsAppended, this, &ActiveItemView::onReadingsAppended);
     // The views hold values in the unit they were built in: a reading in
     // another unit must not land among them.
     connect(store, &ItemStore::readingsReplaced, this, &ActiveItemView::onItemChanged);
+    connect(store, &ItemStore::readingsCleared, this, &ActiveItemView::onItemChanged);
     connect(store, &ItemStore::unitChanged, this, &ActiveItemView::onItemChanged);
+    connect(store, &ItemStore::statisticsChanged, this, &ActiveItemView::onStatisticsChanged);
     connect(store, &ItemStore::limitsChanged, this, &ActiveItemView::onFiguresChanged);
     connect(store, &ItemStore::detailsChanged, this, &ActiveItemView::onFiguresChanged);
 }
@@ -72,9 +80,10 @@ ItemData *ActiveItemView::item() const
 
 ActiveItemView::~ActiveItemView()
 {
-    // The table refers to readings the items own.
+    // The table and the chart's texts refer to the item's readings.
     m_readings->clear();
     m_readings->setItem(nullptr);
+    m_widgets.chart->setTexts(nullptr, nullptr, 0);
     // The histogram only refers to its ranges and never reads them while
     // being destroyed.
     qDeleteAll(m_binRanges);
@@ -95,6 +104,25 @@ void ActiveItemView::setUpWidgets()
     tabs->setTabIcon(2, QIcon(QStringLiteral(":/image/chart.png")));
     tabs->setTabIcon(tabs->indexOf(m_widgets.statisticsTab), QIcon(QStringLiteral(":/image/statistics.png")));
 
+    // The chart keeps the values; their times and read-out tags are read
+    // from the item when shown: "value text, unit, basis".
+    m_widgets.chart->setTexts(
+        [this](int i) {
+            const ItemData *shown = item();
+            return shown && i < shown->count() ? shown->readings().at(i).timeOfDayText() : QString();
+        },
+        [this](int i) {
+            const ItemData *shown = item();
+            if (!shown || i >= shown->count())
+                return QString();
+            // The unit is the one the value is shown in, as the gauge
+            // wrote it when the reading was taken in it.
+            const ReadingSeries &r = shown->readings();
+            const Unit unit = shown->unit();
+            const QString unitText = r.unit(i) == unit ? r.unitText(i) : unitName(unit);
+            return QStringLiteral("%1%2 %3").arg(r.textIn(i, unit), unitText, r.basis(i));
+        },
+        0);
     const QString thickness = thicknessTitle(true);
     m_widgets.chart->setLeftMargin(70);
     m_widgets.chart->setBottomMargin(50);
@@ -120,7 +148,9 @@ QPixmap ActiveItemView::chartPicture() const
 
 void ActiveItemView::onActiveItemChanged(ItemData *item)
 {
+    m_readings->clear();
     m_readings->setItem(item);
+    m_shown = 0;
     if (item)
         refresh();
     else
@@ -135,56 +165,13 @@ void ActiveItemView::onItemAboutToBeRemoved(ItemData *item)
     m_readings->clear();
     m_widgets.histogram->clear();
     m_widgets.chart->clear();
+    m_shown = 0;
 }
 
-void ActiveItemView::onReadingAppended(ItemData *item, DmmData *data)
+void ActiveItemView::onReadingsAppended(ItemData *item)
 {
-    // Only the intake appends single readings: live ones to a measurement
-    // item, stored ones to "Store Data".
-    if (item != this->item() || (item->type() != ItemData::Measure && item->type() != ItemData::StoreData))
-        return;
-    const bool live = item->type() == ItemData::Measure;
-
-    // Stored readings are always shown in micrometres.
-    const bool exactUm = !live || data->unit() == Micrometre;
-    const double value = exactUm ? data->valueUm() : data->valueMil();
-    const QString text = exactUm ? data->textUm() : data->textMil();
-
-    m_readings->append(data);
-    m_widgets.table->scrollToBottom();
-    m_widgets.histogram->addValue(value);
-    m_widgets.chart->addPoint(
-        new ChartPoint(value, text, data->dateTime(), -1, -1, readingTag(text, data->unit(), data)), 0);
-
-    if (live) {
-        m_widgets.value->setText(text);
-        m_widgets.basis->setText(data->basis());
-        m_widgets.unit->setText(item->unit() == Micrometre ? micrometreSymbol() : item->unit());
-    }
-    updateStatisticsLabels();
-}
-
-void ActiveItemView::onReadingsAppended(ItemData *item, const QList<DmmData *> &datas)
-{
-    // A downloaded group; an import shows its item once it is complete.
-    if (item != this->item() || item->type() != ItemData::StoreData)
-        return;
-
-    QList<double> values;
-    QList<ChartPoint *> points;
-    values.reserve(datas.size());
-    points.reserve(datas.size());
-    for (const DmmData *data : datas) {
-        values << data->valueUm();
-        points << new ChartPoint(data->valueUm(), data->textUm(), data->dateTime(), -1, -1,
-                                 readingTag(data->textUm(), data->unit(), data));
-    }
-
-    m_readings->setDatas(datas);
-    m_widgets.table->scrollToBottom();
-    m_widgets.histogram->addValues(values);
-    m_widgets.chart->addPoints(points, 0);
-    updateStatisticsLabels();
+    if (item == this->item())
+        scheduleFrame();
 }
 
 void ActiveItemView::onItemChanged(ItemData *item)
@@ -199,44 +186,84 @@ void ActiveItemView::onFiguresChanged(ItemData *item)
         figuresChanged();
 }
 
+void ActiveItemView::onStatisticsChanged(ItemData *item)
+{
+    if (item == this->item())
+        updateStatisticsLabels();
+}
+
+void ActiveItemView::scheduleFrame()
+{
+    if (m_frameTimer->isActive())
+        return;
+    const qint64 since = m_lastFrame.isValid() ? m_lastFrame.elapsed() : FrameMs;
+    m_frameTimer->start(int(std::max<qint64>(0, FrameMs - since)));
+}
+
+void ActiveItemView::showArrived()
+{
+    catchUp(true);
+}
+
+void ActiveItemView::catchUp(bool arrived)
+{
+    m_frameTimer->stop();
+    m_lastFrame.start();
+    ItemData *item = this->item();
+    if (!item)
+        return;
+    const ReadingSeries &readings = item->readings();
+    const int total = readings.size();
+    if (total <= m_shown) {
+        updateStatisticsLabels();
+        return;
+    }
+    const Unit unit = item->unit();
+    m_readings->showRows(total);
+    m_widgets.table->scrollToBottom();
+    std::vector<double> values;
+    values.reserve(std::size_t(std::min(total - m_shown, ValueBatch)));
+    for (int first = m_shown; first < total; first += ValueBatch) {
+        const int n = std::min(ValueBatch, total - first);
+        values.clear();
+        int i = first;
+        readings.forEachRecord(first, n, [&](const ReadingRecord &r) {
+            values.push_back(r.hasExtras() ? readings.valueIn(i, unit) : r.valueIn(unit));
+            ++i;
+        });
+        m_widgets.histogram->addValues(values.data(), n);
+        m_widgets.chart->addValues(values.data(), n, 0);
+    }
+    m_shown = total;
+
+    // A live reading shows on the labels too; a rebuild leaves them.
+    if (arrived && item->type() == ItemData::Measure) {
+        m_widgets.value->setText(readings.textIn(total - 1, unit));
+        m_widgets.basis->setText(readings.basis(total - 1));
+        m_widgets.unit->setText(unitLabel(unit));
+    }
+    updateStatisticsLabels();
+}
+
 void ActiveItemView::refresh()
 {
     ItemData *item = this->item();
     if (!item)
         return;
 
-    const bool micrometres = item->unit() == Micrometre;
-    const QList<DmmData *> datas = item->datas();
-    QList<double> values;
-    QList<ChartPoint *> points;
-    values.reserve(datas.size());
-    points.reserve(datas.size());
-    for (const DmmData *data : datas) {
-        const double value = micrometres ? data->valueUm() : data->valueMil();
-        const QString text = micrometres ? data->textUm() : data->textMil();
-        values << value;
-        // The read-out names the unit the value is shown in.
-        points << new ChartPoint(value, text, data->dateTime(), -1, -1,
-                                 readingTag(text, micrometres ? Micrometre : data->unit(), data));
-    }
+    const bool micrometres = item->isMicrometre();
     const int decimals = micrometres ? 1 : 2;
     showUnit(micrometres);
 
     m_readings->clear();
-    m_readings->setDatas(datas);
-    m_widgets.table->scrollToBottom();
-
+    m_readings->setItem(item);
     Histogram *histogram = m_widgets.histogram;
-    histogram->clear();
     histogram->setRanges(micrometres ? m_binRanges : m_milBinRanges);
     histogram->setDecimals(decimals);
-    histogram->addValues(values);
-
     m_widgets.chart->clear();
     m_widgets.chart->setDecimals(decimals);
-    m_widgets.chart->addPoints(points, 0);
-
-    updateStatisticsLabels();
+    m_shown = 0;
+    catchUp(false);
 }
 
 void ActiveItemView::showUnit(bool micrometres)
@@ -244,7 +271,7 @@ void ActiveItemView::showUnit(bool micrometres)
     const QString title = thicknessTitle(micrometres);
     m_widgets.histogram->setYTitle(title);
     m_widgets.chart->setYTitle(title);
-    m_widgets.unit->setText(micrometres ? micrometreSymbol() : item()->unit());
+    m_widgets.unit->setText(unitLabel(micrometres ? Unit::Micrometre : item()->unit()));
 }
 
 void ActiveItemView::showMicrometreTitles()
@@ -293,7 +320,7 @@ void ActiveItemView::figuresChanged()
     ItemData *item = this->item();
     const ItemLimits limits = item ? item->limits() : ItemLimits();
     // The chart plots in the item's unit.
-    const bool micrometres = item && item->unit() == Micrometre;
+    const bool micrometres = item && item->isMicrometre();
     m_widgets.chart->setLimitLines(limitInUnit(limits.nominal, micrometres), limitInUnit(limits.minimum, micrometres),
                                    limitInUnit(limits.maximum, micrometres));
     if (m_widgets.tabs->currentWidget() == m_widgets.statisticsTab && !m_statisticsTimer->isActive())

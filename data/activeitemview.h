@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPixmap>
@@ -11,7 +12,6 @@ class QTimer;
 class QWidget;
 class DataModel;
 class DMMChart;
-class DmmData;
 class Histogram;
 class ItemData;
 class ItemStore;
@@ -40,6 +40,9 @@ struct ActiveItemWidgets
 // Shows the store's active item: its readings in the table, histogram and
 // chart, the read-out labels and the Statistics tab. It follows the store's
 // signals, so every change of the item, whoever makes it, reaches the views.
+// Readings that join the item are shown at most once a frame (about 60
+// times a second), however fast they arrive: the views catch up with the
+// item in one step.
 class ActiveItemView : public QObject
 {
     Q_OBJECT
@@ -72,9 +75,15 @@ public:
 private:
     void onActiveItemChanged(ItemData *item);
     void onItemAboutToBeRemoved(ItemData *item);
-    void onReadingAppended(ItemData *item, DmmData *data);
-    void onReadingsAppended(ItemData *item, const QList<DmmData *> &datas);
+    void onReadingsAppended(ItemData *item);
     void onItemChanged(ItemData *item);
+    void onStatisticsChanged(ItemData *item);
+    void scheduleFrame();
+    // Hands the readings that joined the item since the last frame to the
+    // table, histogram and chart, and writes the labels.
+    void showArrived();
+    // The same; readings that arrived (not a rebuild) show on the read-out.
+    void catchUp(bool arrived);
     void onFiguresChanged(ItemData *item);
     void setUpWidgets();
     void showUnit(bool micrometres);
@@ -92,4 +101,8 @@ private:
     // Gathers the changes of one turn of the event loop into one refresh of
     // the Statistics tab.
     QTimer *m_statisticsTimer;
+    // The item's readings the views hold, and when they last caught up.
+    int m_shown = 0;
+    QTimer *m_frameTimer;
+    QElapsedTimer m_lastFrame;
 };

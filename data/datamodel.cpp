@@ -1,7 +1,8 @@
 #include "data/datamodel.h"
 
-#include "data/dmmdata.h"
 #include "data/itemdata.h"
+
+#include <numeric>
 
 DataModel::DataModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -11,7 +12,9 @@ DataModel::DataModel(QObject *parent)
 int DataModel::rowCount(const QModelIndex &parent) const
 {
     // A flat table: cells have no children.
-    return parent.isValid() ? 0 : m_datas.size();
+    if (parent.isValid())
+        return 0;
+    return m_rowMap.empty() ? m_shown : int(m_rowMap.size());
 }
 
 int DataModel::columnCount(const QModelIndex &parent) const
@@ -21,31 +24,30 @@ int DataModel::columnCount(const QModelIndex &parent) const
 
 QVariant DataModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_datas.size() || index.column() >= ColumnCount)
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount)
         return QVariant();
 
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
-    if (role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole || !m_item)
         return QVariant();
 
-    const DmmData *reading = m_datas.at(index.row());
-    if (!reading)
+    const int i = readingOf(index.row());
+    const ReadingSeries &readings = m_item->readings();
+    if (i >= readings.size())
         return QVariant();
-    const bool um = m_item && m_item->unit() == QLatin1String("um");
+    const Unit unit = m_item->unit();
     switch (index.column()) {
     case NumberColumn:
         return index.row() + 1;
     case TimeColumn:
-        return reading->dateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        return readings.timeText(i);
     case ValueColumn:
-        return um ? reading->textUm() : reading->textMil();
+        return readings.textIn(i, unit);
     case UnitColumn:
-        if (um)
-            return QString::fromUtf8("μm");
-        return m_item ? m_item->unit() : QString();
+        return unit == Unit::Micrometre ? QString::fromUtf8("μm") : unitName(unit);
     case BasisColumn:
-        return reading->basis();
+        return readings.basis(i);
     default:
         return QVariant();
     }
@@ -73,51 +75,56 @@ QVariant DataModel::headerData(int section, Qt::Orientation orientation, int rol
 
 bool DataModel::removeRows(int row, int count, const QModelIndex &parent)
 {
-    if (parent.isValid() || row < 0 || row >= m_datas.size() || count <= 0)
+    const int rows = rowCount();
+    if (parent.isValid() || row < 0 || row >= rows || count <= 0)
         return false;
+    // The item keeps its readings; from now on the table lists which of
+    // them each row shows.
+    if (m_rowMap.empty()) {
+        m_rowMap.resize(std::size_t(rows));
+        std::iota(m_rowMap.begin(), m_rowMap.end(), 0);
+    }
     // Only rows that exist are announced, so views stay in step.
-    const int last = qMin(row + count, m_datas.size()) - 1;
+    const int last = qMin(row + count, rows) - 1;
     beginRemoveRows(QModelIndex(), row, last);
-    m_datas.erase(m_datas.begin() + row, m_datas.begin() + last + 1);
+    m_rowMap.erase(m_rowMap.begin() + row, m_rowMap.begin() + last + 1);
     endRemoveRows();
     // The rows that moved up have new numbers.
-    if (row < m_datas.size())
-        emit dataChanged(index(row, NumberColumn), index(m_datas.size() - 1, NumberColumn),
-                         {Qt::DisplayRole});
+    if (row < rowCount())
+        emit dataChanged(index(row, NumberColumn), index(rowCount() - 1, NumberColumn), {Qt::DisplayRole});
     return true;
 }
 
 void DataModel::clear()
 {
-    if (m_datas.isEmpty())
+    const int rows = rowCount();
+    if (rows == 0) {
+        m_shown = 0;
+        m_rowMap.clear();
         return;
-    beginRemoveRows(QModelIndex(), 0, m_datas.size() - 1);
-    m_datas.clear();
+    }
+    beginRemoveRows(QModelIndex(), 0, rows - 1);
+    m_shown = 0;
+    m_rowMap.clear();
     endRemoveRows();
 }
 
-int DataModel::setDatas(const QList<DmmData *> &datas)
+int DataModel::showRows(int readings)
 {
-    if (datas.isEmpty())
-        return m_datas.size();
-    const int first = m_datas.size();
-    beginInsertRows(QModelIndex(), first, first + datas.size() - 1);
-    if (m_datas.isEmpty())
-        m_datas = datas; // shares the buffer until either side grows
-    else
-        m_datas.append(datas);
+    if (m_item)
+        readings = qMin(readings, m_item->count());
+    if (!m_item || readings <= m_shown)
+        return rowCount();
+    const int first = rowCount();
+    const int added = readings - m_shown;
+    beginInsertRows(QModelIndex(), first, first + added - 1);
+    if (!m_rowMap.empty()) {
+        for (int i = m_shown; i < readings; ++i)
+            m_rowMap.push_back(i);
+    }
+    m_shown = readings;
     endInsertRows();
-    return m_datas.size();
-}
-
-void DataModel::append(DmmData *data)
-{
-    if (!data)
-        return;
-    const int row = m_datas.size();
-    beginInsertRows(QModelIndex(), row, row);
-    m_datas.append(data);
-    endInsertRows();
+    return rowCount();
 }
 
 void DataModel::setItem(ItemData *item)

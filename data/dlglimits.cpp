@@ -1,7 +1,7 @@
 #include "data/dlglimits.h"
 #include "ui_dlglimits.h"
 
-#include "data/dmmdata.h"
+#include "data/readingrecord.h"
 
 #include <QPushButton>
 
@@ -38,7 +38,7 @@ dlgLimits::~dlgLimits()
 void dlgLimits::setLimits(const ItemLimits &limits, bool micrometres)
 {
     m_micrometres = micrometres;
-    const double perMicrometre = micrometres ? 1.0 : 1.0 / Reading::UmPerMil;
+    const double perMicrometre = micrometres ? 1.0 : 1.0 / MicrometresPerMil;
     const QString suffix = micrometres ? QString::fromUtf8(" μm") : QStringLiteral(" mil");
     const double values[] = {limits.nominal, limits.minimum, limits.maximum, limits.correction};
     const QList<QDoubleSpinBox *> all = boxes(ui);
@@ -58,7 +58,7 @@ void dlgLimits::setLimits(const ItemLimits &limits, bool micrometres)
 
 ItemLimits dlgLimits::limits() const
 {
-    const double toMicrometres = m_micrometres ? 1.0 : Reading::UmPerMil;
+    const double toMicrometres = m_micrometres ? 1.0 : MicrometresPerMil;
     auto limit = [&](int i, double given) {
         const double value = boxes(ui).at(i)->value();
         return value == m_shown[i] ? given : value * toMicrometres;

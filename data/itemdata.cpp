@@ -10,31 +10,19 @@ ItemData::ItemData(const QString &name, ItemData::DataType type, QObject *parent
 
 ItemData::~ItemData()
 {
-    qDeleteAll(m_datas);
-    m_datas.clear();
     delete m_statistics;
 }
 
-void ItemData::append(DmmData *data, bool recalc)
+void ItemData::append(const ReadingFields &reading, bool recalc)
 {
-    // A missing reading is nothing to record.
-    if (data) {
-        shareRepeatedTexts(data);
-        m_datas.append(data);
-    }
+    m_readings.append(reading);
     if (recalc)
         catchUp();
 }
 
-void ItemData::append(const QList<DmmData *> &datas, bool recalc)
+void ItemData::append(const ReadingSeries &readings, bool recalc)
 {
-    m_datas.reserve(m_datas.size() + datas.size());
-    for (DmmData *data : datas) {
-        if (data) {
-            shareRepeatedTexts(data);
-            m_datas.append(data);
-        }
-    }
+    m_readings.append(readings);
     if (recalc)
         catchUp();
 }
@@ -45,20 +33,19 @@ void ItemData::calcStatistics()
     catchUp();
 }
 
-void ItemData::switchUnit(const QString &unit)
+void ItemData::switchUnit(Unit unit)
 {
     if (unit == m_unit)
         return;
     m_unit = unit;
     // An item without readings keeps its start texts ("0").
-    if (!m_datas.isEmpty())
+    if (!m_readings.isEmpty())
         catchUp();
 }
 
 void ItemData::clear()
 {
-    qDeleteAll(m_datas);
-    m_datas.clear();
+    m_readings.clear();
     *m_statistics = ItemStatistics();
     resetRunning();
     m_textsWritten = false;
@@ -85,11 +72,6 @@ void ItemData::restoreStatistics(const ItemStatistics &statistics)
     m_textsWritten = false;
 }
 
-bool ItemData::isMicrometre() const
-{
-    return m_unit == QLatin1String("um");
-}
-
 void ItemData::resetRunning()
 {
     m_counted = 0;
@@ -103,13 +85,13 @@ void ItemData::resetRunning()
 void ItemData::catchUp()
 {
     // Figures of readings that are gone cannot be continued.
-    if (m_counted > m_datas.size())
+    if (m_counted > m_readings.size())
         resetRunning();
 
-    const int total = m_datas.size();
-    for (int i = m_counted; i < total; ++i) {
-        const DmmData *data = m_datas.at(i);
-        const double v = data->valueUm();
+    const int total = m_readings.size();
+    int i = m_counted;
+    m_readings.forEachRecord(m_counted, total - m_counted, [&](const ReadingRecord &r) {
+        const double v = r.hasExtras() ? m_readings.valueUm(i) : r.valueUm();
         if (i == 0)
             m_minimum = m_maximum = v;
         m_sum += v;
@@ -118,14 +100,15 @@ void ItemData::catchUp()
         if (v > m_maximum)
             m_maximum = v;
         m_all.add(v);
-        if (data->overload() == 0)
+        if (!r.isOverload())
             m_thicknesses.add(v);
-    }
+        ++i;
+    });
     m_counted = total;
 
     // Only the texts take the display unit.
     const bool um = isMicrometre();
-    auto shown = [um](double micrometres) { return um ? micrometres : micrometres / Reading::UmPerMil; };
+    auto shown = [um](double micrometres) { return um ? micrometres : micrometres / MicrometresPerMil; };
     const double average = m_counted > 0 ? m_sum / m_counted : 0.0;
     m_statistics->num = m_counted;
     m_statistics->avg = formatValue(shown(average));
@@ -133,19 +116,4 @@ void ItemData::catchUp()
     m_statistics->max = formatValue(shown(m_maximum));
     m_textsWritten = true;
     m_textsInUm = um;
-}
-
-void ItemData::shareRepeatedTexts(DmmData *data)
-{
-    // A stream repeats the same unit and basis for every reading; letting
-    // equal texts share one buffer saves two allocations per reading.
-    if (m_datas.isEmpty())
-        return;
-    const DmmData *previous = m_datas.constLast();
-    const QString unit = previous->unit();
-    if (data->unit() == unit)
-        data->setUnit(unit);
-    const QString basis = previous->basis();
-    if (data->basis() == basis)
-        data->setBasis(basis);
 }

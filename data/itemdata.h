@@ -1,11 +1,10 @@
 #pragma once
 
-#include "data/dmmdata.h"
 #include "data/itemdetails.h"
 #include "data/itemlimits.h"
+#include "data/readingseries.h"
 #include "data/runningspread.h"
 
-#include <QList>
 #include <QMetaType>
 #include <QObject>
 #include <QString>
@@ -22,8 +21,7 @@ struct ItemStatistics
 // A named collection of readings. Owns its readings and keeps their
 // statistics. The figures are counted in micrometres whatever the item
 // shows, so a unit change never changes a count, a mean or a verdict; only
-// the texts are written in the item's display unit ("um" exactly means
-// micrometres, anything else mils).
+// the texts are written in the item's display unit.
 class ItemData : public QObject
 {
     Q_OBJECT
@@ -34,26 +32,28 @@ public:
     ItemData(const QString &name, ItemData::DataType type, QObject *parent = nullptr);
     ~ItemData() override;
 
-    // Takes ownership. With recalc the statistics follow at once.
-    void append(DmmData *data, bool recalc);
-    void append(const QList<DmmData *> &datas, bool recalc);
+    // With recalc the statistics follow at once.
+    void append(const ReadingFields &reading, bool recalc);
+    void append(const ReadingSeries &readings, bool recalc);
 
     // Full pass over all readings; the texts in the item's current unit.
     void calcStatistics();
-    // Deletes every reading; the unit stays.
+    // Drops every reading; the unit stays.
     void clear();
 
-    QList<DmmData *> datas() const { return m_datas; }
-    int count() const { return m_datas.size(); }
+    const ReadingSeries &readings() const { return m_readings; }
+    int count() const { return m_readings.size(); }
     const ItemStatistics *statistics() const { return m_statistics; }
     DataType type() const { return m_type; }
 
-    QString unit() const { return m_unit; }
+    // The unit the item shows its readings in: micrometres from the start.
+    Unit unit() const { return m_unit; }
     // Does not touch the statistics: the texts stay until the next pass.
-    void setUnit(const QString &unit) { m_unit = unit; }
+    void setUnit(Unit unit) { m_unit = unit; }
     // Sets the unit and, when it changes, rewrites the statistics texts in
     // it, so they never describe the readings in another unit than shown.
-    void switchUnit(const QString &unit);
+    void switchUnit(Unit unit);
+    bool isMicrometre() const { return m_unit == Unit::Micrometre; }
     QString name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
 
@@ -71,7 +71,6 @@ public:
     // The unit the statistics texts are written in; before any pass, the
     // item's unit.
     bool statisticsInMicrometres() const { return m_textsWritten ? m_textsInUm : isMicrometre(); }
-    bool isMicrometre() const;
 
     const ItemLimits &limits() const { return m_limits; }
     void setLimits(const ItemLimits &limits) { m_limits = limits; }
@@ -90,15 +89,14 @@ private:
     // rewrites the texts. Same order and operations as a full pass, so the
     // doubles (and texts) are identical to one.
     void catchUp();
-    void shareRepeatedTexts(DmmData *data);
 
     QString m_name;
-    QList<DmmData *> m_datas;
+    ReadingSeries m_readings;
     ItemStatistics *m_statistics;
-    QString m_unit;
+    Unit m_unit = Unit::Micrometre;
     DataType m_type;
 
-    // Running figures over m_datas[0, m_counted), in micrometres.
+    // Running figures over the first m_counted readings, in micrometres.
     int m_counted = 0;
     bool m_textsWritten = false;
     bool m_textsInUm = false;

@@ -5,8 +5,6 @@
 #include <QList>
 #include <QString>
 
-class DmmData;
-
 // Where an ItemStore hands every change so that it outlives the process.
 // Each call has finished (is durable) when it returns true; on false,
 // failure() says why in words for the user and the store stops handing
@@ -19,7 +17,7 @@ public:
         qint64 id = 0;
         QString name;
         ItemData::DataType type = ItemData::Measure;
-        QString unit;
+        Unit unit = Unit::Micrometre;
         ItemStatistics statistics;
         ItemLimits limits;
         ItemDetails details;
@@ -31,18 +29,18 @@ public:
     virtual QList<KeptItem> keptItems() const = 0;
     // The id of the item that was active, or 0.
     virtual qint64 keptActiveItem() const = 0;
-    // New readings without parent, in arrival order; the caller owns them.
-    virtual bool loadReadings(qint64 id, QList<DmmData *> *readings) = 0;
+    // The item's readings in arrival order, after those already in readings.
+    virtual bool loadReadings(qint64 id, ReadingSeries *readings) = 0;
 
     // The new item's id, or 0 on failure. It goes after every other item.
-    virtual qint64 addItem(const QString &name, ItemData::DataType type, const QString &unit) = 0;
+    virtual qint64 addItem(const QString &name, ItemData::DataType type, Unit unit) = 0;
     virtual bool removeItem(qint64 id) = 0;
     virtual bool renameItem(qint64 id, const QString &name) = 0;
-    virtual bool setUnit(qint64 id, const QString &unit) = 0;
+    virtual bool setUnit(qint64 id, Unit unit) = 0;
     virtual bool setActiveItem(qint64 id) = 0;
-    // Readings that follow the item's first `first` readings, together
+    // The item's readings from `first` on, which follow those kept, together
     // with the statistics they lead to, in one step.
-    virtual bool appendReadings(qint64 id, int first, const QList<DmmData *> &readings,
+    virtual bool appendReadings(qint64 id, const ReadingSeries &readings, int first,
                                 const ItemStatistics &statistics) = 0;
     virtual bool clearReadings(qint64 id, const ItemStatistics &statistics) = 0;
     virtual bool setStatistics(qint64 id, const ItemStatistics &statistics) = 0;

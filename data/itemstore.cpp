@@ -1,7 +1,8 @@
 #include "data/itemstore.h"
 
-#include "data/dmmdata.h"
 #include "data/itemkeeper.h"
+
+#include <QVector>
 
 ItemStore::ItemStore(const QString &storeName, const QString &liveName, QObject *parent)
     : QObject(parent)
@@ -12,6 +13,8 @@ ItemStore::ItemStore(const QString &storeName, const QString &liveName, QObject 
 
 ItemStore::~ItemStore()
 {
+    // What arrived last is kept before the items go.
+    flush();
     qDeleteAll(m_items);
     delete m_liveItem;
     delete m_storeItem;
@@ -58,6 +61,7 @@ ItemData *ItemStore::restore(ItemKeeper *keeper)
 
 ItemData *ItemStore::addItem(const QString &name, ItemData::DataType type)
 {
+    flush();
     auto *item = new ItemData(name, type);
     Entry entry;
     if (m_keeper) {
@@ -80,6 +84,7 @@ ItemData *ItemStore::addItem(const QString &name, ItemData::DataType type)
 
 void ItemStore::removeItem(ItemData *item)
 {
+    flush();
     if (!m_items.contains(item))
         return;
     if (const qint64 id = keptId(item))
@@ -96,6 +101,7 @@ void ItemStore::removeItem(ItemData *item)
 
 void ItemStore::renameItem(ItemData *item, const QString &name)
 {
+    flush();
     if (!item)
         return;
     if (const qint64 id = keptId(item))
@@ -106,6 +112,7 @@ void ItemStore::renameItem(ItemData *item, const QString &name)
 
 void ItemStore::setLimits(ItemData *item, const ItemLimits &limits)
 {
+    flush();
     if (!item || item->limits() == limits)
         return;
     if (const qint64 id = keptId(item))
@@ -116,6 +123,7 @@ void ItemStore::setLimits(ItemData *item, const ItemLimits &limits)
 
 void ItemStore::setDetails(ItemData *item, const ItemDetails &details)
 {
+    flush();
     if (!item || item->details() == details)
         return;
     if (const qint64 id = keptId(item))
@@ -124,8 +132,9 @@ void ItemStore::setDetails(ItemData *item, const ItemDetails &details)
     emit detailsChanged(item);
 }
 
-void ItemStore::setUnit(ItemData *item, const QString &unit)
+void ItemStore::setUnit(ItemData *item, Unit unit)
 {
+    flush();
     if (!item || item->unit() == unit)
         return;
     if (const qint64 id = keptId(item))
@@ -134,8 +143,9 @@ void ItemStore::setUnit(ItemData *item, const QString &unit)
     emit unitChanged(item);
 }
 
-void ItemStore::switchUnit(ItemData *item, const QString &unit)
+void ItemStore::switchUnit(ItemData *item, Unit unit)
 {
+    flush();
     if (!item || item->unit() == unit)
         return;
     loadReadings(item);
@@ -151,11 +161,12 @@ void ItemStore::switchUnit(ItemData *item, const QString &unit)
 
 void ItemStore::setActive(ItemData *item)
 {
+    flush();
     if (item == m_active)
         return;
     if (item) {
         loadReadings(item);
-        switchUnit(item, QStringLiteral("um"));
+        switchUnit(item, Unit::Micrometre);
     }
     if (m_keeper && (!item || keptId(item)))
         kept(m_keeper->setActiveItem(item ? keptId(item) : 0));
@@ -163,34 +174,71 @@ void ItemStore::setActive(ItemData *item)
     emit activeItemChanged(item);
 }
 
-void ItemStore::append(ItemData *item, DmmData *reading)
-{
-    if (!item || !reading)
-        return;
-    loadReadings(item);
-    const int first = item->count();
-    item->append(reading, true);
-    if (const qint64 id = keptId(item))
-        kept(m_keeper->appendReadings(id, first, {reading}, *item->statistics()));
-    emit readingAppended(item, reading);
-}
-
-void ItemStore::append(ItemData *item, const QList<DmmData *> &readings, bool recalc)
+void ItemStore::append(ItemData *item, const ReadingFields &reading)
 {
     if (!item)
         return;
-    QList<DmmData *> present = readings;
-    present.removeAll(nullptr);
+    if (m_arrived.isEmpty() || m_arrived.last().first != item)
+        m_arrived.append({item, ReadingSeries()});
+    m_arrived.last().second.append(reading);
+    postFlush();
+}
+
+void ItemStore::postFlush()
+{
+    if (m_flushPosted)
+        return;
+    m_flushPosted = true;
+    // Posted events come before the window's paint requests, which are
+    // posted with low priority: what arrived is kept before it shows.
+    QMetaObject::invokeMethod(this, &ItemStore::flush, Qt::QueuedConnection);
+}
+
+void ItemStore::flush()
+{
+    m_flushPosted = false;
+    if (m_arrived.isEmpty())
+        return;
+    QList<QPair<ItemData *, ReadingSeries>> arrived;
+    arrived.swap(m_arrived);
+    struct Joined
+    {
+        ItemData *item;
+        int first;
+        int count;
+    };
+    QVector<Joined> joined;
+    beginChanges();
+    for (const auto &group : qAsConst(arrived)) {
+        ItemData *item = group.first;
+        loadReadings(item);
+        const int first = item->count();
+        item->append(group.second, true);
+        if (const qint64 id = keptId(item))
+            kept(m_keeper->appendReadings(id, item->readings(), first, *item->statistics()));
+        joined.append({item, first, group.second.size()});
+    }
+    endChanges();
+    for (const Joined &j : qAsConst(joined))
+        emit readingsAppended(j.item, j.first, j.count);
+}
+
+void ItemStore::append(ItemData *item, const ReadingSeries &readings, bool recalc)
+{
+    flush();
+    if (!item)
+        return;
     loadReadings(item);
     const int first = item->count();
-    item->append(present, recalc);
+    item->append(readings, recalc);
     if (const qint64 id = keptId(item))
-        kept(m_keeper->appendReadings(id, first, present, *item->statistics()));
-    emit readingsAppended(item, present);
+        kept(m_keeper->appendReadings(id, item->readings(), first, *item->statistics()));
+    emit readingsAppended(item, first, readings.size());
 }
 
 void ItemStore::calcStatistics(ItemData *item)
 {
+    flush();
     if (!item)
         return;
     item->calcStatistics();
@@ -201,6 +249,7 @@ void ItemStore::calcStatistics(ItemData *item)
 
 void ItemStore::clearReadings(ItemData *item)
 {
+    flush();
     if (!item)
         return;
     item->clear();
@@ -213,23 +262,22 @@ void ItemStore::clearReadings(ItemData *item)
     emit readingsCleared(item);
 }
 
-void ItemStore::replaceReadings(ItemData *item, const QList<DmmData *> &readings)
+void ItemStore::replaceReadings(ItemData *item, const ReadingSeries &readings)
 {
+    flush();
     if (!item)
         return;
-    QList<DmmData *> present = readings;
-    present.removeAll(nullptr);
     item->clear();
     // An empty download leaves the start texts ("0"), as an emptied item has.
-    if (!present.isEmpty())
-        item->append(present, true);
+    if (!readings.isEmpty())
+        item->append(readings, true);
     auto entry = m_entries.find(item);
     if (entry != m_entries.end())
         entry->loaded = true;
     if (const qint64 id = keptId(item)) {
         beginChanges();
         kept(m_keeper->clearReadings(id, ItemStatistics())
-             && m_keeper->appendReadings(id, 0, present, *item->statistics()));
+             && m_keeper->appendReadings(id, item->readings(), 0, *item->statistics()));
         endChanges();
     }
     emit readingsReplaced(item);
@@ -260,7 +308,7 @@ void ItemStore::loadReadings(ItemData *item)
     if (entry == m_entries.end() || entry->loaded)
         return;
     entry->loaded = true;
-    QList<DmmData *> readings;
+    ReadingSeries readings;
     if (m_keeper && kept(m_keeper->loadReadings(entry->id, &readings))) {
         item->append(readings, false);
         // The kept texts were counted from these readings; the figures

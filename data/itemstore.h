@@ -5,9 +5,9 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 
-class DmmData;
 class ItemKeeper;
 
 // Owns the measurement items, their order under "Live Data" and which item
@@ -47,21 +47,27 @@ public:
     // Brings the item's readings into memory if they are not yet.
     void loadReadingsOf(ItemData *item) { loadReadings(item); }
     // The statistics stay as they are until the next pass.
-    void setUnit(ItemData *item, const QString &unit);
+    void setUnit(ItemData *item, Unit unit);
     // The statistics are counted again in the new unit.
-    void switchUnit(ItemData *item, const QString &unit);
+    void switchUnit(ItemData *item, Unit unit);
     // The item's readings are loaded first, and it switches to micrometres.
     void setActive(ItemData *item);
 
-    // Takes ownership. A single reading always brings the statistics up to date.
-    void append(ItemData *item, DmmData *reading);
-    // One step for the whole group.
-    void append(ItemData *item, const QList<DmmData *> &readings, bool recalc);
+    // A reading as it arrives from the gauge. The readings of one turn of
+    // the event loop join their items together at its end (or at flush()):
+    // kept in one step, with the statistics up to date, and only then
+    // announced. A flood of readings costs one step, and nothing shows a
+    // reading that is not kept.
+    void append(ItemData *item, const ReadingFields &reading);
+    // Brings in the readings waiting to join their items now.
+    void flush();
+    // One step for the whole group, kept and announced at once.
+    void append(ItemData *item, const ReadingSeries &readings, bool recalc);
     void calcStatistics(ItemData *item);
     void clearReadings(ItemData *item);
-    // Puts readings (taking ownership) in place of all the item's readings,
-    // in one step: a reader of the keeper sees the old ones or the new ones.
-    void replaceReadings(ItemData *item, const QList<DmmData *> &readings);
+    // Puts readings in place of all the item's readings, in one step: a
+    // reader of the keeper sees the old ones or the new ones.
+    void replaceReadings(ItemData *item, const ReadingSeries &readings);
 
     // Changes between these calls are kept as one step (they nest); the
     // signals go out as each change is made.
@@ -77,8 +83,8 @@ signals:
     void limitsChanged(ItemData *item);
     void detailsChanged(ItemData *item);
     void activeItemChanged(ItemData *item);
-    void readingAppended(ItemData *item, DmmData *reading);
-    void readingsAppended(ItemData *item, const QList<DmmData *> &readings);
+    // The item's readings [first, first + count) have joined it.
+    void readingsAppended(ItemData *item, int first, int count);
     void readingsCleared(ItemData *item);
     void readingsReplaced(ItemData *item);
     void statisticsChanged(ItemData *item);
@@ -93,6 +99,7 @@ private:
     };
 
     qint64 keptId(ItemData *item) const;
+    void postFlush();
     void loadReadings(ItemData *item);
     // Passes the keeper's answer through; a failure ends the keeping.
     bool kept(bool ok);
@@ -104,4 +111,7 @@ private:
     QHash<ItemData *, Entry> m_entries;
     ItemKeeper *m_keeper = nullptr;
     int m_changesDepth = 0;
+    // Readings that arrived this turn, per item, in arrival order.
+    QList<QPair<ItemData *, ReadingSeries>> m_arrived;
+    bool m_flushPosted = false;
 };

@@ -197,7 +197,7 @@ qint64 thicknessSteps(double micrometres)
 
 double limitInUnit(double micrometresValue, bool micrometres)
 {
-    return micrometres ? micrometresValue : micrometresValue / Reading::UmPerMil;
+    return micrometres ? micrometresValue : micrometresValue / MicrometresPerMil;
 }
 
 AcceptanceSteps acceptanceSteps(const ItemLimits &limits)
@@ -208,17 +208,19 @@ AcceptanceSteps acceptanceSteps(const ItemLimits &limits)
 
 QVector<qint64> judgedReadingSteps(const ItemData &item)
 {
-    const QList<DmmData *> datas = item.datas();
+    const ReadingSeries &readings = item.readings();
     QVector<qint64> steps;
-    steps.reserve(datas.size());
-    for (const DmmData *data : datas) {
-        if (data->overload() > 0)
+    steps.reserve(readings.size());
+    int i = 0;
+    readings.forEachRecord([&](const ReadingRecord &r) {
+        if (r.overload() == Overload::Above)
             steps << OverloadAbove;
-        else if (data->overload() < 0)
+        else if (r.overload() == Overload::Below)
             steps << OverloadBelow;
         else
-            steps << thicknessSteps(data->valueUm());
-    }
+            steps << thicknessSteps(r.hasExtras() ? readings.valueUm(i) : r.valueUm());
+        ++i;
+    });
     return steps;
 }
 
@@ -228,10 +230,9 @@ ItemSummary summarizeItem(const ItemData &item)
     const bool um = item.statisticsInMicrometres();
     s.name = item.name();
     s.unit = um ? QString::fromUtf8("μm") : QStringLiteral("mil");
-    const QList<DmmData *> datas = item.datas();
-    const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-    s.firstReading = datas.isEmpty() ? NotAvailable : datas.first()->dateTime().toString(timeFormat);
-    s.lastReading = datas.isEmpty() ? NotAvailable : datas.last()->dateTime().toString(timeFormat);
+    const ReadingSeries &readings = item.readings();
+    s.firstReading = readings.isEmpty() ? NotAvailable : readings.timeText(0);
+    s.lastReading = readings.isEmpty() ? NotAvailable : readings.timeText(readings.size() - 1);
 
     s.figureColumns = QStringList{ItemSummary::tr("With overloads"), ItemSummary::tr("Without overloads")};
     const ItemStatistics *st = item.statistics();

@@ -1,6 +1,6 @@
 #include "data/measurementdatabase.h"
 
-#include "data/dmmdata.h"
+#include "data/readingseries.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -86,53 +86,6 @@ QString derivedTextMil(double valueMil)
 
 const int MeasurementDatabase::SchemaVersion = int(Migrations.size());
 
-// The instant and the offset from UTC of a reading's time. A local time
-// asks the time zone database for both, which costs more than the rest of
-// keeping a reading; so the offset of a local hour is asked once and reused
-// while readings stay in that hour. An hour at or next to a change of the
-// offset (where a wall-clock time may be missing or twice) is asked each time.
-class ReadingClock
-{
-public:
-    void split(const QDateTime &time, qint64 *instant, int *offset)
-    {
-        if (time.timeSpec() == Qt::LocalTime) {
-            const qint64 wallClock = QDateTime(time.date(), time.time(), Qt::UTC).toMSecsSinceEpoch();
-            const qint64 hour = wallClock / HourMs - (wallClock % HourMs < 0 ? 1 : 0);
-            if (hour != m_hour) {
-                m_hour = hour;
-                const qint64 start = hour * HourMs;
-                m_offset = localOffset(start);
-                m_steady = m_offset != Unknown && localOffset(start - 1000) == m_offset
-                    && localOffset(start + HourMs - 1000) == m_offset && localOffset(start + HourMs) == m_offset;
-            }
-            if (m_steady) {
-                *offset = m_offset;
-                *instant = wallClock - qint64(m_offset) * 1000;
-                return;
-            }
-        }
-        *instant = time.toMSecsSinceEpoch();
-        *offset = time.offsetFromUtc();
-    }
-
-private:
-    static constexpr qint64 HourMs = 3600 * 1000;
-    static constexpr int Unknown = std::numeric_limits<int>::min();
-
-    // The offset of a local wall-clock time given as milliseconds as if UTC.
-    static int localOffset(qint64 wallClock)
-    {
-        const QDateTime utc = QDateTime::fromMSecsSinceEpoch(wallClock, Qt::UTC);
-        const QDateTime local(utc.date(), utc.time(), Qt::LocalTime);
-        return local.isValid() && local.time() == utc.time() ? local.offsetFromUtc() : Unknown;
-    }
-
-    qint64 m_hour = std::numeric_limits<qint64>::min();
-    int m_offset = 0;
-    bool m_steady = false;
-};
-
 struct MeasurementDatabase::Statements
 {
     explicit Statements(const QSqlDatabase &db)
@@ -142,6 +95,7 @@ struct MeasurementDatabase::Statements
         , insertReading(db)
         , statistics(db)
         , loadReadings(db)
+        , firstBasis(db)
     {
     }
     // Prepared once: the driver's own transaction calls prepare each time.
@@ -151,7 +105,7 @@ struct MeasurementDatabase::Statements
     QSqlQuery insertReading;
     QSqlQuery statistics;
     QSqlQuery loadReadings;
-    ReadingClock clock;
+    QSqlQuery firstBasis;
 };
 
 MeasurementDatabase::MeasurementDatabase()
@@ -278,6 +232,7 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
     m_statements.reset(new Statements(m_db));
     Statements &s = *m_statements;
     s.loadReadings.setForwardOnly(true);
+    s.firstBasis.setForwardOnly(true);
     const bool prepared = s.begin.prepare(QStringLiteral("BEGIN")) && s.commit.prepare(QStringLiteral("COMMIT"))
         && s.rollback.prepare(QStringLiteral("ROLLBACK"))
         && s.insertReading.prepare(QStringLiteral(
@@ -285,8 +240,10 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
             " basis) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
         && s.statistics.prepare(QStringLiteral("UPDATE items SET num = ?, avg = ?, min = ?, max = ? WHERE id = ?"))
         && s.loadReadings.prepare(QStringLiteral(
-            "SELECT time, zone, value_um, value_mil, text_um, text_mil, overload, unit, basis FROM readings"
-            " WHERE item = ? ORDER BY seq"));
+            "SELECT time, zone, value_um, value_mil, text_um, text_mil, overload,"
+            " CASE unit WHEN 'um' THEN 0 WHEN 'mil' THEN 1 ELSE unit END,"
+            " CASE basis WHEN ? THEN NULL ELSE basis END FROM readings WHERE item = ? ORDER BY seq"))
+        && s.firstBasis.prepare(QStringLiteral("SELECT basis FROM readings WHERE item = ? ORDER BY seq LIMIT 1"));
     if (!prepared)
         return classify(m_db.lastError());
     return Fault::None;
@@ -349,7 +306,7 @@ MeasurementDatabase::Fault MeasurementDatabase::readCatalogue()
         item.id = query.value(0).toLongLong();
         item.type = ItemData::DataType(query.value(1).toInt());
         item.name = query.value(2).toString();
-        item.unit = query.value(3).toString();
+        item.unit = itemUnit(query.value(3).toString());
         item.statistics.num = query.value(4).toInt();
         item.statistics.avg = query.value(5).toString();
         item.statistics.min = query.value(6).toString();
@@ -465,47 +422,89 @@ QString MeasurementDatabase::describe(Fault fault, const QString &detail) const
     return tr("%1 cannot be opened (%2). Measurements are not being kept.").arg(file, detail);
 }
 
-bool MeasurementDatabase::loadReadings(qint64 id, QList<DmmData *> *readings)
+bool MeasurementDatabase::loadReadings(qint64 id, ReadingSeries *readings)
 {
     if (!m_open)
         return true;
+    // Most readings share one basis: the query leaves it out (NULL) for
+    // them, so that no text is made for it per reading.
+    QSqlQuery &first = m_statements->firstBasis;
+    first.bindValue(0, id);
+    if (!first.exec())
+        return fail(first.lastError());
+    const QString commonBasis = first.next() ? first.value(0).toString() : QString();
+    first.finish();
+
     QSqlQuery &query = m_statements->loadReadings;
-    query.bindValue(0, id);
+    query.bindValue(0, commonBasis);
+    query.bindValue(1, id);
     if (!query.exec())
         return fail(query.lastError());
-    QList<DmmData *> loaded;
-    while (query.next()) {
-        auto *reading = new DmmData;
-        const QVariant time = query.value(0);
-        if (!time.isNull())
-            reading->setDateTime(
-                QDateTime::fromMSecsSinceEpoch(time.toLongLong(), Qt::OffsetFromUTC, query.value(1).toInt()));
-        const QVariant um = query.value(2);
-        const QVariant mil = query.value(3);
-        const QVariant textUm = query.value(4);
-        const QVariant textMil = query.value(5);
-        const double valueUm = um.isNull() ? qQNaN() : um.toDouble();
-        const double valueMil = mil.isNull() ? valueUm / Reading::UmPerMil : mil.toDouble();
-        reading->setValueUm(valueUm);
-        reading->setValueMil(valueMil);
-        reading->setTextUm(textUm.isNull() ? derivedTextUm(valueUm) : textUm.toString());
-        reading->setTextMil(textMil.isNull() ? derivedTextMil(valueMil) : textMil.toString());
-        reading->setOverload(query.value(6).toInt());
-        reading->setUnit(query.value(7).toString());
-        reading->setBasis(query.value(8).toString());
-        loaded << reading;
-    }
+    ReadingSeries loaded;
+    while (query.next())
+        appendKeptReading(query, commonBasis, &loaded);
     const QSqlError error = query.lastError();
     query.finish();
-    if (error.isValid()) {
-        qDeleteAll(loaded);
+    if (error.isValid())
         return fail(error);
-    }
     readings->append(loaded);
     return true;
 }
 
-qint64 MeasurementDatabase::addItem(const QString &name, ItemData::DataType type, const QString &unit)
+void MeasurementDatabase::appendKeptReading(const QSqlQuery &row, const QString &commonBasis, ReadingSeries *readings)
+{
+    ReadingRecord r;
+    const QVariant time = row.value(0);
+    if (!time.isNull())
+        r.setTime(time.toLongLong(), row.value(1).toInt());
+    const int overload = row.value(6).toInt();
+    const QVariant unit = row.value(7);
+    const QVariant basisCell = row.value(8);
+    const QString basis = basisCell.isNull() ? commonBasis : basisCell.toString();
+    const QVariant um = row.value(2);
+    const QVariant mil = row.value(3);
+    const QVariant textUm = row.value(4);
+    const QVariant textMil = row.value(5);
+    const double valueUm = um.isNull() ? qQNaN() : um.toDouble();
+
+    // The usual readings, as the file keeps them: the unit "um" or "mil"
+    // (given as 0 or 1), and only the texts the value does not give.
+    if (overload == 0 && unit.userType() != QMetaType::QString && !um.isNull()) {
+        if (unit.toInt() == 0 && mil.isNull() && textMil.isNull()) {
+            r.value = valueUm;
+            const int decimals = textUm.isNull() ? 0 : decimalsOf(textUm.toString(), valueUm);
+            if (decimals >= 0) {
+                r.decimals = quint8(decimals);
+                readings->appendRecord(r, basis);
+                return;
+            }
+        } else if (unit.toInt() == 1 && textUm.isNull()) {
+            r.setUnit(Unit::Mil);
+            r.value = mil.isNull() ? valueUm / MicrometresPerMil : mil.toDouble();
+            const int decimals = textMil.isNull() ? 2 : decimalsOf(textMil.toString(), r.value);
+            if (decimals >= 0 && r.valueUm() == valueUm) {
+                r.decimals = quint8(decimals);
+                readings->appendRecord(r, basis);
+                return;
+            }
+        }
+    }
+
+    // Anything else field for field.
+    ReadingFields f;
+    if (r.hasTime())
+        f.time = r.dateTime();
+    f.valueUm = valueUm;
+    f.valueMil = mil.isNull() ? valueUm / MicrometresPerMil : mil.toDouble();
+    f.textUm = textUm.isNull() ? derivedTextUm(f.valueUm) : textUm.toString();
+    f.textMil = textMil.isNull() ? derivedTextMil(f.valueMil) : textMil.toString();
+    f.overload = overload > 0 ? Overload::Above : overload < 0 ? Overload::Below : Overload::None;
+    f.unit = unit.userType() == QMetaType::QString ? unit.toString() : unitName(unit.toInt() == 0 ? Unit::Micrometre : Unit::Mil);
+    f.basis = basis;
+    readings->append(f);
+}
+
+qint64 MeasurementDatabase::addItem(const QString &name, ItemData::DataType type, Unit unit)
 {
     if (!m_open)
         return 0;
@@ -514,7 +513,7 @@ qint64 MeasurementDatabase::addItem(const QString &name, ItemData::DataType type
                                  " VALUES ((SELECT IFNULL(MAX(position), 0) + 1 FROM items), ?, ?, ?)"));
     query.addBindValue(int(type));
     query.addBindValue(textValue(name));
-    query.addBindValue(textValue(unit));
+    query.addBindValue(unitName(unit));
     if (!run(query))
         return 0;
     return query.lastInsertId().toLongLong();
@@ -609,13 +608,13 @@ bool MeasurementDatabase::renameItem(qint64 id, const QString &name)
     return run(query);
 }
 
-bool MeasurementDatabase::setUnit(qint64 id, const QString &unit)
+bool MeasurementDatabase::setUnit(qint64 id, Unit unit)
 {
     if (!m_open)
         return true;
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("UPDATE items SET unit = ? WHERE id = ?"));
-    query.addBindValue(textValue(unit));
+    query.addBindValue(unitName(unit));
     query.addBindValue(id);
     return run(query);
 }
@@ -636,38 +635,52 @@ bool MeasurementDatabase::setActiveItem(qint64 id)
     return run(query);
 }
 
-bool MeasurementDatabase::appendReadings(qint64 id, int first, const QList<DmmData *> &readings,
+bool MeasurementDatabase::appendReadings(qint64 id, const ReadingSeries &readings, int first,
                                          const ItemStatistics &statistics)
 {
     return inTransaction([&] {
         QSqlQuery &insert = m_statements->insertReading;
-        int seq = first;
-        for (const DmmData *reading : readings) {
-            const QDateTime time = reading->dateTime();
-            const bool timed = time.isValid();
-            qint64 instant = 0;
-            int offset = 0;
-            if (timed)
-                m_statements->clock.split(time, &instant, &offset);
-            const double valueUm = reading->valueUm();
-            const double valueMil = reading->valueMil();
-            const QString textUm = reading->textUm();
-            const QString textMil = reading->textMil();
+        const QVariant null;
+        const QVariant micrometres = unitName(Unit::Micrometre);
+        const QVariant mils = unitName(Unit::Mil);
+        int i = first;
+        bool ok = true;
+        readings.forEachRecord(first, -1, [&](const ReadingRecord &r) {
+            if (!ok)
+                return;
             insert.bindValue(0, id);
-            insert.bindValue(1, seq++);
-            insert.bindValue(2, timed ? QVariant(instant) : QVariant());
-            insert.bindValue(3, timed ? QVariant(offset) : QVariant());
-            insert.bindValue(4, valueUm);
-            insert.bindValue(5, valueMil == valueUm / Reading::UmPerMil ? QVariant() : QVariant(valueMil));
-            insert.bindValue(6, textUm == derivedTextUm(valueUm) ? QVariant() : textValue(textUm));
-            insert.bindValue(7, textMil == derivedTextMil(valueMil) ? QVariant() : textValue(textMil));
-            insert.bindValue(8, reading->overload());
-            insert.bindValue(9, textValue(reading->unit()));
-            insert.bindValue(10, textValue(reading->basis()));
-            if (!run(insert))
-                return false;
-        }
-        return bindStatistics(id, statistics);
+            insert.bindValue(1, i);
+            insert.bindValue(2, r.hasTime() ? QVariant(r.msecs) : null);
+            insert.bindValue(3, r.hasTime() ? QVariant(r.offset) : null);
+            // A value or text is written only when it differs from what
+            // the micrometre value gives: for a plain reading that is the
+            // micrometre text with decimals, or a mil text without two.
+            if (!r.hasExtras() && !r.isOverload()) {
+                const bool um = r.unit() == Unit::Micrometre;
+                const double valueUm = r.valueUm();
+                const double valueMil = r.valueMil();
+                insert.bindValue(4, valueUm);
+                insert.bindValue(5, valueMil == valueUm / MicrometresPerMil ? null : QVariant(valueMil));
+                insert.bindValue(6, um && r.decimals != 0 ? QVariant(r.textUm()) : null);
+                insert.bindValue(7, !um && r.decimals != 2 ? QVariant(r.textMil()) : null);
+                insert.bindValue(9, um ? micrometres : mils);
+            } else {
+                const double valueUm = readings.valueUm(i);
+                const double valueMil = readings.valueMil(i);
+                const QString textUm = readings.textUm(i);
+                const QString textMil = readings.textMil(i);
+                insert.bindValue(4, valueUm);
+                insert.bindValue(5, valueMil == valueUm / MicrometresPerMil ? null : QVariant(valueMil));
+                insert.bindValue(6, textUm == derivedTextUm(valueUm) ? null : textValue(textUm));
+                insert.bindValue(7, textMil == derivedTextMil(valueMil) ? null : textValue(textMil));
+                insert.bindValue(9, textValue(readings.unitText(i)));
+            }
+            insert.bindValue(8, int(r.overload()));
+            insert.bindValue(10, textValue(readings.basis(i)));
+            ok = run(insert);
+            ++i;
+        });
+        return ok && bindStatistics(id, statistics);
     });
 }
 

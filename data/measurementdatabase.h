@@ -60,13 +60,13 @@ public:
 
     QList<KeptItem> keptItems() const override { return m_items; }
     qint64 keptActiveItem() const override { return m_activeId; }
-    bool loadReadings(qint64 id, QList<DmmData *> *readings) override;
-    qint64 addItem(const QString &name, ItemData::DataType type, const QString &unit) override;
+    bool loadReadings(qint64 id, ReadingSeries *readings) override;
+    qint64 addItem(const QString &name, ItemData::DataType type, Unit unit) override;
     bool removeItem(qint64 id) override;
     bool renameItem(qint64 id, const QString &name) override;
-    bool setUnit(qint64 id, const QString &unit) override;
+    bool setUnit(qint64 id, Unit unit) override;
     bool setActiveItem(qint64 id) override;
-    bool appendReadings(qint64 id, int first, const QList<DmmData *> &readings,
+    bool appendReadings(qint64 id, const ReadingSeries &readings, int first,
                         const ItemStatistics &statistics) override;
     bool clearReadings(qint64 id, const ItemStatistics &statistics) override;
     bool setStatistics(qint64 id, const ItemStatistics &statistics) override;
@@ -92,6 +92,8 @@ private:
     QString describe(Fault fault, const QString &detail) const;
 
     bool run(QSqlQuery &query);
+    // One row of the readings query, onto the end of readings.
+    static void appendKeptReading(const QSqlQuery &row, const QString &commonBasis, ReadingSeries *readings);
     bool bindStatistics(qint64 id, const ItemStatistics &statistics);
     // The item's one row of table, with values for columns; no values
     // delete the row.

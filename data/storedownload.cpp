@@ -1,12 +1,5 @@
 #include "data/storedownload.h"
 
-#include "data/dmmdata.h"
-
-StoreDownload::~StoreDownload()
-{
-    dropGathered();
-}
-
 void StoreDownload::start()
 {
     dropGathered();
@@ -15,20 +8,16 @@ void StoreDownload::start()
     m_readingsAtLastGroup = 0;
 }
 
-void StoreDownload::take(DmmData *reading)
+void StoreDownload::take(const ReadingFields &reading)
 {
-    if (!reading)
-        return;
     if (m_state == State::Gathering)
         m_readings.append(reading);
-    else
-        delete reading;
 }
 
-void StoreDownload::take(const QList<DmmData *> &readings)
+void StoreDownload::take(const ReadingSeries &readings)
 {
-    for (DmmData *reading : readings)
-        take(reading);
+    if (m_state == State::Gathering)
+        m_readings.append(readings);
 }
 
 bool StoreDownload::progress(int total, int position)
@@ -65,16 +54,15 @@ void StoreDownload::linkClosed()
     m_state = State::Idle;
 }
 
-QList<DmmData *> StoreDownload::finish()
+ReadingSeries StoreDownload::finish()
 {
-    QList<DmmData *> readings;
-    readings.swap(m_readings);
+    ReadingSeries readings;
+    std::swap(readings, m_readings);
     m_state = State::Idle;
     return readings;
 }
 
 void StoreDownload::dropGathered()
 {
-    qDeleteAll(m_readings);
     m_readings.clear();
 }

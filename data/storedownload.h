@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QList>
-
-class DmmData;
+#include "data/readingseries.h"
 
 // Gathers the readings of a download of the gauge's memory until the gauge
 // says the transfer is complete, so that what an earlier download left
@@ -13,7 +11,6 @@ class StoreDownload
 {
 public:
     StoreDownload() = default;
-    ~StoreDownload();
     StoreDownload(const StoreDownload &) = delete;
     StoreDownload &operator=(const StoreDownload &) = delete;
 
@@ -23,10 +20,10 @@ public:
     // The rest of an abandoned transfer is still arriving.
     bool isDiscarding() const { return m_state == State::Discarding; }
 
-    // Takes ownership. While gathering the readings are kept for finish();
-    // otherwise the caller must not pass them (see accepts()).
-    void take(DmmData *reading);
-    void take(const QList<DmmData *> &readings);
+    // While gathering the readings are kept for finish(); otherwise they
+    // are dropped.
+    void take(const ReadingFields &reading);
+    void take(const ReadingSeries &readings);
 
     // The gauge's progress: position of total, and a position beyond total
     // once everything was sent. True when that completes the transfer being
@@ -39,15 +36,15 @@ public:
     // The link is gone: nothing more of the transfer will arrive.
     void linkClosed();
 
-    // The gathered readings, which the caller now owns; back to idle.
-    QList<DmmData *> finish();
+    // The gathered readings; back to idle.
+    ReadingSeries finish();
 
 private:
     enum class State { Idle, Gathering, Discarding };
     void dropGathered();
 
     State m_state = State::Idle;
-    QList<DmmData *> m_readings;
+    ReadingSeries m_readings;
     bool m_lastGroupAnnounced = false;
     int m_readingsAtLastGroup = 0;
 };

@@ -4,6 +4,7 @@
 #include "data/itemdata.h"
 #include "data/itemstore.h"
 #include "device/deviceinterfaces.h"
+#include "device/dmmreading.h"
 
 GaugeLink::GaugeLink(const DevicePlugins &plugins, ItemStore *store, QObject *parent)
     : QObject(parent)
@@ -91,22 +92,24 @@ void GaugeLink::onDisplay(DmmData *data)
 {
     if (!data)
         return;
+    const ReadingFields reading = readingFieldsOf(*data);
+    delete data;
     ItemData *item = m_store->activeItem();
-    if (!m_measuring || !item || item->type() != ItemData::Measure) {
-        delete data;
+    if (!m_measuring || !item || item->type() != ItemData::Measure)
         return;
-    }
 
-    if (item->unit() == data->unit()) {
-        m_store->append(item, data);
+    const Unit unit = readingUnit(reading.unit);
+    if (item->unit() == unit) {
+        m_store->append(item, reading);
         return;
     }
     // A reading in another unit switches the item, and with it the views,
     // which are rebuilt in the new unit. The unit and the reading are kept
     // as one step, committed before anything paints.
     m_store->beginChanges();
-    m_store->setUnit(item, data->unit());
-    m_store->append(item, data);
+    m_store->setUnit(item, unit);
+    m_store->append(item, reading);
+    m_store->flush();
     m_store->endChanges();
 }
 
@@ -120,32 +123,31 @@ void GaugeLink::onDisplayStore(DmmData *data)
 {
     if (!data)
         return;
+    const ReadingFields reading = readingFieldsOf(*data);
+    delete data;
     // A download gathers its readings until it is complete.
     if (m_download.isGathering() || m_download.isDiscarding()) {
-        m_download.take(data);
+        m_download.take(reading);
         return;
     }
-    ItemData *item = storeTarget();
-    if (!item) {
-        delete data;
-        return;
-    }
-    m_store->append(item, data);
+    if (ItemData *item = storeTarget())
+        m_store->append(item, reading);
 }
 
 void GaugeLink::onDisplayStoreData(QList<DmmData *> datas)
 {
-    datas.removeAll(nullptr);
+    ReadingSeries readings;
+    for (DmmData *data : qAsConst(datas)) {
+        if (data)
+            readings.append(readingFieldsOf(*data));
+    }
+    qDeleteAll(datas);
     if (m_download.isGathering() || m_download.isDiscarding()) {
-        m_download.take(datas);
+        m_download.take(readings);
         return;
     }
-    ItemData *item = storeTarget();
-    if (!item) {
-        qDeleteAll(datas);
-        return;
-    }
-    m_store->append(item, datas, true);
+    if (ItemData *item = storeTarget())
+        m_store->append(item, readings, true);
 }
 
 void GaugeLink::startDownload()

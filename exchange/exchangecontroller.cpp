@@ -2,7 +2,6 @@
 
 #include "data/activeitemview.h"
 #include "data/datamodel.h"
-#include "data/dmmdata.h"
 #include "data/itemdata.h"
 #include "data/itemscontroller.h"
 #include "data/itemstore.h"
@@ -222,7 +221,7 @@ void ExchangeController::importReadings()
     tree->setEnabled(true);
 
     if (item->count() > 0)
-        m_store->setUnit(item, item->datas().constLast()->unit());
+        m_store->setUnit(item, item->readings().unit(item->count() - 1));
     m_store->calcStatistics(item);
     m_store->endChanges();
     m_view->refresh();

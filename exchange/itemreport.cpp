@@ -12,15 +12,15 @@ const QString DateFormat = QStringLiteral("yyyy-MM-dd");
 QString readingDays(const ItemData &item, const QDate &today)
 {
     QDate first, last;
-    for (const DmmData *data : item.datas()) {
-        const QDate day = data->dateTime().date();
+    item.readings().forEachRecord([&](const ReadingRecord &r) {
+        const QDate day = r.date();
         if (!day.isValid())
-            continue;
+            return;
         if (!first.isValid() || day < first)
             first = day;
         if (!last.isValid() || day > last)
             last = day;
-    }
+    });
     if (!first.isValid())
         return today.toString(DateFormat);
     if (first == last)

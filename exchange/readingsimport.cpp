@@ -122,13 +122,10 @@ int ReadingsImport::rejectedFor(Reason reason) const
     return m_reasons[int(reason)].count;
 }
 
-QList<DmmData *> ReadingsImport::takeReadings()
+ReadingSeries ReadingsImport::takeReadings()
 {
-    QList<DmmData *> readings;
-    readings.reserve(int(m_readings.size()));
-    for (std::unique_ptr<DmmData> &r : m_readings)
-        readings << r.release();
-    m_readings.clear();
+    ReadingSeries readings;
+    std::swap(readings, m_readings);
     return readings;
 }
 
@@ -169,7 +166,7 @@ void ReadingsImport::readRows(const TableFile::Rows &rows)
 
     const bool decimalComma = !rows.commaSeparated();
     UnitKinds units;
-    m_readings.reserve(size_t(std::max(0, rows.size() - first)));
+    m_readings.reserve(std::max(0, rows.size() - first));
     for (int r = first; r < rows.size(); ++r) {
         const QVariantList row = rows.at(r);
         const int sheetRow = rows.firstRow() + r + 1;
@@ -215,9 +212,9 @@ void ReadingsImport::readRows(const TableFile::Rows &rows)
             continue;
         }
         const QString unitName = unit == Reading::UnitKind::Micrometre ? QStringLiteral("um") : QStringLiteral("mil");
-        m_readings.emplace_back(Reading::make(value, unitName, cellText(row.value(columns[BasisField])), time));
+        m_readings.appendText(value, unitName, cellText(row.value(columns[BasisField])), time);
     }
-    m_imported = int(m_readings.size());
+    m_imported = m_readings.size();
 }
 
 QString ReadingsImport::reasonText(Reason reason)

@@ -1,13 +1,11 @@
 #pragma once
 
+#include "data/readingseries.h"
+
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
 
-#include <memory>
-#include <vector>
-
-class DmmData;
 namespace TableFile {
 class Rows;
 }
@@ -39,8 +37,8 @@ public:
     // How many rows were rejected for the reason.
     int rejectedFor(Reason reason) const;
 
-    // The readings in row order, without parent; the caller owns them.
-    QList<DmmData *> takeReadings();
+    // The readings in row order.
+    ReadingSeries takeReadings();
 
     // The counts of imported, skipped and rejected rows, then one line per
     // reason with the sheet rows it applies to, e.g. "rows 12 and 40: value
@@ -59,7 +57,7 @@ private:
     static QString reasonText(Reason reason);
     static QString rowsText(const Rejections &rejections);
 
-    std::vector<std::unique_ptr<DmmData>> m_readings;
+    ReadingSeries m_readings;
     int m_imported = 0;
     int m_skipped = 0;
     int m_rejected = 0;

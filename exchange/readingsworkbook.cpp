@@ -1,6 +1,6 @@
 #include "exchange/readingsworkbook.h"
 
-#include "data/dmmdata.h"
+#include "data/readingseries.h"
 #include "exchange/exceldate.h"
 #include "exchange/readingssheet.h"
 #include "exchange/xlsreader.h"
@@ -151,15 +151,16 @@ QString cellText(const QVariant &cell)
     return cell.toString();
 }
 
-DmmData *readingFromRow(const QVariantList &row)
+bool readingFromRow(const QVariantList &row, ReadingSeries *readings)
 {
     if (row.size() < 5)
-        return nullptr;
+        return false;
     const QVariant &timeCell = row.at(1);
     QDateTime time;
     if (timeCell.userType() == QMetaType::QDateTime)
         time = timeCell.toDateTime();
     else if (timeCell.userType() == QMetaType::QString)
         time = ExcelDate::parseDateTimeText(timeCell.toString());
-    return Reading::make(cellText(row.at(2)), cellText(row.at(3)), cellText(row.at(4)), time);
+    readings->appendText(cellText(row.at(2)), cellText(row.at(3)), cellText(row.at(4)), time);
+    return true;
 }

@@ -6,7 +6,7 @@
 #include <QVariant>
 
 class QAbstractItemModel;
-class DmmData;
+class ReadingSeries;
 
 // The readings workbook: the first worksheet holds the header "No.",
 // "Time", "Value", "Unit", "Basis" in row 1 and one row per table row below
@@ -47,9 +47,9 @@ bool readFirstSheetUsedRange(const QString &path, QList<QVariantList> *rows, QSt
 // empty cells as "".
 QString cellText(const QVariant &cell);
 
-// A new reading (without parent, owned by the caller) from one data row of
-// the used range: cell 1 the time (a date value or a date-and-time text;
-// anything else gives a null time), cell 2 the value text, cell 3 the unit,
-// cell 4 the basis; cell 0 and cells after 4 are not read. Null for a row
-// of fewer than five cells.
-DmmData *readingFromRow(const QVariantList &row);
+// Appends the reading of one data row of the used range: cell 1 the time
+// (a date value or a date-and-time text; anything else gives a null time),
+// cell 2 the value text, cell 3 the unit, cell 4 the basis; cell 0 and
+// cells after 4 are not read. False, appending nothing, for a row of fewer
+// than five cells.
+bool readingFromRow(const QVariantList &row, ReadingSeries *readings);

@@ -2,7 +2,7 @@
 // any input must give a used range or an error, within bounded time and
 // memory.
 
-#include "data/dmmdata.h"
+#include "data/readingseries.h"
 #include "exchange/readingsworkbook.h"
 #include "exchange/xlsreader.h"
 
@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // A small cell limit keeps each run quick; the limit itself is tested.
     if (!readXlsFirstSheet(file, &range, &error, 1 << 16))
         return 0;
+    ReadingSeries readings;
     for (int r = 1; r < range.rows.size() && r < 64; ++r)
-        std::unique_ptr<DmmData> reading(readingFromRow(range.rows.at(r)));
+        readingFromRow(range.rows.at(r), &readings);
     return 0;
 }

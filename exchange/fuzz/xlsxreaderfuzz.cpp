@@ -5,7 +5,7 @@
 // workbook properties, cut apart at 0xFF bytes and packed into a sound
 // package, so that mutations reach the XML past the archive's checksums.
 
-#include "data/dmmdata.h"
+#include "data/readingseries.h"
 #include "exchange/readingsworkbook.h"
 #include "exchange/xlsxreader.h"
 #include "tests/exchange/xlsxtesttools.h"
@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString error;
     if (!readXlsxFirstSheet(file, &range, &error, limits))
         return 0;
+    ReadingSeries readings;
     for (int r = 1; r < range.rows.size() && r < 64; ++r)
-        std::unique_ptr<DmmData> reading(readingFromRow(range.rows.at(r)));
+        readingFromRow(range.rows.at(r), &readings);
     return 0;
 }

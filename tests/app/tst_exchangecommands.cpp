@@ -51,7 +51,7 @@ private:
     {
         ItemData *item = WidgetTestAccess::currentItem(w);
         for (int i = 0; i < values.size(); ++i)
-            item->append(Reading::make(values[i], unit, QString::fromUtf8("铁基"),
+            item->append(ReadingFields::fromText(values[i], unit, QString::fromUtf8("铁基"),
                                        QDateTime(QDate(2024, 3, 1), QTime(8, 5, i))),
                          true);
         // Re-activate to show them.
@@ -98,7 +98,7 @@ private slots:
         ItemData *imported = WidgetTestAccess::currentItem(w);
         QCOMPARE(imported->name(), QStringLiteral("Import1"));
         QCOMPARE(imported->type(), ItemData::Import);
-        QCOMPARE(imported->unit(), QStringLiteral("um"));
+        QCOMPARE(imported->unit(), Unit::Micrometre);
         QCOMPARE(table(w)->rowCount(), 4);
         QCOMPARE(table(w)->index(0, 1).data().toString(), QStringLiteral("2024-03-01 08:05:00"));
         QCOMPARE(table(w)->index(0, 2).data().toString(), QStringLiteral("88.4"));
@@ -221,9 +221,9 @@ private slots:
     void tooManyRowsAreRefused()
     {
         Widget w;
-        QList<DmmData *> readings;
+        ReadingSeries readings;
         for (int i = 0; i < 65536; ++i)
-            readings << Reading::make(QStringLiteral("1"), QStringLiteral("um"), QStringLiteral("Fe"), QDateTime());
+            readings.appendText(QStringLiteral("1"), QStringLiteral("um"), QStringLiteral("Fe"), QDateTime());
         WidgetTestAccess::currentItem(w)->append(readings, true);
         w.itemSetToActive(tree(w)->index(0, 0));
         w.itemSetToActive(tree(w)->index(0, 0, tree(w)->index(1, 0)));

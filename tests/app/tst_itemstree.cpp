@@ -65,7 +65,7 @@ private:
     static void addReadings(ItemData *item, const QStringList &values, const QString &unit)
     {
         for (const QString &value : values)
-            item->append(Reading::make(value, unit, QStringLiteral("Fe"), QDateTime::currentDateTime()), true);
+            item->append(ReadingFields::fromText(value, unit, QStringLiteral("Fe"), QDateTime::currentDateTime()), true);
     }
 
 private slots:
@@ -159,9 +159,9 @@ private slots:
         // Activating an item shows it in micrometres, whatever it was in.
         auto *item = TvItemModel::itemAt(liveChild(w, 0));
         addReadings(item, {"2", "3"}, QStringLiteral("mil"));
-        item->setUnit(QStringLiteral("mil"));
+        item->setUnit(Unit::Mil);
         QMetaObject::invokeMethod(tree(w), "activated", Q_ARG(QModelIndex, liveChild(w, 0)));
-        QCOMPARE(item->unit(), QStringLiteral("um"));
+        QCOMPARE(item->unit(), Unit::Micrometre);
         auto *table = w.findChild<QTableView *>(QStringLiteral("tv"))->model();
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(table->index(0, 2).data().toString(), QStringLiteral("51"));

@@ -75,7 +75,7 @@ private slots:
 
         ItemData *item = WidgetTestAccess::currentItem(w);
         for (const char *value : {"79.9", "100.0", "120.0", "130.0", "OL", "125.0"})
-            item->append(Reading::make(QLatin1String(value), "um", "Fe", QDateTime(QDate(2024, 1, 2), QTime(3, 4))),
+            item->append(ReadingFields::fromText(QLatin1String(value), "um", "Fe", QDateTime(QDate(2024, 1, 2), QTime(3, 4))),
                          true);
         w.itemSetToActive(tree(w)->model()->index(0, 0));
         w.itemSetToActive(tree(w)->currentIndex());

@@ -149,7 +149,7 @@ private slots:
         w.findChild<QAction *>(QStringLiteral("actionStop"))->trigger();
         WidgetTestAccess::refreshActiveItem(w);
         QCOMPARE(rows(), mils);
-        WidgetTestAccess::currentItem(w)->setUnit(QStringLiteral("um"));
+        WidgetTestAccess::currentItem(w)->setUnit(Unit::Micrometre);
         WidgetTestAccess::refreshActiveItem(w);
         QCOMPARE(rows(), QStringLiteral("250.00:2 500.00:1 750.00:1 1000.00:1 1250.00:1"));
     }

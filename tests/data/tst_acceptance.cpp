@@ -21,9 +21,9 @@ private:
     // An item in micrometres with the given readings ("OL" for overloads).
     static void fill(ItemData &item, const QStringList &values)
     {
-        item.setUnit("um");
+        item.setUnit(Unit::Micrometre);
         for (const QString &v : values)
-            item.append(Reading::make(v, "um", "Fe", QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9))), true);
+            item.append(ReadingFields::fromText(v, "um", "Fe", QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9))), true);
     }
 
     static ItemSummary judged(const QStringList &values, const ItemLimits &limits)
@@ -197,9 +197,9 @@ private slots:
         for (const QString &shown : {QStringLiteral("um"), QStringLiteral("mil")}) {
             ItemData item("Deck", ItemData::Measure);
             for (const QString &v : values)
-                item.append(Reading::make(v, unit, "Fe", QDateTime()), true);
+                item.append(ReadingFields::fromText(v, unit, "Fe", QDateTime()), true);
             item.setLimits(iso(100, maximum));
-            item.switchUnit(shown);
+            item.switchUnit(itemUnit(shown));
             const ItemSummary s = summarizeItem(item);
             QVERIFY(s.judged);
             QCOMPARE(s.passed, passed);

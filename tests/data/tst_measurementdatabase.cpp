@@ -1,13 +1,15 @@
-#include "data/dmmdata.h"
 #include "data/itemstore.h"
 #include "data/itemsummary.h"
 #include "data/measurementdatabase.h"
+#include "tests/support/seriesfields.h"
 
 #include <QSemaphore>
 #include <QThread>
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -26,16 +28,29 @@ private:
         QFile f(file);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    static QString fields(const DmmData *r)
+    static QString fields(const ReadingSeries &readings, int i)
     {
-        const QDateTime t = r->dateTime();
+        const ReadingFields r = readings.fields(i);
+        const QDateTime t = r.time;
         return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9")
             .arg(t.isValid() ? t.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")) : QStringLiteral("null"))
-            .arg(r->valueUm(), 0, 'g', 17)
-            .arg(r->valueMil(), 0, 'g', 17)
-            .arg(r->textUm(), r->textMil())
-            .arg(r->overload())
-            .arg(r->unit(), r->basis(), t.isValid() ? QString::number(t.toMSecsSinceEpoch()) : QString());
+            .arg(r.valueUm, 0, 'g', 17)
+            .arg(r.valueMil, 0, 'g', 17)
+            .arg(r.textUm, r.textMil)
+            .arg(int(r.overload))
+            .arg(r.unit, r.basis, t.isValid() ? QString::number(t.toMSecsSinceEpoch()) : QString());
+    }
+    static ReadingFields reading(const QString &text, const QString &unit, const QString &basis,
+                                 const QDateTime &time)
+    {
+        return ReadingFields::fromText(text, unit, basis, time);
+    }
+    static ReadingSeries readings(const QList<ReadingFields> &list)
+    {
+        ReadingSeries series;
+        for (const ReadingFields &r : list)
+            series.append(r);
+        return series;
     }
     static QStringList describe(ItemData *item)
     {
@@ -44,14 +59,14 @@ private:
         QStringList lines{QStringLiteral("%1 %2 %3 %4 %5 %6 %7 limits %8/%9/%10/%11/%12")
                               .arg(item->name())
                               .arg(item->type())
-                              .arg(item->unit(), QString::number(s->num), s->avg, s->min, s->max)
+                              .arg(unitName(item->unit()), QString::number(s->num), s->avg, s->min, s->max)
                               .arg(l.nominal)
                               .arg(l.minimum)
                               .arg(l.maximum)
                               .arg(l.correction)
                               .arg(int(l.rule))};
-        for (const DmmData *r : item->datas())
-            lines << fields(r);
+        for (int i = 0; i < item->count(); ++i)
+            lines << fields(item->readings(), i);
         return lines;
     }
     // Fills the "kept" store with one item of every kind, as the window would.
@@ -59,22 +74,22 @@ private:
     {
         const QDateTime now = QDateTime::currentDateTime();
         store.append(store.storeItem(),
-                     {Reading::make("10", "um", "Fe", now), Reading::make("20.5", "um", "NFe", now.addSecs(1))}, true);
+                     readings({reading("10", "um", "Fe", now), reading("20.5", "um", "NFe", now.addSecs(1))}), true);
         ItemData *measure = store.addItem(QStringLiteral("Measure1"), ItemData::Measure);
         store.setActive(measure);
-        store.setUnit(measure, QStringLiteral("mil"));
-        store.append(measure, Reading::make("2.13", "mil", "Fe", now));
-        store.append(measure, Reading::make("    OL", "mil", "Fe", now));
+        store.setUnit(measure, Unit::Mil);
+        store.append(measure, reading("2.13", "mil", "Fe", now));
+        store.append(measure, reading("    OL", "mil", "Fe", now));
         ItemData *imported = store.addItem(QStringLiteral("Import1"), ItemData::Import);
         const QDateTime offset(QDate(2024, 3, 1), QTime(8, 5, 9, 250), Qt::OffsetFromUTC, -5 * 3600);
         store.append(imported,
-                     {Reading::make("127", QString::fromUtf8("μm"), QString::fromUtf8("铁基"), offset),
-                      Reading::make("-OL", "um", "Fe", QDateTime()), Reading::make("100", "UM", "", offset)},
+                     readings({reading("127", QString::fromUtf8("μm"), QString::fromUtf8("铁基"), offset),
+                               reading("-OL", "um", "Fe", QDateTime()), reading("100", "UM", "", offset)}),
                      false);
-        store.setUnit(imported, QStringLiteral("UM"));
+        store.setUnit(imported, Unit::Mil);
         store.calcStatistics(imported);
         ItemData *gone = store.addItem(QStringLiteral("Gone"), ItemData::Measure);
-        store.append(gone, Reading::make("1", "um", "Fe", now));
+        store.append(gone, reading("1", "um", "Fe", now));
         store.renameItem(measure, QStringLiteral("Run 7"));
         ItemLimits limits;
         limits.nominal = 120;
@@ -146,11 +161,11 @@ private slots:
     // shown in micrometres and in mils.
     void restartGivesTheSameSummary()
     {
-        const QStringList units{QStringLiteral("um"), QStringLiteral("mil")};
+        const QList<Unit> units{Unit::Micrometre, Unit::Mil};
         auto summaries = [&units](ItemStore &store) {
             QStringList all;
             for (ItemData *item : QList<ItemData *>{store.storeItem()} + store.items()) {
-                for (const QString &unit : units) {
+                for (Unit unit : units) {
                     store.setActive(item);
                     store.switchUnit(item, unit);
                     all << summaryTexts(*item);
@@ -170,17 +185,122 @@ private slots:
             limits.maximum = 130;
             limits.rule = AcceptanceRule::Iso19840;
             store.setLimits(imported, limits);
-            store.append(imported, {Reading::make("OL", "um", "Fe", QDateTime())}, true);
+            store.append(imported, readings({reading("OL", "um", "Fe", QDateTime())}), true);
             before = summaries(store);
             // Shown in micrometres when the program ends.
             store.setActive(store.storeItem());
-            store.switchUnit(imported, QStringLiteral("um"));
+            store.switchUnit(imported, Unit::Micrometre);
         }
         MeasurementDatabase database;
         QVERIFY(database.open(path()));
         ItemStore store("Store Data", "Live Data");
         store.restore(&database);
         QCOMPARE(summaries(store), before);
+    }
+
+    // Readings as the file has always kept them (a value or text only when
+    // it differs from what the micrometre value gives), read the way it
+    // always was, against the series the file now loads them into; and
+    // written back, the same rows.
+    void loadingGivesTheRowsAsTheyWereKept()
+    {
+        const double nan = qQNaN();
+        const QDateTime local(QDate(2024, 3, 31), QTime(1, 59, 59, 500));
+        QList<ReadingFields> readings;
+        for (const char *text : {"125.4", "125", "0.0", "OL", "-OL", "1250.00", " 88.4", "abc"})
+            readings << reading(text, "um", "Fe", local);
+        for (const char *text : {"4.94", "12.7", "3", "-OL", "0.1", "4.9400"})
+            readings << reading(text, "mil", "NFe", local.addSecs(3600));
+        readings << reading("100", "UM", "Fe", QDateTime()) << reading("7", "mils", "", local)
+                 << reading("127", QString::fromUtf8("μm"), QString::fromUtf8("铁基"), local);
+        ReadingFields own = reading("4.94", "mil", "Fe", local);
+        own.valueUm = 125.5;
+        own.textUm = "125";
+        readings << own;
+        own = reading("125.4", "um", "Fe", local);
+        own.valueMil = nan;
+        own.textMil = "4.9";
+        readings << own;
+
+        // The rows as the file was written before, and as it was read.
+        auto oldRow = [](const ReadingFields &r) {
+            const QVariant null;
+            return QVariantList{r.time.isValid() ? QVariant(r.time.toMSecsSinceEpoch()) : null,
+                                r.time.isValid() ? QVariant(r.time.offsetFromUtc()) : null,
+                                r.valueUm,
+                                r.valueMil == r.valueUm / 25.4 ? null : QVariant(r.valueMil),
+                                r.textUm == QString::number(r.valueUm, 'f', 0) ? null : QVariant(r.textUm),
+                                r.textMil == QString::number(r.valueMil, 'f', 2) ? null : QVariant(r.textMil),
+                                int(r.overload), r.unit, r.basis};
+        };
+        auto oldReading = [](const QVariantList &row) {
+            ReadingFields f;
+            if (!row.at(0).isNull())
+                f.time = QDateTime::fromMSecsSinceEpoch(row.at(0).toLongLong(), Qt::OffsetFromUTC, row.at(1).toInt());
+            f.valueUm = row.at(2).isNull() ? qQNaN() : row.at(2).toDouble();
+            f.valueMil = row.at(3).isNull() ? f.valueUm / 25.4 : row.at(3).toDouble();
+            f.textUm = row.at(4).isNull() ? QString::number(f.valueUm, 'f', 0) : row.at(4).toString();
+            f.textMil = row.at(5).isNull() ? QString::number(f.valueMil, 'f', 2) : row.at(5).toString();
+            const int overload = row.at(6).toInt();
+            f.overload = overload > 0 ? Overload::Above : overload < 0 ? Overload::Below : Overload::None;
+            f.unit = row.at(7).toString();
+            f.basis = row.at(8).toString();
+            return f;
+        };
+        const QString columns = QStringLiteral("time, zone, value_um, value_mil, text_um, text_mil, overload, unit, basis");
+
+        MeasurementDatabase database;
+        QVERIFY(database.open(path()));
+        const qint64 id = database.addItem(QStringLiteral("Old"), ItemData::Import, Unit::Micrometre);
+        const qint64 again = database.addItem(QStringLiteral("Again"), ItemData::Import, Unit::Micrometre);
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        raw.setDatabaseName(path());
+        QVERIFY(raw.open());
+        auto rowsOf = [&](qint64 item) {
+            QList<QVariantList> rows;
+            QSqlQuery query(raw);
+            if (!query.exec(QStringLiteral("SELECT %1 FROM readings WHERE item = %2 ORDER BY seq").arg(columns).arg(item)))
+                return rows;
+            while (query.next()) {
+                rows << QVariantList();
+                for (int c = 0; c < query.record().count(); ++c)
+                    rows.last() << query.value(c);
+            }
+            return rows;
+        };
+        {
+            QSqlQuery insert(raw);
+            QVERIFY(insert.prepare(
+                QStringLiteral("INSERT INTO readings (item, seq, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)").arg(columns)));
+            for (int i = 0; i < readings.size(); ++i) {
+                insert.addBindValue(id);
+                insert.addBindValue(i);
+                for (const QVariant &v : oldRow(readings.at(i)))
+                    insert.addBindValue(v);
+                QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
+            }
+        }
+        const QList<QVariantList> rows = rowsOf(id);
+        QCOMPARE(rows.size(), readings.size());
+
+        ReadingSeries loaded;
+        QVERIFY(database.loadReadings(id, &loaded));
+        QCOMPARE(loaded.size(), rows.size());
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(fields(loaded, i), fields(seriesOf({oldReading(rows.at(i))}), 0));
+
+        QVERIFY(database.appendReadings(again, loaded, 0, ItemStatistics()));
+        const QList<QVariantList> back = rowsOf(again);
+        QCOMPARE(back.size(), rows.size());
+        for (int i = 0; i < rows.size(); ++i) {
+            QCOMPARE(QVariant(back.at(i)).toStringList(), QVariant(rows.at(i)).toStringList());
+            for (int c = 0; c < rows.at(i).size(); ++c)
+                QVERIFY2(back.at(i).at(c).isNull() == rows.at(i).at(c).isNull(),
+                         qPrintable(QStringLiteral("row %1 column %2").arg(i).arg(c)));
+        }
+        raw.close();
+        raw = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
     }
 
     // Of two copies that open the file at the same moment, exactly one
@@ -225,7 +345,7 @@ private slots:
     {
         MeasurementDatabase database;
         QVERIFY(database.open(path()));
-        const qint64 id = database.addItem(QStringLiteral("Kept"), ItemData::Measure, QString());
+        const qint64 id = database.addItem(QStringLiteral("Kept"), ItemData::Measure, Unit::Micrometre);
         QVERIFY(id != 0);
         {
             QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
@@ -401,7 +521,7 @@ private slots:
             QVERIFY(message.contains(QDir::toNativeSeparators(database.asidePath())));
             QCOMPARE(contents(database.asidePath()), original);
             QVERIFY(database.keptItems().isEmpty());
-            QVERIFY(database.addItem(QStringLiteral("New"), ItemData::Measure, QString()) != 0);
+            QVERIFY(database.addItem(QStringLiteral("New"), ItemData::Measure, Unit::Micrometre) != 0);
         } else {
             QVERIFY(!opened);
             QVERIFY(message.contains(QStringLiteral("not being kept")));

@@ -25,14 +25,16 @@ private:
     static QStringList texts(const ItemData *item)
     {
         QStringList result;
-        for (const DmmData *data : item->datas())
-            result << data->textUm();
+        for (int i = 0; i < item->count(); ++i)
+            result << item->readings().textUm(i);
         return result;
     }
     // "Store Data", active as in a download, holds what an earlier one left.
     static void earlierDownload(ItemStore &store)
     {
-        store.replaceReadings(store.storeItem(), {reading(QStringLiteral("50"))});
+        ReadingSeries earlier;
+        earlier.appendText(QStringLiteral("50"), QStringLiteral("um"), QStringLiteral("Fe"), QDateTime());
+        store.replaceReadings(store.storeItem(), earlier);
         store.setActive(store.storeItem());
     }
 
@@ -93,7 +95,7 @@ private slots:
         // Another unit switches the item with the reading.
         gauge->emitDisplay(reading(QStringLiteral("0.50"), QStringLiteral("mil")));
         QCOMPARE(item->count(), 2);
-        QCOMPARE(item->unit(), QStringLiteral("mil"));
+        QCOMPARE(item->unit(), Unit::Mil);
         link.stop();
         gauge->emitDisplay(reading(QStringLiteral("13")));
         QCOMPARE(item->count(), 2);

@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(imported->name(), QStringLiteral("Import1"));
         QCOMPARE(imported->type(), ItemData::Import);
         QCOMPARE(setup.view->readings()->rowCount(), 3);
-        QCOMPARE(setup.histogram->values().size(), 3);
+        QCOMPARE(setup.histogram->valueCount(), 3);
         QVERIFY(setup.tree->isEnabled());
 
         // The table as shown goes out as CSV, header first.

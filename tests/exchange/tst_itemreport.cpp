@@ -24,9 +24,9 @@ private:
     static ItemData *deck(const ItemDetails &details, bool limited)
     {
         auto *item = new ItemData(QStringLiteral("Deck 3"), ItemData::Measure);
-        item->setUnit(QStringLiteral("um"));
+        item->setUnit(Unit::Micrometre);
         for (const char *value : {"79.9", "100.0", "120.0", "150.0"})
-            item->append(Reading::make(QLatin1String(value), QStringLiteral("um"), QStringLiteral("Fe"),
+            item->append(ReadingFields::fromText(QLatin1String(value), QStringLiteral("um"), QStringLiteral("Fe"),
                                        QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9))),
                          true);
         if (limited) {

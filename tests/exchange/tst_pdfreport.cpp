@@ -370,9 +370,9 @@ void TstPdfReport::unwritableTargetFailsAndLeavesNoFile()
 void TstPdfReport::summaryOfTheItem()
 {
     ItemData item(QStringLiteral("Deck 3"), ItemData::Measure);
-    item.setUnit(QStringLiteral("um"));
+    item.setUnit(Unit::Micrometre);
     for (const char *value : {"79.9", "100.0", "120.0", "OL", "150.0"})
-        item.append(Reading::make(QLatin1String(value), QStringLiteral("um"), QStringLiteral("Fe"),
+        item.append(ReadingFields::fromText(QLatin1String(value), QStringLiteral("um"), QStringLiteral("Fe"),
                                   QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9))), true);
     ItemLimits limits;
     limits.nominal = 100;
@@ -432,9 +432,9 @@ void TstPdfReport::longTextsStayOnThePage()
     name = name.left(120);
     const QString basis = QString::fromUtf8("铁基涂层厚度测量在桥梁第四跨处");
     ItemData item(name, ItemData::Measure);
-    item.setUnit(QStringLiteral("um"));
+    item.setUnit(Unit::Micrometre);
     for (const char *value : {"100.0", "120.0", "90.0"})
-        item.append(Reading::make(QLatin1String(value), QStringLiteral("um"), basis, QDateTime::currentDateTime()),
+        item.append(ReadingFields::fromText(QLatin1String(value), QStringLiteral("um"), basis, QDateTime::currentDateTime()),
                     true);
     ItemLimits limits;
     limits.nominal = 100;

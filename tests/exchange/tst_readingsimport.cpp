@@ -1,6 +1,6 @@
-#include "data/dmmdata.h"
 #include "exchange/readingsimport.h"
 #include "exchange/tablefile.h"
+#include "tests/support/seriesfields.h"
 
 #include <QtTest>
 
@@ -16,14 +16,13 @@ const char *const ReasonNames[] = {"too short", "no value", "not a number", "no 
 struct Result
 {
     std::unique_ptr<ReadingsImport> import;
-    QList<DmmData *> readings;
-    ~Result() { qDeleteAll(readings); }
+    QList<ReadingFields> readings;
 };
 
 void importRows(const TableFile::Rows &rows, Result *result)
 {
     result->import = std::make_unique<ReadingsImport>(rows);
-    result->readings = result->import->takeReadings();
+    result->readings = fieldsOf(result->import->takeReadings());
 }
 
 bool importFile(const QString &name, Result *result, QString *error = nullptr)
@@ -35,10 +34,10 @@ bool importFile(const QString &name, Result *result, QString *error = nullptr)
     return true;
 }
 
-QString describe(const DmmData *r)
+QString describe(const ReadingFields &r)
 {
-    return QStringList{r->unit(), r->textUm(), r->textMil(), QString::number(r->overload()),
-                       r->dateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), r->basis()}
+    return QStringList{r.unit, r.textUm, r.textMil, QString::number(int(r.overload)),
+                       r.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), r.basis}
             .join(QLatin1Char('|'));
 }
 
@@ -129,7 +128,7 @@ private slots:
                                     {4, "3/25/2024 10:00", "4", "um", ""}}),
                    &result);
         QCOMPARE(result.readings.size(), 3);
-        QCOMPARE(result.readings.at(0)->dateTime(), at(5, 10, 0));
+        QCOMPARE(result.readings.at(0).time, at(5, 10, 0));
         QCOMPARE(result.import->report(), QStringLiteral("Rows imported: 3; skipped as blank: 0; rejected: 1.\n"
                                                          "row 5: time cannot be read"));
     }
@@ -184,7 +183,7 @@ private slots:
         QVERIFY(importFile("de-DE-resaved.csv", &result));
         QCOMPARE(result.readings.size(), 3);
         QCOMPARE(describe(result.readings.at(0)), "um|12.5|0.49|0|2024-03-05 14:30:00|Fe");
-        QCOMPARE(result.readings.at(2)->dateTime(), at(31, 3, 0));
+        QCOMPARE(result.readings.at(2).time, at(31, 3, 0));
         QCOMPARE(result.import->report().section('\n', 1),
                  "row 5: value is not a number\nrow 6: time cannot be read");
     }

@@ -1,5 +1,5 @@
-#include "data/dmmdata.h"
 #include "exchange/readingsworkbook.h"
+#include "tests/support/seriesfields.h"
 
 #include "xlstesttools.h"
 
@@ -64,16 +64,14 @@ QList<Expected> sampleReadings(const QString &valueFive)
             {QDateTime(), "um", valueFive == QLatin1String("1250") ? "0" : "0.0", "0.00", 0}};
 }
 
-QList<DmmData *> readingsOf(const QList<QVariantList> &rows)
+QList<ReadingFields> readingsOf(const QList<QVariantList> &rows)
 {
-    QList<DmmData *> readings;
+    ReadingSeries readings;
     for (int r = 1; r < rows.size(); ++r) {
-        DmmData *reading = readingFromRow(rows.at(r));
-        if (!reading)
+        if (!readingFromRow(rows.at(r), &readings))
             break;
-        readings << reading;
     }
-    return readings;
+    return fieldsOf(readings);
 }
 
 QVariantList cell(const QVariantMap &dump, int row, int column)
@@ -301,24 +299,23 @@ void TestReadingsWorkbook::samplesGiveTheirReadings()
     QList<QVariantList> rows;
     QString error;
     QVERIFY2(readFirstSheetUsedRange(path, &rows, &error), qPrintable(error));
-    const QList<DmmData *> readings = readingsOf(rows);
+    const QList<ReadingFields> readings = readingsOf(rows);
     const QList<Expected> expected = sampleReadings(valueFive);
     QCOMPARE(readings.size(), expected.size());
     double sum = 0;
     for (int i = 0; i < readings.size(); ++i) {
-        const DmmData *r = readings.at(i);
-        QCOMPARE(r->dateTime(), expected.at(i).time);
-        QCOMPARE(r->unit(), expected.at(i).unit);
-        QCOMPARE(r->overload(), expected.at(i).overload);
-        QCOMPARE(r->textUm(), expected.at(i).textUm);
-        QCOMPARE(r->textMil(), expected.at(i).textMil);
-        sum += r->valueUm();
+        const ReadingFields &r = readings.at(i);
+        QCOMPARE(r.time, expected.at(i).time);
+        QCOMPARE(r.unit, expected.at(i).unit);
+        QCOMPARE(int(r.overload), expected.at(i).overload);
+        QCOMPARE(r.textUm, expected.at(i).textUm);
+        QCOMPARE(r.textMil, expected.at(i).textMil);
+        sum += r.valueUm;
     }
-    QCOMPARE(readings.at(1)->valueUm(), 3.48 * 25.4);
-    QCOMPARE(readings.at(5)->basis(), QStringLiteral("Fe"));
-    QCOMPARE(readings.at(4)->basis(), Iron);
+    QCOMPARE(readings.at(1).valueUm, 3.48 * 25.4);
+    QCOMPARE(readings.at(5).basis, QStringLiteral("Fe"));
+    QCOMPARE(readings.at(4).basis, Iron);
     QCOMPARE(QString::number(sum / readings.size(), 'f', 1), QStringLiteral("237.8"));
-    qDeleteAll(readings);
 }
 
 void TestReadingsWorkbook::xlwtLayouts()
@@ -335,7 +332,9 @@ void TestReadingsWorkbook::xlwtLayouts()
              qPrintable(error));
     QCOMPARE(rows.size(), 7);
     QCOMPARE(rows.at(1).size(), 4);
-    QVERIFY(readingFromRow(rows.at(1)) == nullptr);
+    ReadingSeries none;
+    QVERIFY(!readingFromRow(rows.at(1), &none));
+    QVERIFY(none.isEmpty());
 }
 
 void TestReadingsWorkbook::rowRule_data()
@@ -372,47 +371,47 @@ void TestReadingsWorkbook::rowRule()
     QFETCH(QString, textUm);
     QFETCH(QString, textMil);
     QFETCH(double, valueUm);
-    std::unique_ptr<DmmData> r(readingFromRow(row));
-    QVERIFY(r);
-    QCOMPARE(r->parent(), nullptr);
-    QCOMPARE(r->dateTime(), time);
-    QCOMPARE(r->unit(), unit);
-    QCOMPARE(r->textUm(), textUm);
-    QCOMPARE(r->textMil(), textMil);
-    QCOMPARE(r->valueUm(), valueUm);
-    QVERIFY(!readingFromRow(row.mid(0, 4)));
+    ReadingSeries readings;
+    QVERIFY(readingFromRow(row, &readings));
+    const ReadingFields r = readings.fields(0);
+    QCOMPARE(r.time, time);
+    QCOMPARE(r.unit, unit);
+    QCOMPARE(r.textUm, textUm);
+    QCOMPARE(r.textMil, textMil);
+    QCOMPARE(r.valueUm, valueUm);
+    QVERIFY(!readingFromRow(row.mid(0, 4), &readings));
 }
 
 void TestReadingsWorkbook::roundTrip()
 {
     // Readings in micrometres and in mils, written as the table shows them
     // and read back: the same readings.
-    QList<DmmData *> originals;
-    originals << Reading::make("88.4", Mu, "Fe", at(31)) << Reading::make("   -OL", "mil", "NFe", at(33))
-              << Reading::make("3.48", "mil", Iron, at(36)) << Reading::make("0.0", "um", "Fe", QDateTime());
+    QList<ReadingFields> originals;
+    originals << ReadingFields::fromText("88.4", Mu, "Fe", at(31))
+              << ReadingFields::fromText("   -OL", "mil", "NFe", at(33))
+              << ReadingFields::fromText("3.48", "mil", Iron, at(36))
+              << ReadingFields::fromText("0.0", "um", "Fe", QDateTime());
     QList<QStringList> rows;
-    for (const DmmData *d : originals) {
-        const bool um = d->unit() == QLatin1String("um");
-        rows << QStringList{d->dateTime().toString(ReadingsWorkbook::timeFormat()),
-                            um ? d->textUm() : d->textMil(), um ? Mu : d->unit(), d->basis()};
+    for (const ReadingFields &d : originals) {
+        const bool um = d.unit == QLatin1String("um");
+        rows << QStringList{d.time.toString(ReadingsWorkbook::timeFormat()), um ? d.textUm : d.textMil,
+                            um ? Mu : d.unit, d.basis};
     }
     const auto model = table(rows);
     QList<QVariantList> back;
     QString error;
     QVERIFY2(readFirstSheetUsedRange(write(QStringLiteral("round.xls"), *model), &back, &error),
              qPrintable(error));
-    const QList<DmmData *> readings = readingsOf(back);
+    const QList<ReadingFields> readings = readingsOf(back);
     QCOMPARE(readings.size(), originals.size());
     for (int i = 0; i < readings.size(); ++i) {
-        QCOMPARE(readings.at(i)->dateTime(), originals.at(i)->dateTime());
-        QCOMPARE(readings.at(i)->unit(), originals.at(i)->unit());
-        QCOMPARE(readings.at(i)->textUm(), originals.at(i)->textUm());
-        QCOMPARE(readings.at(i)->textMil(), originals.at(i)->textMil());
-        QCOMPARE(readings.at(i)->overload(), originals.at(i)->overload());
-        QCOMPARE(readings.at(i)->basis(), originals.at(i)->basis());
+        QCOMPARE(readings.at(i).time, originals.at(i).time);
+        QCOMPARE(readings.at(i).unit, originals.at(i).unit);
+        QCOMPARE(readings.at(i).textUm, originals.at(i).textUm);
+        QCOMPARE(readings.at(i).textMil, originals.at(i).textMil);
+        QCOMPARE(readings.at(i).overload, originals.at(i).overload);
+        QCOMPARE(readings.at(i).basis, originals.at(i).basis);
     }
-    qDeleteAll(readings);
-    qDeleteAll(originals);
 }
 
 QTEST_MAIN(TestReadingsWorkbook)

@@ -1,10 +1,10 @@
-#include "data/dmmdata.h"
 #include "exchange/readingscsv.h"
 #include "exchange/readingsworkbook.h"
 #include "exchange/readingsxlsx.h"
 #include "exchange/tablefile.h"
 #include "exchange/xlsxreader.h"
 
+#include "tests/support/seriesfields.h"
 #include "xlstesttools.h"
 
 #include <QJsonDocument>
@@ -80,21 +80,21 @@ void checkSampleReadings(const QList<QVariantList> &rows)
 {
     QCOMPARE(rows.size(), 5);
     QCOMPARE(rows.at(0), (QVariantList{"No.", "Time", "Value", "Unit", "Basis"}));
-    QList<DmmData *> readings;
+    ReadingSeries series;
     for (int r = 1; r < rows.size(); ++r)
-        readings << readingFromRow(rows.at(r));
-    QCOMPARE(readings.at(0)->dateTime(), at(31));
-    QCOMPARE(readings.at(0)->textUm(), QStringLiteral("88.4"));
-    QCOMPARE(readings.at(0)->unit(), QStringLiteral("um"));
-    QCOMPARE(readings.at(1)->overload(), -1);
-    QCOMPARE(readings.at(1)->textMil(), QStringLiteral("   -OL"));
-    QCOMPARE(readings.at(1)->unit(), QStringLiteral("mil"));
-    QVERIFY(readings.at(2)->dateTime().isNull());
-    QCOMPARE(readings.at(2)->overload(), 1);
-    QCOMPARE(readings.at(2)->basis(), Iron);
-    QCOMPARE(readings.at(3)->dateTime(), at(41));
-    QCOMPARE(readings.at(3)->valueUm(), 1250.0);
-    qDeleteAll(readings);
+        readingFromRow(rows.at(r), &series);
+    const QList<ReadingFields> readings = fieldsOf(series);
+    QCOMPARE(readings.at(0).time, at(31));
+    QCOMPARE(readings.at(0).textUm, QStringLiteral("88.4"));
+    QCOMPARE(readings.at(0).unit, QStringLiteral("um"));
+    QCOMPARE(int(readings.at(1).overload), -1);
+    QCOMPARE(readings.at(1).textMil, QStringLiteral("   -OL"));
+    QCOMPARE(readings.at(1).unit, QStringLiteral("mil"));
+    QVERIFY(readings.at(2).time.isNull());
+    QCOMPARE(int(readings.at(2).overload), 1);
+    QCOMPARE(readings.at(2).basis, Iron);
+    QCOMPARE(readings.at(3).time, at(41));
+    QCOMPARE(readings.at(3).valueUm, 1250.0);
 }
 
 // openpyxl leaves "_xHHHH_" escapes in formula texts; the spreadsheet

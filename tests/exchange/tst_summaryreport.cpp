@@ -23,14 +23,14 @@ private slots:
         QList<const ItemData *> items;
         for (int i = 1; i <= 31; ++i) {
             auto *item = new ItemData(QStringLiteral("Area %1").arg(i), ItemData::Measure);
-            item->setUnit(QStringLiteral("um"));
+            item->setUnit(Unit::Micrometre);
             owned << item;
             items << item;
             if (i == 31)
                 break;
             const char *second = i <= 10 ? "120.0" : "60.0";
             for (const char *value : {"100.0", second, "OL"})
-                item->append(Reading::make(QLatin1String(value), QStringLiteral("um"), QStringLiteral("Fe"),
+                item->append(ReadingFields::fromText(QLatin1String(value), QStringLiteral("um"), QStringLiteral("Fe"),
                                            QDateTime::currentDateTime()),
                              true);
             ItemLimits limits;
