@@ -71,7 +71,11 @@ void ItemsController::activateFirst(ItemData *wasActive)
     }
     m_tree->expandAll();
     const QModelIndex index = wasActive ? nodeOf(wasActive) : m_liveGroup->child(0)->index();
-    setToActive(index);
+    // The window comes back as it was left: the active item in its unit.
+    if (wasActive && index.isValid())
+        m_store->resumeActive(wasActive);
+    else
+        setToActive(index);
     makeCurrent(index);
 }
 

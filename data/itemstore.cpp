@@ -168,6 +168,21 @@ void ItemStore::setActive(ItemData *item)
         loadReadings(item);
         switchUnit(item, Unit::Micrometre);
     }
+    makeActive(item);
+}
+
+void ItemStore::resumeActive(ItemData *item)
+{
+    flush();
+    if (item == m_active)
+        return;
+    if (item)
+        loadReadings(item);
+    makeActive(item);
+}
+
+void ItemStore::makeActive(ItemData *item)
+{
     if (m_keeper && (!item || keptId(item)))
         kept(m_keeper->setActiveItem(item ? keptId(item) : 0));
     m_active = item;

@@ -52,6 +52,9 @@ public:
     void switchUnit(ItemData *item, Unit unit);
     // The item's readings are loaded first, and it switches to micrometres.
     void setActive(ItemData *item);
+    // The item that was active when the program last ended becomes active
+    // again as it was left, in its unit.
+    void resumeActive(ItemData *item);
 
     // A reading as it arrives from the gauge. The readings of one turn of
     // the event loop join their items together at its end (or at flush()):
@@ -99,6 +102,7 @@ private:
     };
 
     qint64 keptId(ItemData *item) const;
+    void makeActive(ItemData *item);
     void postFlush();
     void loadReadings(ItemData *item);
     // Passes the keeper's answer through; a failure ends the keeping.

@@ -174,6 +174,38 @@ private slots:
         QCOMPARE(TvItemModel::itemAt(tree(w)->model()->index(0, 0))->statistics()->num, 2);
     }
 
+    // An item imported in mils is shown in mils, and so it comes back.
+    void milItemComesBackInMils()
+    {
+        const QString csv = dir.filePath(QStringLiteral("mils.csv"));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("No.,Time,Value,Unit,Basis\r\n1,2024-03-01 08:00:00,3.50,mil,Fe\r\n"
+                   "2,2024-03-01 08:00:01,3.94,mil,Fe\r\n");
+        file.close();
+        const QString shown = QStringLiteral("Num:2|Avg:3.72|mil|3.94|mil");
+        auto readOut = [](Widget &w) {
+            return QStringList{label(w, "lcdNum"), label(w, "lcdAvg"), label(w, "lcdUnit"),
+                               table(w)->index(1, 2).data().toString(), table(w)->index(1, 3).data().toString()}
+                .join('|');
+        };
+        {
+            MeasurementDatabase database;
+            QVERIFY(database.open(path()));
+            Widget w(&database);
+            DialogAnswerer answerer;
+            answerer.then(DialogAnswerer::file(csv));
+            answerer.then(DialogAnswerer::press(QMessageBox::Ok));
+            action(w, "actionImport")->trigger();
+            QTRY_COMPARE(readOut(w), shown);
+        }
+        MeasurementDatabase database;
+        QVERIFY(database.open(path()));
+        Widget w(&database);
+        QCOMPARE(nodes(w), QStringList({"Store Data", "Live Data", "Measure1", "Import1*"}));
+        QCOMPARE(readOut(w), shown);
+    }
+
     // Details typed into the dialog come back after a restart, on the
     // Statistics tab too; the next item took the inspector and the gauge.
     void detailsSurviveARestart()
