@@ -28,11 +28,6 @@ constexpr int FrameMs = 16;
 // Values handed to the histogram and chart at a time.
 constexpr int ValueBatch = 8192;
 
-QString micrometreSymbol()
-{
-    return QString::fromUtf8("μm");
-}
-
 QString unitLabel(Unit unit)
 {
     return unit == Unit::Micrometre ? micrometreSymbol() : unitName(unit);

@@ -45,7 +45,7 @@ QVariant DataModel::data(const QModelIndex &index, int role) const
     case ValueColumn:
         return readings.textIn(i, unit);
     case UnitColumn:
-        return unit == Unit::Micrometre ? QString::fromUtf8("μm") : unitName(unit);
+        return unit == Unit::Micrometre ? micrometreSymbol() : unitName(unit);
     case BasisColumn:
         return readings.basis(i);
     default:

@@ -1,12 +1,15 @@
 #include "data/measurementdatabase.h"
 
+#include "data/keptrow.h"
 #include "data/readingseries.h"
+#include "data/sqlitereadings.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QRandomGenerator>
@@ -70,16 +73,6 @@ enum SqliteCode { Busy = 5, Locked = 6, ReadOnly = 8, Corrupt = 11, NotADatabase
 QVariant textValue(const QString &text)
 {
     return text.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(text);
-}
-
-QString derivedTextUm(double valueUm)
-{
-    return QString::number(valueUm, 'f', 0);
-}
-
-QString derivedTextMil(double valueMil)
-{
-    return QString::number(valueMil, 'f', 2);
 }
 
 } // namespace
@@ -230,6 +223,10 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
         return fault;
 
     m_statements.reset(new Statements(m_db));
+    if (m_directAllowed && SqliteReadings::available())
+        m_direct.reset(new SqliteReadings(m_db.driver()->handle()));
+    if (m_direct && !m_direct->isValid())
+        m_direct.reset();
     Statements &s = *m_statements;
     s.loadReadings.setForwardOnly(true);
     s.firstBasis.setForwardOnly(true);
@@ -364,6 +361,8 @@ MeasurementDatabase::Fault MeasurementDatabase::readCatalogue()
 void MeasurementDatabase::disconnectFile()
 {
     m_inChanges = false;
+    // Its statements go before the connection closes.
+    m_direct.reset();
     m_statements.reset();
     if (m_db.isValid())
         m_db.close();
@@ -426,6 +425,13 @@ bool MeasurementDatabase::loadReadings(qint64 id, ReadingSeries *readings)
 {
     if (!m_open)
         return true;
+    ReadingSeries loaded;
+    if (m_direct) {
+        if (!m_direct->load(id, &loaded))
+            return fail(m_direct->error());
+        readings->append(loaded);
+        return true;
+    }
     // Most readings share one basis: the query leaves it out (NULL) for
     // them, so that no text is made for it per reading.
     QSqlQuery &first = m_statements->firstBasis;
@@ -440,68 +446,34 @@ bool MeasurementDatabase::loadReadings(qint64 id, ReadingSeries *readings)
     query.bindValue(1, id);
     if (!query.exec())
         return fail(query.lastError());
-    ReadingSeries loaded;
-    while (query.next())
-        appendKeptReading(query, commonBasis, &loaded);
+    const QString units[] = {unitName(Unit::Micrometre), unitName(Unit::Mil)};
+    KeptRow row;
+    while (query.next()) {
+        const QVariant time = query.value(0);
+        row.timed = !time.isNull();
+        row.time = time.toLongLong();
+        row.zone = query.value(1).toInt();
+        const QVariant um = query.value(2);
+        row.hasValueUm = !um.isNull();
+        row.valueUm = um.toDouble();
+        const QVariant mil = query.value(3);
+        row.hasValueMil = !mil.isNull();
+        row.valueMil = mil.toDouble();
+        row.textUm = query.value(4).toString();
+        row.textMil = query.value(5).toString();
+        row.overload = query.value(6).toInt();
+        const QVariant unit = query.value(7);
+        row.unit = unit.userType() == QMetaType::QString ? unit.toString() : units[unit.toInt() == 0 ? 0 : 1];
+        const QVariant basis = query.value(8);
+        row.basis = basis.isNull() ? commonBasis : basis.toString();
+        appendKeptRow(row, &loaded);
+    }
     const QSqlError error = query.lastError();
     query.finish();
     if (error.isValid())
         return fail(error);
     readings->append(loaded);
     return true;
-}
-
-void MeasurementDatabase::appendKeptReading(const QSqlQuery &row, const QString &commonBasis, ReadingSeries *readings)
-{
-    ReadingRecord r;
-    const QVariant time = row.value(0);
-    if (!time.isNull())
-        r.setTime(time.toLongLong(), row.value(1).toInt());
-    const int overload = row.value(6).toInt();
-    const QVariant unit = row.value(7);
-    const QVariant basisCell = row.value(8);
-    const QString basis = basisCell.isNull() ? commonBasis : basisCell.toString();
-    const QVariant um = row.value(2);
-    const QVariant mil = row.value(3);
-    const QVariant textUm = row.value(4);
-    const QVariant textMil = row.value(5);
-    const double valueUm = um.isNull() ? qQNaN() : um.toDouble();
-
-    // The usual readings, as the file keeps them: the unit "um" or "mil"
-    // (given as 0 or 1), and only the texts the value does not give.
-    if (overload == 0 && unit.userType() != QMetaType::QString && !um.isNull()) {
-        if (unit.toInt() == 0 && mil.isNull() && textMil.isNull()) {
-            r.value = valueUm;
-            const int decimals = textUm.isNull() ? 0 : decimalsOf(textUm.toString(), valueUm);
-            if (decimals >= 0) {
-                r.decimals = quint8(decimals);
-                readings->appendRecord(r, basis);
-                return;
-            }
-        } else if (unit.toInt() == 1 && textUm.isNull()) {
-            r.setUnit(Unit::Mil);
-            r.value = mil.isNull() ? valueUm / MicrometresPerMil : mil.toDouble();
-            const int decimals = textMil.isNull() ? 2 : decimalsOf(textMil.toString(), r.value);
-            if (decimals >= 0 && r.valueUm() == valueUm) {
-                r.decimals = quint8(decimals);
-                readings->appendRecord(r, basis);
-                return;
-            }
-        }
-    }
-
-    // Anything else field for field.
-    ReadingFields f;
-    if (r.hasTime())
-        f.time = r.dateTime();
-    f.valueUm = valueUm;
-    f.valueMil = mil.isNull() ? valueUm / MicrometresPerMil : mil.toDouble();
-    f.textUm = textUm.isNull() ? derivedTextUm(f.valueUm) : textUm.toString();
-    f.textMil = textMil.isNull() ? derivedTextMil(f.valueMil) : textMil.toString();
-    f.overload = overload > 0 ? Overload::Above : overload < 0 ? Overload::Below : Overload::None;
-    f.unit = unit.userType() == QMetaType::QString ? unit.toString() : unitName(unit.toInt() == 0 ? Unit::Micrometre : Unit::Mil);
-    f.basis = basis;
-    readings->append(f);
 }
 
 qint64 MeasurementDatabase::addItem(const QString &name, ItemData::DataType type, Unit unit)
@@ -639,48 +611,30 @@ bool MeasurementDatabase::appendReadings(qint64 id, const ReadingSeries &reading
                                          const ItemStatistics &statistics)
 {
     return inTransaction([&] {
+        if (m_direct) {
+            if (!m_direct->insert(id, readings, first))
+                return fail(m_direct->error());
+            return bindStatistics(id, statistics);
+        }
         QSqlQuery &insert = m_statements->insertReading;
         const QVariant null;
-        const QVariant micrometres = unitName(Unit::Micrometre);
-        const QVariant mils = unitName(Unit::Mil);
-        int i = first;
-        bool ok = true;
-        readings.forEachRecord(first, -1, [&](const ReadingRecord &r) {
-            if (!ok)
-                return;
+        for (int i = first; i < readings.size(); ++i) {
+            const KeptRow row = keptRowOf(readings, i);
             insert.bindValue(0, id);
             insert.bindValue(1, i);
-            insert.bindValue(2, r.hasTime() ? QVariant(r.msecs) : null);
-            insert.bindValue(3, r.hasTime() ? QVariant(r.offset) : null);
-            // A value or text is written only when it differs from what
-            // the micrometre value gives: for a plain reading that is the
-            // micrometre text with decimals, or a mil text without two.
-            if (!r.hasExtras() && !r.isOverload()) {
-                const bool um = r.unit() == Unit::Micrometre;
-                const double valueUm = r.valueUm();
-                const double valueMil = r.valueMil();
-                insert.bindValue(4, valueUm);
-                insert.bindValue(5, valueMil == valueUm / MicrometresPerMil ? null : QVariant(valueMil));
-                insert.bindValue(6, um && r.decimals != 0 ? QVariant(r.textUm()) : null);
-                insert.bindValue(7, !um && r.decimals != 2 ? QVariant(r.textMil()) : null);
-                insert.bindValue(9, um ? micrometres : mils);
-            } else {
-                const double valueUm = readings.valueUm(i);
-                const double valueMil = readings.valueMil(i);
-                const QString textUm = readings.textUm(i);
-                const QString textMil = readings.textMil(i);
-                insert.bindValue(4, valueUm);
-                insert.bindValue(5, valueMil == valueUm / MicrometresPerMil ? null : QVariant(valueMil));
-                insert.bindValue(6, textUm == derivedTextUm(valueUm) ? null : textValue(textUm));
-                insert.bindValue(7, textMil == derivedTextMil(valueMil) ? null : textValue(textMil));
-                insert.bindValue(9, textValue(readings.unitText(i)));
-            }
-            insert.bindValue(8, int(r.overload()));
-            insert.bindValue(10, textValue(readings.basis(i)));
-            ok = run(insert);
-            ++i;
-        });
-        return ok && bindStatistics(id, statistics);
+            insert.bindValue(2, row.timed ? QVariant(row.time) : null);
+            insert.bindValue(3, row.timed ? QVariant(row.zone) : null);
+            insert.bindValue(4, row.hasValueUm ? QVariant(row.valueUm) : null);
+            insert.bindValue(5, row.hasValueMil ? QVariant(row.valueMil) : null);
+            insert.bindValue(6, row.textUm.isNull() ? null : QVariant(row.textUm));
+            insert.bindValue(7, row.textMil.isNull() ? null : QVariant(row.textMil));
+            insert.bindValue(8, row.overload);
+            insert.bindValue(9, textValue(row.unit));
+            insert.bindValue(10, textValue(row.basis));
+            if (!run(insert))
+                return false;
+        }
+        return bindStatistics(id, statistics);
     });
 }
 
@@ -767,11 +721,16 @@ bool MeasurementDatabase::inTransaction(Body body)
 
 bool MeasurementDatabase::fail(const QSqlError &error)
 {
+    return fail(error.text());
+}
+
+bool MeasurementDatabase::fail(const QString &error)
+{
     if (m_inChanges) {
         m_inChanges = false;
         m_statements->rollback.exec();
     }
     m_failure = tr("The measurement file %1 failed (%2). Measurements are not being kept from now on.")
-                    .arg(QDir::toNativeSeparators(m_path), error.text());
+                    .arg(QDir::toNativeSeparators(m_path), error);
     return false;
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QLockFile;
+class SqliteReadings;
 class QSqlError;
 class QSqlQuery;
 
@@ -76,6 +77,12 @@ public:
     bool setDetails(qint64 id, const ItemDetails &details) override;
     QString failure() const override { return m_failure; }
 
+    // Readings go through SQLite itself where this build may (see
+    // SqliteReadings), else through Qt's driver; tests compare the two.
+    // Takes effect at the next open().
+    void setDirectReadings(bool allowed) { m_directAllowed = allowed; }
+    bool readsDirectly() const { return m_direct != nullptr; }
+
 private:
     enum class Fault { None, Damaged, Newer, ReadOnly, Locked, Failed };
     struct Statements;
@@ -92,8 +99,6 @@ private:
     QString describe(Fault fault, const QString &detail) const;
 
     bool run(QSqlQuery &query);
-    // One row of the readings query, onto the end of readings.
-    static void appendKeptReading(const QSqlQuery &row, const QString &commonBasis, ReadingSeries *readings);
     bool bindStatistics(qint64 id, const ItemStatistics &statistics);
     // The item's one row of table, with values for columns; no values
     // delete the row.
@@ -102,11 +107,15 @@ private:
     template <typename Body>
     bool inTransaction(Body body);
     bool fail(const QSqlError &error);
+    bool fail(const QString &error);
 
     QString m_connection;
     QSqlDatabase m_db;
     std::unique_ptr<Statements> m_statements;
     std::unique_ptr<QLockFile> m_lock;
+    // The readings written and read through SQLite itself, where it may be.
+    std::unique_ptr<SqliteReadings> m_direct;
+    bool m_directAllowed = true;
     bool m_open = false;
     QString m_path;
     QString m_asidePath;

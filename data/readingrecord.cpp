@@ -7,11 +7,17 @@ QString unitName(Unit unit)
     return unit == Unit::Micrometre ? QStringLiteral("um") : QStringLiteral("mil");
 }
 
+const QString &micrometreSymbol()
+{
+    static const QString symbol = QString::fromUtf8("μm");
+    return symbol;
+}
+
 Unit readingUnit(const QString &text)
 {
     // As a reading is made from a text: the micro sign's "μm" is "um",
     // and only then is case ignored.
-    if (text == QString::fromUtf8("μm") || text.compare(QLatin1String("um"), Qt::CaseInsensitive) == 0)
+    if (text.compare(QLatin1String("um"), Qt::CaseInsensitive) == 0 || text == micrometreSymbol())
         return Unit::Micrometre;
     return Unit::Mil;
 }
@@ -38,7 +44,7 @@ ReadingFields ReadingFields::fromText(const QString &valueText, const QString &u
                                       const QDateTime &time)
 {
     ReadingFields f;
-    f.unit = unitText == QString::fromUtf8("μm") ? QStringLiteral("um") : unitText;
+    f.unit = unitText == micrometreSymbol() ? QStringLiteral("um") : unitText;
     f.basis = basis;
     f.time = time;
     if (valueText.contains(QLatin1Char('L'))) {
@@ -182,7 +188,7 @@ QString ReadingRecord::timeText() const
     return text;
 }
 
-int decimalsOf(const QString &text, double value)
+int decimalsOf(const QString &text, double value, bool parsed)
 {
     // A plain decimal of at most 15 significant digits comes back from its
     // nearest double unchanged; anything else is asked of the formatter.
@@ -208,6 +214,8 @@ int decimalsOf(const QString &text, double value)
     const bool plain = i == n && intDigits > 0 && (intDigits == 1 || c[intStart] != QLatin1Char('0'))
         && intDigits + fraction <= 15 && fraction <= 99;
     if (plain && std::isfinite(value) && value != 0) {
+        if (parsed)
+            return fraction;
         bool ok = false;
         if (text.toDouble(&ok) == value && ok)
             return fraction;

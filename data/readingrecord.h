@@ -13,6 +13,8 @@ constexpr double MicrometresPerMil = 25.4;
 
 // "um" or "mil".
 QString unitName(Unit unit);
+// "μm", as micrometres are written on screen.
+const QString &micrometreSymbol();
 // The unit a reading's own unit text means: "um" or "μm" in any case is
 // micrometres, any other text mils.
 Unit readingUnit(const QString &text);
@@ -112,5 +114,5 @@ struct ReadingRecord
 static_assert(sizeof(ReadingRecord) == 24, "a reading is kept in 24 bytes");
 
 // The decimals d for which QString::number(value, 'f', d) gives text back,
-// or -1 when none does.
-int decimalsOf(const QString &text, double value);
+// or -1 when none does. Parsed: value is what the text reads as.
+int decimalsOf(const QString &text, double value, bool parsed = false);

@@ -153,7 +153,7 @@ void ReadingSeries::appendText(const QString &valueText, const QString &unitText
                                const QDateTime &time)
 {
     ReadingRecord r;
-    const bool micro = unitText == QString::fromUtf8("μm");
+    const bool micro = unitText == micrometreSymbol();
     const Unit unit = micro ? Unit::Micrometre : readingUnit(unitText);
     r.setUnit(unit);
     if (time.isValid()) {
@@ -171,7 +171,7 @@ void ReadingSeries::appendText(const QString &valueText, const QString &unitText
         if (!ok || !std::isfinite(value))
             value = 0;
         r.value = value;
-        const int decimals = decimalsOf(valueText, value);
+        const int decimals = decimalsOf(valueText, value, ok);
         if (decimals < 0) {
             x.fields |= unit == Unit::Micrometre ? ReadingExtras::TextUm : ReadingExtras::TextMil;
             (unit == Unit::Micrometre ? x.textUm : x.textMil) = valueText;

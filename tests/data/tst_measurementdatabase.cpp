@@ -1,8 +1,10 @@
 #include "data/itemstore.h"
 #include "data/itemsummary.h"
 #include "data/measurementdatabase.h"
+#include "data/sqlitereadings.h"
 #include "tests/support/seriesfields.h"
 
+#include <QRandomGenerator>
 #include <QSemaphore>
 #include <QThread>
 
@@ -200,10 +202,17 @@ private slots:
 
     // Readings as the file has always kept them (a value or text only when
     // it differs from what the micrometre value gives), read the way it
-    // always was, against the series the file now loads them into; and
-    // written back, the same rows.
+    // always was, against the series the file now loads them into, through
+    // SQLite itself and through Qt's driver; and written back, the same rows.
+    void loadingGivesTheRowsAsTheyWereKept_data()
+    {
+        QTest::addColumn<bool>("direct");
+        QTest::newRow("through SQLite") << true;
+        QTest::newRow("through Qt") << false;
+    }
     void loadingGivesTheRowsAsTheyWereKept()
     {
+        QFETCH(bool, direct);
         const double nan = qQNaN();
         const QDateTime local(QDate(2024, 3, 31), QTime(1, 59, 59, 500));
         QList<ReadingFields> readings;
@@ -221,6 +230,13 @@ private slots:
         own.valueMil = nan;
         own.textMil = "4.9";
         readings << own;
+        // Values of every size and number of decimals, enough of them to
+        // be written in groups too.
+        QRandomGenerator random(19);
+        for (int k = 0; k < 600; ++k) {
+            const double value = random.generateDouble() * std::pow(10.0, random.bounded(7)) * (k % 7 ? 1 : -1);
+            readings << reading(QString::number(value, 'f', random.bounded(5)), k % 2 ? "um" : "mil", "Fe", local);
+        }
 
         // The rows as the file was written before, and as it was read.
         auto oldRow = [](const ReadingFields &r) {
@@ -250,7 +266,9 @@ private slots:
         const QString columns = QStringLiteral("time, zone, value_um, value_mil, text_um, text_mil, overload, unit, basis");
 
         MeasurementDatabase database;
+        database.setDirectReadings(direct);
         QVERIFY(database.open(path()));
+        QCOMPARE(database.readsDirectly(), direct && SqliteReadings::available());
         const qint64 id = database.addItem(QStringLiteral("Old"), ItemData::Import, Unit::Micrometre);
         const qint64 again = database.addItem(QStringLiteral("Again"), ItemData::Import, Unit::Micrometre);
         QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
