@@ -30,6 +30,14 @@ public:
     void append(double value);
     void clear();
     int size() const { return int(m_values.size()); }
+    // The bytes the values and their pyramid hold (for measuring).
+    std::size_t heldBytes() const
+    {
+        std::size_t bytes = m_values.capacity() * sizeof(double);
+        for (const Level &level : m_levels)
+            bytes += level.capacity() * sizeof(Block);
+        return bytes;
+    }
     double value(int i) const { return m_values[std::size_t(i)]; }
     static double drawn(double v) { return std::isnan(v) ? 0.0 : v; }
     // Tells one list of values from another, and from itself before clear().

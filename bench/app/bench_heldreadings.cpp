@@ -14,10 +14,13 @@
 
 #include "app/widget.h"
 #include "bench/support/gaugereadings.h"
+#include "charts/chartline.h"
+#include "charts/dmmchart.h"
 #include "data/dmmdata.h"
 #include "data/measurementdatabase.h"
 #include "tests/support/dialoganswerer.h"
 #include "tests/support/testgauge.h"
+#include "tests/support/widgetaccess.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -102,12 +105,26 @@ int importReadings(const QString &csv, int readings)
     const double filled = timer.nsecsElapsed() / 1e6;
     const double after = residentMb("VmRSS:");
     const double peak = residentMb("VmHWM:");
+    // Where the bytes are: the item's readings and the chart's index.
+    const double itemBytes = double(WidgetTestAccess::currentItem(*window)->readings().heldBytes()) / readings;
+    const double chartBytes =
+        double(window->findChild<DMMChart *>(QStringLiteral("chart"))->lines().at(0)->points.index().heldBytes())
+        / readings;
+    // A million rows scroll at once: to the top and back, each painted.
+    auto *view = window->findChild<QAbstractItemView *>(QStringLiteral("tv"));
+    QElapsedTimer scrolling;
+    scrolling.start();
+    view->scrollToTop();
+    view->viewport()->repaint();
+    view->scrollToBottom();
+    view->viewport()->repaint();
+    const double scrolled = scrolling.nsecsElapsed() / 1e6;
     window->close();
     delete window;
     database.close();
     const double closed = timer.nsecsElapsed() / 1e6;
-    std::printf("import\t%.0f\t%.0f\t%.1f\t%.1f\t%.1f\t%.1f\n", filled, closed, before, after, peak,
-                (after - before) * 1024 * 1024 / readings);
+    std::printf("import\t%.0f\t%.0f\t%.1f\t%.1f\t%.1f\t%.1f\t%.1f\t%.1f\t%.1f\n", filled, closed, before, after,
+                peak, (after - before) * 1024 * 1024 / readings, itemBytes, chartBytes, scrolled);
     return 0;
 }
 
@@ -228,6 +245,9 @@ int main(int argc, char **argv)
     std::printf("  resident set %s MB before, %s MB after (peak %s MB): %s bytes per reading\n",
                 qPrintable(imported.value(3)), qPrintable(imported.value(4)), qPrintable(imported.value(5)),
                 qPrintable(imported.value(6)));
+    if (imported.size() > 9)
+        std::printf("  of which the item's readings %s, the chart's index %s bytes; top and bottom of the table in %s ms\n",
+                    qPrintable(imported.value(7)), qPrintable(imported.value(8)), qPrintable(imported.value(9)));
     std::printf("start with that item active, views filled after %s ms, resident set %s MB\n",
                 qPrintable(started.value(1)), qPrintable(started.value(2)));
     std::printf("live intake of %d readings, kept:\n", LiveReadings);

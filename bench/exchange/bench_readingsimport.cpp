@@ -5,7 +5,7 @@
 // it again (semicolons, day-first dotted dates, decimal commas). Processor
 // times of the row work alone; the file is read once beforehand.
 
-#include "data/dmmdata.h"
+#include "data/readingseries.h"
 #include "exchange/readingsimport.h"
 #include "exchange/readingsworkbook.h"
 #include "exchange/tablefile.h"
@@ -105,23 +105,22 @@ int main(int argc, char **argv)
     int plainCount = 0, checkedCount = 0, germanCount = 0;
     // The first million readings take the memory from the system; the
     // runs measured reuse it.
-    qDeleteAll(ReadingsImport(rows).takeReadings());
+    ReadingsImport(rows).takeReadings();
     const double plain = seconds([&] {
-        QList<DmmData *> readings; // kept until the end, as an import keeps them
+        ReadingSeries readings; // kept until the end, as an import keeps them
         for (int r = 1; r < rows.size(); ++r)
-            readings << readingFromRow(rows.at(r));
+            readingFromRow(rows.at(r), &readings);
         plainCount = readings.size();
-        qDeleteAll(readings);
     });
     const double checked = seconds([&] {
         ReadingsImport import(rows);
         checkedCount = import.imported();
-        qDeleteAll(import.takeReadings());
+        import.takeReadings();
     });
     const double german = seconds([&] {
         ReadingsImport import(germanRows);
         germanCount = import.imported();
-        qDeleteAll(import.takeReadings());
+        import.takeReadings();
     });
     std::printf("%d readings\n", Readings);
     std::printf("positional, unchecked  %8.1f ms  (%d)\n", plain * 1e3, plainCount);

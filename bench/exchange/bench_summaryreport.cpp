@@ -2,7 +2,7 @@
 // around a nominal thickness with occasional overloads, judged by both
 // rules; gathered from the items and written as a PDF.
 
-#include "data/dmmdata.h"
+#include "data/readingseries.h"
 #include "data/itemdata.h"
 #include "exchange/jobsummary.h"
 #include "exchange/summaryreport.h"
@@ -31,12 +31,11 @@ std::vector<std::unique_ptr<ItemData>> makeItems()
     std::vector<std::unique_ptr<ItemData>> items;
     for (int i = 0; i < Items; ++i) {
         auto item = std::make_unique<ItemData>(QStringLiteral("Area %1").arg(i + 1), ItemData::Measure);
-        item->setUnit(QStringLiteral("um"));
-        QList<DmmData *> readings;
+        ReadingSeries readings;
         for (int r = 0; r < ReadingsPerItem; ++r) {
             const QString value = overload(random) == 0 ? QStringLiteral("OL")
                                                         : QString::number(qMax(0.0, thickness(random)), 'f', 1);
-            readings << Reading::make(value, QStringLiteral("um"), QStringLiteral("Fe"), start.addSecs(i * 3600 + r));
+            readings.appendText(value, QStringLiteral("um"), QStringLiteral("Fe"), start.addSecs(i * 3600 + r));
         }
         item->append(readings, true);
         ItemLimits limits;
