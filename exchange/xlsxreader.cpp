@@ -1,7 +1,6 @@
 #include "exchange/xlsxreader.h"
 
 #include "exchange/exceldate.h"
-#include "exchange/usedrangegrid.h"
 #include "exchange/xlsxpackage.h"
 
 #include <QCoreApplication>
@@ -17,7 +16,7 @@
 
 namespace {
 
-constexpr int SheetRows = 1048576;
+constexpr int SheetHeight = 1048576;
 constexpr int SheetColumns = 16384;
 
 enum class Kind : quint8 { Blank, Number, SharedText, OwnText, Bool, IsoDate };
@@ -31,23 +30,6 @@ struct RawCell
     quint32 style;
     double number;
     int text; // into the shared strings or the sheet's own texts
-};
-
-struct Bounds
-{
-    int top = SheetRows;
-    int left = SheetColumns;
-    int bottom = -1;
-    int right = -1;
-
-    bool isEmpty() const { return bottom < 0; }
-    void include(int row, int column)
-    {
-        top = std::min(top, row);
-        bottom = std::max(bottom, row);
-        left = std::min(left, column);
-        right = std::max(right, column);
-    }
 };
 
 struct Relationship
@@ -112,7 +94,7 @@ bool parseReference(const QStringRef &ref, int *row, int *column)
             return false;
         r = r * 10 + (u - '0');
     }
-    if (i != ref.size() || (i > digitsStart && (r < 1 || r > SheetRows)))
+    if (i != ref.size() || (i > digitsStart && (r < 1 || r > SheetHeight)))
         return false;
     *column = c - 1;
     *row = i > digitsStart ? r - 1 : -1;
@@ -151,16 +133,23 @@ QString cellName(int row, int column)
     return letters + QString::number(row + 1);
 }
 
-class Reader
+// The first worksheet of a package, read as it is inflated: the sheet's XML
+// is pulled one row at a time, and only the cells of that row are held.
+class XlsxSheetRows : public SheetRows
 {
 public:
-    Reader(XlsxPackage &package, const XlsxLimits &limits)
-        : m_package(package), m_limits(limits)
-    {
-    }
+    XlsxSheetRows(const QByteArray &file, const XlsxLimits &limits) : m_file(file), m_limits(limits) {}
 
-    bool read(XlsUsedRange *range);
-    QString error;
+    // Finds the first worksheet and reads what its cells refer to.
+    bool open();
+
+    bool next() override;
+    bool rewind() override;
+    int row() const override { return m_cells.front().row; }
+    int cellCount() const override { return int(m_cells.size()); }
+    int column(int index) const override { return m_cells[size_t(index)].column; }
+    QVariant value(int index) const override;
+    QRect markedCells() const override { return m_marked; }
 
 private:
     template <typename Visit>
@@ -169,33 +158,61 @@ private:
     bool readWorkbook(const QString &part, QStringList *sheetIds);
     bool readStyles(const QString &part);
     bool readSharedStrings(const QString &part);
-    bool readSheet(const QString &part);
     bool readComments(const QString &part);
-    bool assemble(XlsUsedRange *range);
+    bool mark(const QStringRef &reference);
 
-    bool fail(const QString &reason)
-    {
-        error = reason;
-        return false;
-    }
-    bool invalidCell(const QString &part, const QString &cell)
+    bool startSheet();
+    bool sheetToken();
+    bool startCell();
+    bool finishCell();
+    bool finishSheet();
+    bool partEnd(XlsxPartStream *stream, const QXmlStreamReader &xml, const QString &part);
+
+    bool invalidCell(const QString &cell)
     {
         return fail(QCoreApplication::translate("XlsxReader", "The workbook is damaged: its part %1 holds an invalid cell %2.")
-                            .arg(part, cell.left(16)));
+                            .arg(m_sheet, cell.left(16)));
     }
 
-    XlsxPackage &m_package;
+    const QByteArray m_file; // the package reads from it
+    XlsxPackage m_package;
     XlsxLimits m_limits;
     ExcelDate::System m_dateSystem = ExcelDate::System::Date1900;
     std::vector<bool> m_dateStyle;
     QVector<QString> m_shared;
-    QVector<QString> m_texts;
+    QString m_sheet;
+    QStringList m_comments;
+
+    // The sheet's XML as it is pulled.
+    std::unique_ptr<XlsxPartStream> m_stream;
+    std::unique_ptr<QXmlStreamReader> m_xml;
+    enum class Collect { Nothing, Value, Text };
+    bool m_inSheetData = false;
+    bool m_inCell = false;
+    bool m_inInline = false;
+    bool m_hasValue = false;
+    bool m_ended = false;
+    int m_phonetic = 0;
+    int m_sheetRow = -1;
+    int m_nextColumn = 0;
+    Collect m_collect = Collect::Nothing;
+    QChar m_type;
+    QString m_text;
+    RawCell m_cell{};
+    qint64 m_cellsRead = 0;
+
+    // The current row's cells, with the texts that are their own; a cell
+    // of the next row, met before this row was complete, waits.
     std::vector<RawCell> m_cells;
-    Bounds m_marked; // merged and commented cells
+    QVector<QString> m_texts;
+    bool m_waiting = false;
+    RawCell m_waitingCell{};
+    QString m_waitingText;
+    QRect m_marked; // merged and commented cells
 };
 
 template <typename Visit>
-bool Reader::parse(const QString &part, qint64 maxSize, Visit visit)
+bool XlsxSheetRows::parse(const QString &part, qint64 maxSize, Visit visit)
 {
     const std::unique_ptr<XlsxPartStream> stream = m_package.openPart(part, maxSize);
     if (!stream)
@@ -211,6 +228,13 @@ bool Reader::parse(const QString &part, qint64 maxSize, Visit visit)
         if (token != QXmlStreamReader::Invalid && !visit(xml))
             return false;
     }
+    return partEnd(stream.get(), xml, part);
+}
+
+// A part read to its end: its XML whole, and the archive's checksum, which
+// is checked once the part has been read to its last byte.
+bool XlsxSheetRows::partEnd(XlsxPartStream *stream, const QXmlStreamReader &xml, const QString &part)
+{
     if (stream->failed())
         return fail(stream->errorString());
     if (xml.hasError())
@@ -218,15 +242,13 @@ bool Reader::parse(const QString &part, qint64 maxSize, Visit visit)
                             .arg(part)
                             .arg(xml.lineNumber())
                             .arg(xml.errorString()));
-    // The archive checks a part's checksum once the part has been read to
-    // its end.
     char rest[4096];
     while (stream->read(rest, sizeof rest) > 0) {
     }
     return !stream->failed() || fail(stream->errorString());
 }
 
-bool Reader::readRelationships(const QString &source, QHash<QString, Relationship> *rels)
+bool XlsxSheetRows::readRelationships(const QString &source, QHash<QString, Relationship> *rels)
 {
     const QString part = relationshipsPart(source);
     return parse(part, m_limits.maxOtherPartSize, [&](QXmlStreamReader &xml) {
@@ -246,7 +268,7 @@ bool Reader::readRelationships(const QString &source, QHash<QString, Relationshi
     });
 }
 
-bool Reader::readWorkbook(const QString &part, QStringList *sheetIds)
+bool XlsxSheetRows::readWorkbook(const QString &part, QStringList *sheetIds)
 {
     return parse(part, m_limits.maxOtherPartSize, [&](QXmlStreamReader &xml) {
         if (!xml.isStartElement())
@@ -266,7 +288,7 @@ bool Reader::readWorkbook(const QString &part, QStringList *sheetIds)
     });
 }
 
-bool Reader::readStyles(const QString &part)
+bool XlsxSheetRows::readStyles(const QString &part)
 {
     QHash<int, QString> codes;
     std::vector<int> cellFormats;
@@ -300,12 +322,13 @@ bool Reader::readStyles(const QString &part)
     return ok;
 }
 
-bool Reader::readSharedStrings(const QString &part)
+bool XlsxSheetRows::readSharedStrings(const QString &part)
 {
     QString text;
     bool inItem = false;
     bool inText = false;
     int phonetic = 0; // inside reading aids, which are not the cell's text
+    qint64 kept = 0;
     return parse(part, m_limits.maxStringsSize, [&](QXmlStreamReader &xml) {
         switch (xml.tokenType()) {
         case QXmlStreamReader::StartElement:
@@ -329,9 +352,13 @@ bool Reader::readSharedStrings(const QString &part)
                 --phonetic;
             } else if (xml.name() == QLatin1String("si")) {
                 inItem = false;
-                if (m_shared.size() >= m_limits.maxSharedStrings)
-                    return fail(QCoreApplication::translate("XlsxReader", "The workbook has more than %1 shared strings, more than can be read.")
-                                        .arg(m_limits.maxSharedStrings));
+                // What a string costs held: its characters and the
+                // bookkeeping around them.
+                kept += 2 * qint64(text.size()) + XlsxLimits::HeldStringOverhead;
+                if (m_shared.size() >= m_limits.maxSharedStrings || kept > m_limits.maxStringsHeld)
+                    return fail(QCoreApplication::translate("XlsxReader", "The workbook has more shared strings than can be read (at most %1, or %2 MiB).")
+                                        .arg(m_limits.maxSharedStrings)
+                                        .arg(m_limits.maxStringsHeld >> 20));
                 m_shared.append(unescaped(text));
             }
             break;
@@ -342,191 +369,26 @@ bool Reader::readSharedStrings(const QString &part)
     });
 }
 
-bool Reader::readSheet(const QString &part)
+bool XlsxSheetRows::mark(const QStringRef &reference)
 {
-    enum class Collect { Nothing, Value, Text };
-    bool inSheetData = false;
-    int row = -1;
-    int nextColumn = 0;
-    bool inCell = false;
-    bool inInline = false;
-    int phonetic = 0;
-    bool hasValue = false;
-    Collect collect = Collect::Nothing;
-    QChar type;
-    RawCell cell{};
-    QString value;
-
-    auto finishCell = [&]() {
-        inCell = false;
-        cell.kind = Kind::Blank;
-        // An empty value ("<v></v>") leaves the cell empty, as the
-        // spreadsheet reads it; an empty inline string is an empty text.
-        if (hasValue && value.isEmpty() && type != QLatin1Char('i') && type != QLatin1Char('S'))
-            hasValue = false;
-        if (hasValue) {
-            switch (type.unicode()) {
-            case 's': {
-                bool ok = false;
-                cell.text = value.toInt(&ok);
-                if (!ok || cell.text < 0 || cell.text >= m_shared.size())
-                    return invalidCell(part, cellName(cell.row, cell.column));
-                cell.kind = Kind::SharedText;
-                break;
-            }
-            case 'b':
-                cell.kind = Kind::Bool;
-                cell.flag = value.trimmed() == QLatin1String("1") || value.trimmed() == QLatin1String("true");
-                break;
-            case 'e': // an error, as its text
-            case 'S': // a formula's text
-            case 'i': // an inline string
-            case 'd': // an ISO 8601 date
-                cell.kind = type == QLatin1Char('d') ? Kind::IsoDate : Kind::OwnText;
-                cell.text = m_texts.size();
-                m_texts.append(type == QLatin1Char('i') || type == QLatin1Char('S') ? unescaped(value) : value);
-                break;
-            default: {
-                bool ok = false;
-                cell.number = value.toDouble(&ok);
-                if (!ok || !std::isfinite(cell.number))
-                    return invalidCell(part, cellName(cell.row, cell.column));
-                cell.kind = Kind::Number;
-            }
-            }
-        }
-        if (m_cells.size() >= size_t(m_limits.maxCells))
-            return fail(QCoreApplication::translate("XlsxReader", "The first worksheet has more than %1 cells, more than can be read.")
-                                .arg(m_limits.maxCells));
-        m_cells.push_back(cell);
-        return true;
-    };
-
-    auto startCell = [&](const QXmlStreamReader &xml) {
-        // The attributes own the texts their references point into.
-        const QXmlStreamAttributes attributes = xml.attributes();
-        QStringRef reference;
-        QStringRef style;
-        QStringRef typeName;
-        for (const QXmlStreamAttribute &a : attributes) {
-            if (a.name() == QLatin1String("r"))
-                reference = a.value();
-            else if (a.name() == QLatin1String("s"))
-                style = a.value();
-            else if (a.name() == QLatin1String("t"))
-                typeName = a.value();
-        }
-        cell = RawCell{};
-        cell.row = row < 0 ? 0 : row;
-        cell.column = nextColumn;
-        if (!reference.isNull()) {
-            int r;
-            if (!parseReference(reference, &r, &cell.column))
-                return invalidCell(part, reference.toString());
-            if (r >= 0)
-                cell.row = r;
-        }
-        if (cell.column >= SheetColumns)
-            return invalidCell(part, reference.isNull() ? cellName(cell.row, cell.column) : reference.toString());
-        nextColumn = cell.column + 1;
-        cell.style = style.isNull() ? 0 : style.toUInt();
-        if (typeName.isEmpty() || typeName == QLatin1String("n"))
-            type = QLatin1Char('n');
-        else if (typeName == QLatin1String("str"))
-            type = QLatin1Char('S');
-        else if (typeName == QLatin1String("inlineStr"))
-            type = QLatin1Char('i');
-        else
-            type = typeName.at(0);
-        inCell = true;
-        hasValue = false;
-        return true;
-    };
-
-    return parse(part, m_limits.maxSheetSize, [&](QXmlStreamReader &xml) {
-        switch (xml.tokenType()) {
-        case QXmlStreamReader::StartElement: {
-            const QStringRef name = xml.name();
-            if (!inSheetData) {
-                if (name == QLatin1String("sheetData")) {
-                    inSheetData = true;
-                } else if (name == QLatin1String("mergeCell")) {
-                    const QXmlStreamAttributes attributes = xml.attributes();
-                    const QVector<QStringRef> corners =
-                            attributes.value(QLatin1String("ref")).split(QLatin1Char(':'));
-                    for (const QStringRef &corner : corners) {
-                        int r, c;
-                        if (parseReference(corner, &r, &c) && r >= 0)
-                            m_marked.include(r, c);
-                    }
-                }
-            } else if (name == QLatin1String("c")) {
-                return startCell(xml);
-            } else if (!inCell) {
-                if (name == QLatin1String("row")) {
-                    const QXmlStreamAttributes attributes = xml.attributes();
-                    const QStringRef r = attributes.value(QLatin1String("r"));
-                    bool ok = true;
-                    row = r.isNull() ? row + 1 : r.toInt(&ok) - 1;
-                    if (!ok || row < 0 || row >= SheetRows)
-                        return fail(QCoreApplication::translate("XlsxReader", "The workbook is damaged: its part %1 holds an invalid row %2.")
-                                            .arg(part, r.toString().left(16)));
-                    nextColumn = 0;
-                }
-            } else if (name == QLatin1String("v")) {
-                collect = Collect::Value;
-                hasValue = true;
-                value.resize(0);
-            } else if (name == QLatin1String("is")) {
-                inInline = true;
-                hasValue = true;
-                value.resize(0);
-            } else if (name == QLatin1String("t")) {
-                if (inInline && phonetic == 0)
-                    collect = Collect::Text;
-            } else if (name == QLatin1String("rPh")) {
-                ++phonetic;
-            }
-            return true;
-        }
-        case QXmlStreamReader::Characters:
-            if (collect != Collect::Nothing)
-                value.append(xml.text());
-            return true;
-        case QXmlStreamReader::EndElement: {
-            const QStringRef name = xml.name();
-            if (name == QLatin1String("v") || name == QLatin1String("t"))
-                collect = Collect::Nothing;
-            else if (name == QLatin1String("c") && inCell)
-                return finishCell();
-            else if (name == QLatin1String("is"))
-                inInline = false;
-            else if (name == QLatin1String("rPh"))
-                --phonetic;
-            else if (name == QLatin1String("sheetData"))
-                inSheetData = false;
-            return true;
-        }
-        default:
-            return true;
-        }
-    });
+    int r, c;
+    if (parseReference(reference, &r, &c) && r >= 0)
+        m_marked |= QRect(c, r, 1, 1);
+    return true;
 }
 
-bool Reader::readComments(const QString &part)
+bool XlsxSheetRows::readComments(const QString &part)
 {
     return parse(part, m_limits.maxOtherPartSize, [&](QXmlStreamReader &xml) {
-        if (xml.isStartElement() && xml.name() == QLatin1String("comment")) {
-            int r, c;
-            if (parseReference(xml.attributes().value(QLatin1String("ref")), &r, &c) && r >= 0)
-                m_marked.include(r, c);
-        }
-        return true;
+        return !xml.isStartElement() || xml.name() != QLatin1String("comment")
+                || mark(xml.attributes().value(QLatin1String("ref")));
     });
 }
 
-bool Reader::read(XlsUsedRange *range)
+bool XlsxSheetRows::open()
 {
+    if (!m_package.open(m_file))
+        return fail(m_package.errorString());
     const QString notWorkbook = QCoreApplication::translate("XlsxReader", "The file is not an Excel workbook (.xlsx).");
     // The package's relationships name the workbook part.
     QString workbook;
@@ -547,15 +409,14 @@ bool Reader::read(XlsUsedRange *range)
     rels.clear();
     if (!readWorkbook(workbook, &sheetIds) || !readRelationships(workbook, &rels))
         return false;
-    QString sheet;
     for (const QString &id : qAsConst(sheetIds)) {
         const auto r = rels.constFind(id);
         if (r != rels.constEnd() && hasType(*r, QLatin1String("/worksheet"))) {
-            sheet = r->target;
+            m_sheet = r->target;
             break;
         }
     }
-    if (sheet.isEmpty())
+    if (m_sheet.isEmpty())
         return fail(QCoreApplication::translate("XlsxReader", "The workbook has no worksheet."));
     for (const Relationship &r : qAsConst(rels)) {
         if (hasType(r, QLatin1String("/sharedStrings")) && m_shared.isEmpty() && !readSharedStrings(r.target))
@@ -563,90 +424,314 @@ bool Reader::read(XlsUsedRange *range)
         if (hasType(r, QLatin1String("/styles")) && m_dateStyle.empty() && !readStyles(r.target))
             return false;
     }
-
-    if (!readSheet(sheet))
-        return false;
-    const QString sheetRels = relationshipsPart(sheet);
+    const QString sheetRels = relationshipsPart(m_sheet);
     if (m_package.contains(sheetRels)) {
         rels.clear();
-        if (!readRelationships(sheet, &rels))
+        if (!readRelationships(m_sheet, &rels))
             return false;
         for (const Relationship &r : qAsConst(rels))
-            if (hasType(r, QLatin1String("/comments")) && !readComments(r.target))
-                return false;
+            if (hasType(r, QLatin1String("/comments")))
+                m_comments << r.target;
     }
-    return assemble(range);
+    return startSheet();
 }
 
-bool Reader::assemble(XlsUsedRange *range)
+bool XlsxSheetRows::startSheet()
 {
-    Bounds used = m_marked;
-    for (const RawCell &c : m_cells)
-        used.include(c.row, c.column);
-    if (used.isEmpty())
-        return true;
-    const int rows = used.bottom - used.top + 1;
-    const int columns = used.right - used.left + 1;
-    if (qint64(rows) * columns > m_limits.maxCells)
-        return fail(QCoreApplication::translate("XlsxReader", "The used range of the first worksheet is too large: %1 cells, at most %2 can be read.")
-                            .arg(qint64(rows) * columns)
-                            .arg(m_limits.maxCells));
-
-    // Row by row in sheet order; of two cells at one place the later wins.
-    auto before = [](const RawCell &a, const RawCell &b) {
-        return a.row != b.row ? a.row < b.row : a.column < b.column;
-    };
-    if (!std::is_sorted(m_cells.begin(), m_cells.end(), before))
-        std::stable_sort(m_cells.begin(), m_cells.end(), before);
-    auto value = [&](const RawCell &c) -> QVariant {
-        switch (c.kind) {
-        case Kind::Blank:
-            return QVariant();
-        case Kind::Number:
-            if (c.style < m_dateStyle.size() && m_dateStyle[c.style]) {
-                const QDateTime time = ExcelDate::fromSerial(c.number, m_dateSystem);
-                if (time.isValid())
-                    return time;
-            }
-            return c.number;
-        case Kind::SharedText:
-            return m_shared.at(c.text);
-        case Kind::OwnText:
-            return m_texts.at(c.text);
-        case Kind::Bool:
-            return c.flag;
-        case Kind::IsoDate: {
-            const QDateTime time = ExcelDate::parseDateTimeText(m_texts.at(c.text));
-            return time.isValid() ? QVariant(time) : QVariant(m_texts.at(c.text));
-        }
-        }
-        return QVariant();
-    };
-    fillUsedRange(m_cells, used.top, used.bottom, used.left, columns, value, range);
+    m_xml.reset();
+    m_stream = m_package.openPart(m_sheet, m_limits.maxSheetSize);
+    if (!m_stream)
+        return fail(m_package.errorString());
+    m_xml = std::make_unique<QXmlStreamReader>(m_stream.get());
+    m_inSheetData = m_inCell = m_inInline = m_hasValue = m_ended = m_waiting = false;
+    m_phonetic = 0;
+    m_sheetRow = -1;
+    m_nextColumn = 0;
+    m_collect = Collect::Nothing;
+    m_cellsRead = 0;
+    m_cells.clear();
+    m_texts.clear();
+    m_marked = QRect();
     return true;
 }
 
+bool XlsxSheetRows::rewind()
+{
+    clearError();
+    return startSheet();
+}
+
+bool XlsxSheetRows::next()
+{
+    m_cells.clear();
+    m_texts.clear();
+    if (!errorString().isEmpty())
+        return false;
+    if (m_waiting) {
+        m_waiting = false;
+        if (m_waitingCell.kind == Kind::OwnText || m_waitingCell.kind == Kind::IsoDate) {
+            m_waitingCell.text = 0;
+            m_texts.append(m_waitingText);
+        }
+        m_cells.push_back(m_waitingCell);
+    }
+    // Tokens are pulled until a cell of another row turns up or the sheet
+    // ends.
+    while (!m_waiting && !m_ended) {
+        if (!sheetToken())
+            return false;
+    }
+    if (m_cells.empty())
+        return false;
+    // Cells given out of order are put in order; of two at one place the
+    // later wins.
+    auto before = [](const RawCell &a, const RawCell &b) { return a.column < b.column; };
+    if (!std::is_sorted(m_cells.begin(), m_cells.end(), before))
+        std::stable_sort(m_cells.begin(), m_cells.end(), before);
+    size_t kept = 0;
+    for (size_t i = 0; i < m_cells.size(); ++i) {
+        if (kept > 0 && m_cells[kept - 1].column == m_cells[i].column)
+            --kept;
+        m_cells[kept++] = m_cells[i];
+    }
+    m_cells.resize(kept);
+    return true;
+}
+
+bool XlsxSheetRows::finishSheet()
+{
+    m_ended = true;
+    if (!partEnd(m_stream.get(), *m_xml, m_sheet))
+        return false;
+    m_xml.reset();
+    m_stream.reset();
+    for (const QString &comments : qAsConst(m_comments))
+        if (!readComments(comments))
+            return false;
+    return true;
+}
+
+bool XlsxSheetRows::startCell()
+{
+    // The attributes own the texts their references point into.
+    const QXmlStreamAttributes attributes = m_xml->attributes();
+    QStringRef reference;
+    QStringRef style;
+    QStringRef typeName;
+    for (const QXmlStreamAttribute &a : attributes) {
+        if (a.name() == QLatin1String("r"))
+            reference = a.value();
+        else if (a.name() == QLatin1String("s"))
+            style = a.value();
+        else if (a.name() == QLatin1String("t"))
+            typeName = a.value();
+    }
+    m_cell = RawCell{};
+    m_cell.row = m_sheetRow < 0 ? 0 : m_sheetRow;
+    m_cell.column = m_nextColumn;
+    if (!reference.isNull()) {
+        int r;
+        if (!parseReference(reference, &r, &m_cell.column))
+            return invalidCell(reference.toString());
+        if (r >= 0)
+            m_cell.row = r;
+    }
+    if (m_cell.column >= SheetColumns)
+        return invalidCell(reference.isNull() ? cellName(m_cell.row, m_cell.column) : reference.toString());
+    m_nextColumn = m_cell.column + 1;
+    m_cell.style = style.isNull() ? 0 : style.toUInt();
+    if (typeName.isEmpty() || typeName == QLatin1String("n"))
+        m_type = QLatin1Char('n');
+    else if (typeName == QLatin1String("str"))
+        m_type = QLatin1Char('S');
+    else if (typeName == QLatin1String("inlineStr"))
+        m_type = QLatin1Char('i');
+    else
+        m_type = typeName.at(0);
+    m_inCell = true;
+    m_hasValue = false;
+    return true;
+}
+
+bool XlsxSheetRows::finishCell()
+{
+    m_inCell = false;
+    RawCell &cell = m_cell;
+    cell.kind = Kind::Blank;
+    QString own;
+    // An empty value ("<v></v>") leaves the cell empty, as the spreadsheet
+    // reads it; an empty inline string is an empty text.
+    if (m_hasValue && m_text.isEmpty() && m_type != QLatin1Char('i') && m_type != QLatin1Char('S'))
+        m_hasValue = false;
+    if (m_hasValue) {
+        switch (m_type.unicode()) {
+        case 's': {
+            bool ok = false;
+            cell.text = m_text.toInt(&ok);
+            if (!ok || cell.text < 0 || cell.text >= m_shared.size())
+                return invalidCell(cellName(cell.row, cell.column));
+            cell.kind = Kind::SharedText;
+            break;
+        }
+        case 'b':
+            cell.kind = Kind::Bool;
+            cell.flag = m_text.trimmed() == QLatin1String("1") || m_text.trimmed() == QLatin1String("true");
+            break;
+        case 'e': // an error, as its text
+        case 'S': // a formula's text
+        case 'i': // an inline string
+        case 'd': // an ISO 8601 date
+            cell.kind = m_type == QLatin1Char('d') ? Kind::IsoDate : Kind::OwnText;
+            own = m_type == QLatin1Char('i') || m_type == QLatin1Char('S') ? unescaped(m_text) : m_text;
+            break;
+        default: {
+            bool ok = false;
+            cell.number = m_text.toDouble(&ok);
+            if (!ok || !std::isfinite(cell.number))
+                return invalidCell(cellName(cell.row, cell.column));
+            cell.kind = Kind::Number;
+        }
+        }
+    }
+    if (++m_cellsRead > m_limits.maxCells)
+        return fail(QCoreApplication::translate("XlsxReader", "The first worksheet has more than %1 cells, more than can be read.")
+                            .arg(m_limits.maxCells));
+    const bool hasOwnText = cell.kind == Kind::OwnText || cell.kind == Kind::IsoDate;
+    if (!m_cells.empty() && m_cells.front().row != cell.row) {
+        m_waiting = true;
+        m_waitingCell = cell;
+        m_waitingText = own;
+        return true;
+    }
+    if (hasOwnText) {
+        cell.text = m_texts.size();
+        m_texts.append(own);
+    }
+    m_cells.push_back(cell);
+    return true;
+}
+
+bool XlsxSheetRows::sheetToken()
+{
+    QXmlStreamReader &xml = *m_xml;
+    if (xml.atEnd())
+        return finishSheet();
+    switch (xml.readNext()) {
+    case QXmlStreamReader::DTD:
+        return fail(QCoreApplication::translate("XlsxReader", "The workbook is damaged: its part %1 declares a document type.")
+                            .arg(m_sheet));
+    case QXmlStreamReader::StartElement: {
+        const QStringRef name = xml.name();
+        if (!m_inSheetData) {
+            if (name == QLatin1String("sheetData")) {
+                m_inSheetData = true;
+            } else if (name == QLatin1String("mergeCell")) {
+                const QXmlStreamAttributes attributes = xml.attributes();
+                for (const QStringRef &corner : attributes.value(QLatin1String("ref")).split(QLatin1Char(':')))
+                    mark(corner);
+            }
+        } else if (name == QLatin1String("c")) {
+            return startCell();
+        } else if (!m_inCell) {
+            if (name == QLatin1String("row")) {
+                const QXmlStreamAttributes attributes = xml.attributes();
+                const QStringRef r = attributes.value(QLatin1String("r"));
+                bool ok = true;
+                m_sheetRow = r.isNull() ? m_sheetRow + 1 : r.toInt(&ok) - 1;
+                if (!ok || m_sheetRow < 0 || m_sheetRow >= SheetHeight)
+                    return fail(QCoreApplication::translate("XlsxReader", "The workbook is damaged: its part %1 holds an invalid row %2.")
+                                        .arg(m_sheet, r.toString().left(16)));
+                m_nextColumn = 0;
+            }
+        } else if (name == QLatin1String("v")) {
+            m_collect = Collect::Value;
+            m_hasValue = true;
+            m_text.resize(0);
+        } else if (name == QLatin1String("is")) {
+            m_inInline = true;
+            m_hasValue = true;
+            m_text.resize(0);
+        } else if (name == QLatin1String("t")) {
+            if (m_inInline && m_phonetic == 0)
+                m_collect = Collect::Text;
+        } else if (name == QLatin1String("rPh")) {
+            ++m_phonetic;
+        }
+        return true;
+    }
+    case QXmlStreamReader::Characters:
+        if (m_collect != Collect::Nothing)
+            m_text.append(xml.text());
+        return true;
+    case QXmlStreamReader::EndElement: {
+        const QStringRef name = xml.name();
+        if (name == QLatin1String("v") || name == QLatin1String("t"))
+            m_collect = Collect::Nothing;
+        else if (name == QLatin1String("c") && m_inCell)
+            return finishCell();
+        else if (name == QLatin1String("is"))
+            m_inInline = false;
+        else if (name == QLatin1String("rPh"))
+            --m_phonetic;
+        else if (name == QLatin1String("sheetData"))
+            m_inSheetData = false;
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
+QVariant XlsxSheetRows::value(int index) const
+{
+    const RawCell &c = m_cells[size_t(index)];
+    switch (c.kind) {
+    case Kind::Blank:
+        return QVariant();
+    case Kind::Number:
+        if (c.style < m_dateStyle.size() && m_dateStyle[c.style]) {
+            const QDateTime time = ExcelDate::fromSerial(c.number, m_dateSystem);
+            if (time.isValid())
+                return time;
+        }
+        return c.number;
+    case Kind::SharedText:
+        return m_shared.at(c.text);
+    case Kind::OwnText:
+        return m_texts.at(c.text);
+    case Kind::Bool:
+        return c.flag;
+    case Kind::IsoDate: {
+        const QDateTime time = ExcelDate::parseDateTimeText(m_texts.at(c.text));
+        return time.isValid() ? QVariant(time) : QVariant(m_texts.at(c.text));
+    }
+    }
+    return QVariant();
+}
+
 } // namespace
+
+std::unique_ptr<SheetRows> openXlsxFirstSheet(const QByteArray &file, QString *error, const XlsxLimits &limits)
+{
+    QString localError;
+    QString &err = error ? *error : localError;
+    if (!XlsxPackage::hasSignature(file)) {
+        err = QCoreApplication::translate("XlsxReader", "The file is not an Excel workbook (.xlsx).");
+        return nullptr;
+    }
+    auto rows = std::make_unique<XlsxSheetRows>(file, limits);
+    if (!rows->open()) {
+        err = rows->errorString();
+        return nullptr;
+    }
+    return rows;
+}
 
 bool readXlsxFirstSheet(const QByteArray &file, XlsUsedRange *range, QString *error, const XlsxLimits &limits)
 {
     *range = XlsUsedRange();
     QString localError;
     QString &err = error ? *error : localError;
-    if (!XlsxPackage::hasSignature(file)) {
-        err = QCoreApplication::translate("XlsxReader", "The file is not an Excel workbook (.xlsx).");
-        return false;
-    }
-    XlsxPackage package;
-    if (!package.open(file)) {
-        err = package.errorString();
-        return false;
-    }
-    Reader reader(package, limits);
-    if (!reader.read(range)) {
-        err = reader.error;
-        *range = XlsUsedRange();
-        return false;
-    }
-    return true;
+    const std::unique_ptr<SheetRows> rows = openXlsxFirstSheet(file, &err, limits);
+    return rows && readUsedRange(*rows, range, &err, limits.maxCells);
 }

@@ -37,6 +37,7 @@ private slots:
     void refusals_data();
     void refusals();
     void ceilings();
+    void farApartCells();
 };
 
 // Every kind of cell an .xlsx holds, as the classic reader hands them out.
@@ -165,6 +166,35 @@ void TestXlsxReader::ceilings()
     limits.maxCells = 80000;
     QVERIFY2(read(file, &range, &error, limits), qPrintable(error));
     QCOMPARE(range.rows.size(), 40000);
+
+    // Shared strings are counted as they are held: 1,000 one-letter texts
+    // take about 50 kB.
+    QByteArray strings = "<sst>";
+    for (int i = 0; i < 1000; ++i)
+        strings += "<si><t>a</t></si>";
+    limits.maxStringsHeld = 40000;
+    QVERIFY(!read(package(workbookParts(sheet("<row><c t=\"s\"><v>0</v></c></row>"), strings + "</sst>")), &range,
+                  &error, limits));
+    QVERIFY2(error.contains(QStringLiteral("more shared strings than can be read")), qPrintable(error));
+}
+
+// Cells at opposite corners of the sheet are read row by row as they are;
+// only laid out as a grid would they be too many.
+void TestXlsxReader::farApartCells()
+{
+    QString error;
+    const std::unique_ptr<SheetRows> rows =
+            openXlsxFirstSheet(book("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                                    "<row r=\"1048576\"><c r=\"XFD1048576\"><v>2</v></c></row>"),
+                               &error);
+    QVERIFY2(rows, qPrintable(error));
+    QVERIFY(rows->next());
+    QCOMPARE(rows->row(), 0);
+    QVERIFY(rows->next());
+    QCOMPARE(rows->row(), 1048575);
+    QCOMPARE(rows->cell(16383), QVariant(2.0));
+    QVERIFY(!rows->next());
+    QVERIFY(rows->errorString().isEmpty());
 }
 
 QTEST_MAIN(TestXlsxReader)
