@@ -2,6 +2,7 @@
 
 #include "xlsxtesttools.h"
 
+#include <QTextCodec>
 #include <QtTest>
 
 namespace {
@@ -71,6 +72,14 @@ void TestXlsxReader::cellKinds()
                                                     "<workbookPr date1904=\"1\"/>"));
     QVERIFY2(read(in1904, &range, &error), qPrintable(error));
     QCOMPARE(range.rows.at(0).at(0), QVariant(QDateTime(QDate(1904, 1, 2), QTime(0, 0))));
+
+    // A worksheet part in UTF-16, which the format allows, reads the same.
+    const QByteArray wide = "\xFF\xFE"
+            + QTextCodec::codecForName("UTF-16LE")->fromUnicode(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>")
+                                                                + QString::fromUtf8(sheet(rows)));
+    QVERIFY2(read(package(workbookParts(wide, strings, styles)), &range, &error), qPrintable(error));
+    QCOMPARE(range.rows.at(0).at(2), QVariant(QStringLiteral("  a\rb ")));
+    QCOMPARE(range.rows.at(1).at(1), QVariant(88.4));
 }
 
 // Rows and cells without references follow the one before; cells given
@@ -195,6 +204,15 @@ void TestXlsxReader::farApartCells()
     QCOMPARE(rows->cell(16383), QVariant(2.0));
     QVERIFY(!rows->next());
     QVERIFY(rows->errorString().isEmpty());
+
+    // One place named over and over is one cell, the last one named.
+    QByteArray again;
+    for (int i = 0; i < 40000; ++i)
+        again += "<c r=\"B2\"><v>" + QByteArray::number(i) + "</v></c>";
+    const std::unique_ptr<SheetRows> repeated = openXlsxFirstSheet(book("<row r=\"2\">" + again + "</row>"), &error);
+    QVERIFY(repeated && repeated->next());
+    QCOMPARE(repeated->cellCount(), 1);
+    QCOMPARE(repeated->value(0), QVariant(39999.0));
 }
 
 QTEST_MAIN(TestXlsxReader)
