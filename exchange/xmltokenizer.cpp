@@ -22,6 +22,13 @@ size_t nameEnd(const std::string &buffer, size_t at)
     return at;
 }
 
+size_t blanksEnd(const std::string &buffer, size_t at)
+{
+    while (at < buffer.size() && isBlank(buffer[at]))
+        ++at;
+    return at;
+}
+
 bool isNameStart(char c)
 {
     const auto u = static_cast<unsigned char>(c);
@@ -295,8 +302,7 @@ XmlTokenizer::Step XmlTokenizer::startTag(size_t at, size_t *end)
     bool empty = false;
     for (;;) {
         const size_t blanks = i;
-        while (i < m_buffer.size() && isBlank(m_buffer[i]))
-            ++i;
+        i = blanksEnd(m_buffer, i);
         if (i >= m_buffer.size())
             return Step::NeedMore;
         if (m_buffer[i] == '>') {
@@ -320,15 +326,13 @@ XmlTokenizer::Step XmlTokenizer::startTag(size_t at, size_t *end)
         if (i == nameStart || blanks == nameStart || !isNameStart(m_buffer[nameStart]))
             return refuse("an invalid attribute", nameStart);
         const std::string_view attributeName(m_buffer.data() + nameStart, i - nameStart);
-        while (i < m_buffer.size() && isBlank(m_buffer[i]))
-            ++i;
+        i = blanksEnd(m_buffer, i);
         if (i >= m_buffer.size())
             return Step::NeedMore;
         if (m_buffer[i] != '=')
             return refuse("an attribute without a value", i);
         ++i;
-        while (i < m_buffer.size() && isBlank(m_buffer[i]))
-            ++i;
+        i = blanksEnd(m_buffer, i);
         if (i >= m_buffer.size())
             return Step::NeedMore;
         const char quote = m_buffer[i];
@@ -370,8 +374,7 @@ XmlTokenizer::Step XmlTokenizer::endTag(size_t at, size_t *end)
 {
     size_t i = nameEnd(m_buffer, at + 2);
     const std::string_view name(m_buffer.data() + at + 2, i - at - 2);
-    while (i < m_buffer.size() && isBlank(m_buffer[i]))
-        ++i;
+    i = blanksEnd(m_buffer, i);
     if (i >= m_buffer.size())
         return Step::NeedMore;
     if (m_buffer[i] != '>')

@@ -19,6 +19,7 @@
 #include "exchange/sheetrows.h"
 #include "exchange/tablefile.h"
 
+#include "bench/support/processmemory.h"
 #include "tests/exchange/xlstesttools.h"
 
 #include <QCoreApplication>
@@ -46,25 +47,6 @@ struct Outcome
     qint64 cells = 0;
     QString error;
 };
-
-qint64 statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLongLong();
-    return 0;
-}
-
-// Sets the peak back to what the process holds now.
-void resetPeak()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
 
 // The rows walked, every cell asked for.
 void readRows(const QString &path, Outcome *o)
