@@ -11,7 +11,9 @@
 // 12), one in forty an overload. Each run is a process of its own, which
 // reports its processor and wall times and how far its peak resident
 // memory (VmHWM) grew over what it held before; "read" walks the rows and
-// asks for every cell, "import" makes the readings.
+// asks for every cell, "import" makes the readings, and "alone" makes as
+// many readings as the large file holds without any file, for the memory
+// the readings themselves take.
 //   bench_largeimport [DIR]   keeps the generated files in DIR (made once)
 
 #include "data/dmmdata.h"
@@ -19,6 +21,7 @@
 #include "exchange/sheetrows.h"
 #include "exchange/tablefile.h"
 
+#include "bench/support/gaugereadings.h"
 #include "bench/support/processmemory.h"
 #include "tests/exchange/xlstesttools.h"
 
@@ -89,10 +92,15 @@ int child(const QString &mode, const QString &path)
     wall.start();
     const std::clock_t cpu = std::clock();
     QList<DmmData *> readings;
-    if (mode == QLatin1String("read"))
+    if (mode == QLatin1String("read")) {
         readRows(path, &o);
-    else
+    } else if (mode == QLatin1String("alone")) {
+        for (int i = 0, count = path.toInt(); i < count; ++i)
+            readings << scatteredReading(i);
+        o.imported = readings.size();
+    } else {
         readings = importRows(path, &o);
+    }
     o.cpu = double(std::clock() - cpu) / CLOCKS_PER_SEC;
     o.wall = wall.nsecsElapsed() / 1e9;
     o.growthMiB = (statusKiB("VmHWM:") - before) / 1024.0;
@@ -196,5 +204,9 @@ int main(int argc, char **argv)
             std::fflush(stdout);
         }
     }
+    // What the readings themselves take, made without a file (their times
+    // would only measure the drawing of random numbers).
+    const Outcome alone = run(QStringLiteral("alone"), QStringLiteral("1048575"));
+    std::printf("%-24s %-6s %8s %8s %10.1f %9d\n", "(no file)", "alone", "-", "-", alone.growthMiB, alone.imported);
     return 0;
 }
