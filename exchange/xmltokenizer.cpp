@@ -5,6 +5,11 @@
 
 namespace {
 
+// Comments, processing instructions and CDATA sections may hold '<' and
+// are kept whole until their end turns up: beyond this they would only
+// serve to take the memory. A cell holds at most 32,767 characters.
+constexpr size_t MaxSection = size_t(4) << 20;
+
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -238,6 +243,19 @@ bool XmlTokenizer::decode(std::string_view raw, std::string *out)
     return true;
 }
 
+// Where a section that ends with the terminator ends, or npos while it
+// has not ended; the search goes on where the last one stopped.
+size_t XmlTokenizer::sectionEnd(size_t at, size_t opening, const char *terminator)
+{
+    const size_t length = std::strlen(terminator);
+    const size_t close = m_buffer.find(terminator, at + std::max(opening, m_sectionSearched));
+    if (close == std::string::npos)
+        m_sectionSearched = std::max(opening, m_buffer.size() - at - std::min(m_buffer.size() - at, length - 1));
+    else
+        m_sectionSearched = 0;
+    return close;
+}
+
 XmlTokenizer::Step XmlTokenizer::tag(size_t at, size_t *end)
 {
     if (m_buffer.size() - at < 2)
@@ -245,48 +263,48 @@ XmlTokenizer::Step XmlTokenizer::tag(size_t at, size_t *end)
     const char kind = m_buffer[at + 1];
     if (kind == '/')
         return endTag(at, end);
-    if (kind == '?') { // a processing instruction, the XML declaration among them
-        const size_t close = m_buffer.find("?>", at + 2);
-        if (close == std::string::npos)
-            return Step::NeedMore;
-        *end = close + 2;
-        return Step::Done;
-    }
-    if (kind != '!')
+    if (kind != '?' && kind != '!')
         return startTag(at, end);
-    if (startsWith(m_buffer, at, "<!--")) {
-        const size_t close = m_buffer.find("-->", at + 4);
-        if (close == std::string::npos)
-            return Step::NeedMore;
-        *end = close + 3;
-        return Step::Done;
-    }
-    if (startsWith(m_buffer, at, "<![CDATA[")) {
-        const size_t close = m_buffer.find("]]>", at + 9);
-        if (close == std::string::npos)
-            return Step::NeedMore;
-        if (m_open.empty())
-            return refuse("character data outside the root element", at);
-        const std::string_view raw(m_buffer.data() + at + 9, close - at - 9);
-        if (raw.find('\r') == std::string_view::npos) {
-            m_handler->characters(raw);
-        } else {
-            m_decodedText.clear();
-            for (size_t i = 0; i < raw.size(); ++i)
-                if (raw[i] != '\r' || i + 1 >= raw.size() || raw[i + 1] != '\n')
-                    m_decodedText.push_back(raw[i] == '\r' ? '\n' : raw[i]);
-            m_handler->characters(m_decodedText);
-        }
-        *end = close + 3;
-        return Step::Done;
-    }
-    if (startsWith(m_buffer, at, "<!DOCTYPE")) {
+    const bool cdata = startsWith(m_buffer, at, "<![CDATA[");
+    size_t close = std::string::npos;
+    size_t length = 0;
+    if (kind == '?') { // a processing instruction, the XML declaration among them
+        close = sectionEnd(at, 2, "?>");
+        length = 2;
+    } else if (startsWith(m_buffer, at, "<!--")) {
+        close = sectionEnd(at, 4, "-->");
+        length = 3;
+    } else if (cdata) {
+        close = sectionEnd(at, 9, "]]>");
+        length = 3;
+    } else if (startsWith(m_buffer, at, "<!DOCTYPE")) {
         m_error = Error::DocumentType;
         return Step::Failed;
-    }
-    if (couldBegin(m_buffer, at, "<!--") || couldBegin(m_buffer, at, "<![CDATA[") || couldBegin(m_buffer, at, "<!DOCTYPE"))
+    } else if (couldBegin(m_buffer, at, "<!--") || couldBegin(m_buffer, at, "<![CDATA[")
+               || couldBegin(m_buffer, at, "<!DOCTYPE")) {
         return Step::NeedMore;
-    return refuse("invalid markup", at);
+    } else {
+        return refuse("invalid markup", at);
+    }
+    if (close == std::string::npos)
+        return m_buffer.size() - at > MaxSection ? refuse("a comment, instruction or CDATA section too long", at)
+                                                 : Step::NeedMore;
+    *end = close + length;
+    if (!cdata)
+        return Step::Done;
+    if (m_open.empty())
+        return refuse("character data outside the root element", at);
+    const std::string_view raw(m_buffer.data() + at + 9, close - at - 9);
+    if (raw.find('\r') == std::string_view::npos) {
+        m_handler->characters(raw);
+    } else {
+        m_decodedText.clear();
+        for (size_t i = 0; i < raw.size(); ++i)
+            if (raw[i] != '\r' || i + 1 >= raw.size() || raw[i + 1] != '\n')
+                m_decodedText.push_back(raw[i] == '\r' ? '\n' : raw[i]);
+        m_handler->characters(m_decodedText);
+    }
+    return Step::Done;
 }
 
 XmlTokenizer::Step XmlTokenizer::startTag(size_t at, size_t *end)

@@ -54,6 +54,7 @@ public:
 private:
     enum class Step { Done, NeedMore, Failed };
     Step tag(size_t at, size_t *end);
+    size_t sectionEnd(size_t at, size_t opening, const char *terminator);
     Step startTag(size_t at, size_t *end);
     Step endTag(size_t at, size_t *end);
     bool text(size_t from, size_t to);
@@ -64,6 +65,7 @@ private:
     Handler *m_handler;
     std::string m_buffer;
     size_t m_position = 0;
+    size_t m_sectionSearched = 0; // how far the open section was searched, from its '<'
     int m_line = 1;
     std::vector<std::string> m_open; // names of the elements open
     bool m_rootSeen = false;

@@ -204,6 +204,10 @@ void TestXlsxReader::farApartCells()
     QCOMPARE(rows->cell(16383), QVariant(2.0));
     QVERIFY(!rows->next());
     QVERIFY(rows->errorString().isEmpty());
+    // Read again from the start, as the import does when slashed dates
+    // leave the order of day and month to the whole file.
+    QVERIFY(rows->rewind() && rows->next());
+    QCOMPARE(rows->cell(0), QVariant(1.0));
 
     // One place named over and over is one cell, the last one named.
     QByteArray again;

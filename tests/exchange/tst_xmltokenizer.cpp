@@ -159,12 +159,26 @@ private slots:
         QVERIFY(!tokenizer.feed(document.constData(), size_t(document.size()), true));
         QCOMPARE(tokenizer.error(), XmlTokenizer::Error::NotWellFormed);
         QCOMPARE(tokenizer.line(), line);
+    }
 
+    // A document type is refused, and so is a comment that does not end,
+    // fed in pieces full of '<', once it passes 4 MiB.
+    void documentTypeAndEndlessComment()
+    {
         Events none;
         XmlTokenizer doctype(&none);
         const QByteArray withDoctype("<!DOCTYPE a [<!ENTITY b \"c\">]><a>&b;</a>");
         QVERIFY(!doctype.feed(withDoctype.constData(), size_t(withDoctype.size()), true));
         QCOMPARE(doctype.error(), XmlTokenizer::Error::DocumentType);
+
+        XmlTokenizer endless(&none);
+        QVERIFY(endless.feed("<a><!--", 7, false));
+        const QByteArray piece(1 << 16, '<');
+        int pieces = 0;
+        while (pieces < 100 && endless.feed(piece.constData(), size_t(piece.size()), false))
+            ++pieces;
+        QCOMPARE(pieces, 63);
+        QCOMPARE(endless.error(), XmlTokenizer::Error::NotWellFormed);
     }
 };
 
