@@ -12,6 +12,11 @@ namespace Biff {
 
 enum RecordId : quint16 {
     Formula = 0x0006,
+    // Formula records under the ids of older versions, which some writers
+    // still give them inside BIFF8; their cached result lies where it does
+    // in a FORMULA record.
+    Formula3 = 0x0206,
+    Formula4 = 0x0406,
     Eof = 0x000A,
     CalcCount = 0x000C,
     CalcMode = 0x000D,

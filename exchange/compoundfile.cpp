@@ -242,12 +242,12 @@ const char *CompoundFileReader::sectorData(quint32 sector) const
     return m_file.constData() + quint64(sector + 1) * m_sectorSize;
 }
 
-bool CompoundFileReader::followChain(quint32 start, Owner owner, std::vector<quint32> *chain)
+bool CompoundFileReader::followChain(quint32 start, Owner owner, std::vector<quint32> *chain, size_t maxLength)
 {
     chain->clear();
     ++m_generation;
     quint32 s = start == FreeSect ? EndOfChain : start;
-    while (s != EndOfChain) {
+    while (s != EndOfChain && chain->size() < maxLength) {
         if (s >= m_fat.size())
             return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: an allocation chain points outside the file."));
         if (m_visited[s] == m_generation)
@@ -263,12 +263,12 @@ bool CompoundFileReader::followChain(quint32 start, Owner owner, std::vector<qui
     return true;
 }
 
-bool CompoundFileReader::followMiniChain(quint32 start, std::vector<quint32> *chain)
+bool CompoundFileReader::followMiniChain(quint32 start, std::vector<quint32> *chain, size_t maxLength)
 {
     chain->clear();
     ++m_generation;
     quint32 s = start == FreeSect ? EndOfChain : start;
-    while (s != EndOfChain) {
+    while (s != EndOfChain && chain->size() < maxLength) {
         if (s >= m_miniFat.size())
             return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: an allocation chain points outside the file."));
         if (m_miniVisited[s] == m_generation)
@@ -424,7 +424,7 @@ bool CompoundFileReader::readChainBytes(quint32 start, quint64 size, Owner owner
         return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: a stream is larger than the file."));
     const size_t needed = size_t((size + m_sectorSize - 1) / m_sectorSize);
     std::vector<quint32> chain;
-    if (!followChain(start, owner, &chain))
+    if (!followChain(start, owner, &chain, needed))
         return false;
     if (chain.size() < needed)
         return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: a stream is shorter than its size."));
@@ -446,10 +446,13 @@ bool CompoundFileReader::loadMiniStream()
     const quint64 rootSize = m_version3 ? (root.size & 0xFFFFFFFFu) : root.size;
     if (!readChainBytes(root.start, rootSize, MiniStream, &m_miniStream))
         return false;
-    std::vector<quint32> chain;
-    if (!followChain(m_firstMiniFatSector, MiniTable, &chain))
-        return false;
+    // The mini table is read as far as the mini stream has sectors to map;
+    // an empty mini stream needs none.
     const quint32 perSector = m_sectorSize / 4;
+    const size_t mapped = size_t(ceilDiv(quint64(m_miniStream.size()), MiniSectorSize));
+    std::vector<quint32> chain;
+    if (!followChain(m_firstMiniFatSector, MiniTable, &chain, (mapped + perSector - 1) / perSector))
+        return false;
     m_miniFat.resize(chain.size() * perSector);
     for (size_t i = 0; i < chain.size(); ++i) {
         const char *p = sectorData(chain[i]);
@@ -477,10 +480,10 @@ bool CompoundFileReader::readStream(const QString &name, QByteArray *out)
 
     if (!loadMiniStream())
         return false;
-    std::vector<quint32> chain;
-    if (!followMiniChain(e.start, &chain))
-        return false;
     const size_t needed = size_t((e.size + MiniSectorSize - 1) / MiniSectorSize);
+    std::vector<quint32> chain;
+    if (!followMiniChain(e.start, &chain, needed))
+        return false;
     if (chain.size() < needed)
         return fail(QCoreApplication::translate("CompoundFileReader", "The file is damaged: a stream is shorter than its size."));
     out->resize(int(e.size));

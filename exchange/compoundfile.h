@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -57,11 +58,13 @@ private:
     const char *sectorData(quint32 sector) const;
     // What a sector holds, as far as the container's own structures go.
     enum Owner : quint8 { Unowned, ExtendedTable, AllocationTable, Directory, MiniTable, MiniStream };
-    // Follows a chain of the allocation table; fails on a bad index, a
-    // cycle, or a sector that belongs to the container's own structures.
-    // Claims the chain's sectors for owner unless it is Unowned.
-    bool followChain(quint32 start, Owner owner, std::vector<quint32> *chain);
-    bool followMiniChain(quint32 start, std::vector<quint32> *chain);
+    // Follows a chain of the allocation table for at most maxLength
+    // sectors: a stream's chain only as far as its size needs, whatever
+    // lies beyond. Fails on a bad index, a cycle, or a sector that belongs
+    // to the container's own structures. Claims the chain's sectors for
+    // owner unless it is Unowned.
+    bool followChain(quint32 start, Owner owner, std::vector<quint32> *chain, size_t maxLength = SIZE_MAX);
+    bool followMiniChain(quint32 start, std::vector<quint32> *chain, size_t maxLength);
     bool readChainBytes(quint32 start, quint64 size, Owner owner, QByteArray *out);
     bool loadMiniStream();
     int findRootChild(const QString &name) const;

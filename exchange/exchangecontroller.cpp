@@ -15,6 +15,7 @@
 #include "exchange/readingsworkbook.h"
 #include "exchange/savedfile.h"
 #include "exchange/savedialog.h"
+#include "exchange/sheetrows.h"
 #include "exchange/summaryreport.h"
 #include "exchange/tablefile.h"
 
@@ -191,26 +192,29 @@ void ExchangeController::importReadings()
 
     QTreeView *tree = m_items->tree();
     tree->setEnabled(false);
-    TableFile::Rows rows;
-    QString error;
-    if (!TableFile::read(name, &rows, &error)) {
-        // Not a workbook we can read: no item is made.
+    auto refuse = [&](const QString &reason) {
         tree->setEnabled(true);
-        QMessageBox::information(m_dialogParent, QString(), tr("The datas is imported failed.") + QLatin1Char('\n') + error,
+        QMessageBox::information(m_dialogParent, QString(), tr("The datas is imported failed.") + QLatin1Char('\n') + reason,
                                  QMessageBox::Ok);
+    };
+    QString error;
+    const std::unique_ptr<SheetRows> rows = TableFile::open(name, &error);
+    if (!rows) {
+        // Not a workbook we can read: no item is made.
+        refuse(error);
         return;
     }
-
-    // Rows the program cannot read are refused and counted; a file without
-    // readings makes no item.
-    ReadingsImport import(rows);
+    // Rows the program cannot read are refused and counted; a file found
+    // damaged on the way, or without readings, makes no item.
+    ReadingsImport import(*rows);
+    if (!rows->errorString().isEmpty()) {
+        refuse(rows->errorString());
+        return;
+    }
     const bool complete = import.rejected() == 0;
     const QString counts = complete && import.skipped() == 0 ? QString() : QLatin1Char('\n') + import.report();
     if (import.imported() == 0) {
-        tree->setEnabled(true);
-        QMessageBox::information(m_dialogParent, QString(),
-                                 tr("The datas is imported failed.") + QLatin1Char('\n') + import.report(),
-                                 QMessageBox::Ok);
+        refuse(import.report());
         return;
     }
     // The item, its readings, its unit and its statistics are kept as one.

@@ -216,143 +216,132 @@ bool writeReadingsCsv(const QString &path, const QAbstractItemModel &table, QStr
     return true;
 }
 
-bool CsvTable::parse(const QByteArray &data, QString *error, int maxCells)
+bool CsvTable::parse(const QByteArray &data, QString *error, int maxFields)
 {
-    *this = CsvTable();
     QString localError;
     QString &err = error ? *error : localError;
+    m_text.clear();
+    clearError();
     if (!ReadingsCsv::decode(data, &m_text)) {
-        *this = CsvTable();
+        m_text.clear();
         err = QCoreApplication::translate("ReadingsCsv", "The file's text is neither UTF-8 nor GB18030 nor Windows-1252.");
         return false;
     }
     QChar named;
-    int skip = 0;
-    separatorLine(m_text, &named, &skip);
+    m_begin = 0;
+    separatorLine(m_text, &named, &m_begin);
     m_separator = ReadingsCsv::separatorOf(m_text);
-    const ushort sep = m_separator.unicode();
+    m_maxFields = maxFields;
+    // Every record is checked once here, so that the rows later handed out
+    // hold no surprise.
+    rewind();
+    while (scanRecord()) {
+    }
+    if (!errorString().isEmpty()) {
+        err = errorString();
+        m_text.clear();
+        rewind();
+        return false;
+    }
+    return rewind();
+}
 
+bool CsvTable::rewind()
+{
+    m_position = m_begin;
+    m_record = 0;
+    m_line = 1;
+    m_fields = 0;
+    m_cells.clear();
+    m_unquoted.clear();
+    return errorString().isEmpty();
+}
+
+bool CsvTable::next()
+{
+    while (scanRecord())
+        if (!m_cells.empty())
+            return true;
+    return false;
+}
+
+bool CsvTable::scanRecord()
+{
+    m_cells.clear();
+    m_unquoted.clear();
     const ushort *const begin = reinterpret_cast<const ushort *>(m_text.constData());
     const ushort *const end = begin + m_text.size();
-    const ushort *p = begin + skip;
+    const ushort *p = begin + m_position;
+    if (p >= end)
+        return false;
+    const ushort sep = m_separator.unicode();
     auto fieldEnd = [&](const ushort *q) {
         while (q < end && *q != sep && *q != CR && *q != LF)
             ++q;
         return q;
     };
-    m_fields.reserve(size_t(m_text.size() / 8));
-    int top = -1, bottom = -1, left = -1, right = -1;
-    int line = 1;
-    while (p < end) {
-        const int record = int(m_records.size());
-        m_records.push_back(m_fields.size());
-        for (int column = 0;; ++column) {
-            Field field{int(p - begin), 0};
-            if (*p == Quote) {
-                const int opened = line;
-                const ushort *q = ++p;
-                QString value;
-                for (;;) {
-                    while (q < end && *q != Quote)
-                        line += *q++ == LF;
-                    if (q == end) {
-                        *this = CsvTable();
-                        err = QCoreApplication::translate("ReadingsCsv", "The file is damaged: the quoted field that begins on line %1 is not closed.")
-                                      .arg(opened);
-                        return false;
-                    }
-                    if (q + 1 < end && q[1] == Quote) { // a doubled quote
-                        value.append(reinterpret_cast<const QChar *>(p), int(q + 1 - p));
-                        p = q += 2;
-                        continue;
-                    }
-                    break;
+    m_row = m_record++;
+    for (int column = 0;; ++column) {
+        Field field{column, int(p - begin), 0};
+        if (*p == Quote) {
+            const int opened = m_line;
+            const ushort *q = ++p;
+            QString value;
+            for (;;) {
+                while (q < end && *q != Quote)
+                    m_line += *q++ == LF;
+                if (q == end)
+                    return fail(QCoreApplication::translate("ReadingsCsv", "The file is damaged: the quoted field that begins on line %1 is not closed.")
+                                        .arg(opened));
+                if (q + 1 < end && q[1] == Quote) { // a doubled quote
+                    value.append(reinterpret_cast<const QChar *>(p), int(q + 1 - p));
+                    p = q += 2;
+                    continue;
                 }
-                // Whatever follows the closing quote belongs to the field.
-                const ushort *after = fieldEnd(q + 1);
-                if (value.isEmpty() && after == q + 1) {
-                    field = {int(p - begin), int(q - p)}; // the text between the quotes
-                } else {
-                    value.append(reinterpret_cast<const QChar *>(p), int(q - p));
-                    value.append(reinterpret_cast<const QChar *>(q + 1), int(after - q - 1));
-                    field = {-1 - m_unquoted.size(), value.size()};
-                    m_unquoted.append(value);
-                }
-                p = after;
+                break;
+            }
+            // Whatever follows the closing quote belongs to the field.
+            const ushort *after = fieldEnd(q + 1);
+            if (value.isEmpty() && after == q + 1) {
+                field = {column, int(p - begin), int(q - p)}; // the text between the quotes
             } else {
-                p = fieldEnd(p);
-                field.length = int(p - begin) - field.start;
+                value.append(reinterpret_cast<const QChar *>(p), int(q - p));
+                value.append(reinterpret_cast<const QChar *>(q + 1), int(after - q - 1));
+                field = {column, -1 - m_unquoted.size(), value.size()};
+                m_unquoted.append(value);
             }
-            if (m_fields.size() >= size_t(maxCells)) {
-                *this = CsvTable();
-                err = QCoreApplication::translate("ReadingsCsv", "The file has more than %1 fields, more than can be read; a CSV export holds at most %2 readings.")
-                              .arg(maxCells)
-                              .arg(ReadingsCsv::MaxReadings);
-                return false;
-            }
-            m_fields.push_back(field);
-            if (field.length > 0) {
-                if (top < 0)
-                    top = record;
-                bottom = record;
-                left = left < 0 ? column : std::min(left, column);
-                right = std::max(right, column);
-            }
-            if (p < end && *p == sep) {
-                ++p;
-                continue;
-            }
-            break;
+            p = after;
+        } else {
+            p = fieldEnd(p);
+            field.length = int(p - begin) - field.start;
         }
-        if (p < end && *p == CR)
+        if (++m_fields > m_maxFields)
+            return fail(QCoreApplication::translate("ReadingsCsv", "The file has more than %1 fields, more than can be read; a CSV export holds at most %2 readings.")
+                                .arg(m_maxFields)
+                                .arg(ReadingsCsv::MaxReadings));
+        if (field.length > 0)
+            m_cells.push_back(field);
+        if (p < end && *p == sep) {
             ++p;
-        if (p < end && *p == LF)
-            ++p;
-        ++line;
+            continue;
+        }
+        break;
     }
-    m_records.push_back(m_fields.size());
-    m_fields.shrink_to_fit();
-    if (top < 0) {
-        *this = CsvTable();
-        return true;
-    }
-    const qint64 cells = qint64(bottom - top + 1) * (right - left + 1);
-    if (cells > maxCells) {
-        *this = CsvTable();
-        err = QCoreApplication::translate("ReadingsCsv", "The used range of the file is too large: %1 cells, at most %2 can be read.")
-                      .arg(cells)
-                      .arg(maxCells);
-        return false;
-    }
-    m_top = top;
-    m_rows = bottom - top + 1;
-    m_left = left;
-    m_columns = right - left + 1;
+    if (p < end && *p == CR)
+        ++p;
+    if (p < end && *p == LF)
+        ++p;
+    ++m_line;
+    m_position = int(p - begin);
     return true;
 }
 
-QVariantList CsvTable::row(int r) const
+QVariant CsvTable::value(int index) const
 {
-    // The cells of the row asked for last are overwritten in place while
-    // nobody else holds them: no list and no cell is allocated anew.
-    if (m_row.size() != m_columns) {
-        m_row.clear();
-        for (int c = 0; c < m_columns; ++c)
-            m_row.append(QVariant());
-    }
-    const size_t first = m_records[size_t(m_top + r)];
-    const size_t count = m_records[size_t(m_top + r) + 1] - first;
-    for (int c = 0; c < m_columns; ++c) {
-        const size_t index = size_t(m_left + c);
-        const Field *f = index < count ? &m_fields[first + index] : nullptr;
-        if (!f || f->length == 0)
-            m_row[c] = QVariant();
-        else if (f->start < 0)
-            m_row[c] = m_unquoted.at(-1 - f->start);
-        else
-            m_row[c] = recentText(c, f->start, f->length);
-    }
-    return m_row;
+    const Field &f = m_cells[size_t(index)];
+    if (f.start < 0)
+        return m_unquoted.at(-1 - f.start);
+    return recentText(f.column, f.start, f.length);
 }
 
 // Units and bases repeat from reading to reading: the short texts each
@@ -371,13 +360,4 @@ QString CsvTable::recentText(int column, int start, int length) const
     const int used = next;
     next = (next + 1) % RecentTexts;
     return seen[used];
-}
-
-QList<QVariantList> CsvTable::rows() const
-{
-    QList<QVariantList> all;
-    all.reserve(m_rows);
-    for (int r = 0; r < m_rows; ++r)
-        all.append(row(r));
-    return all;
 }

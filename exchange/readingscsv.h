@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exchange/sheetrows.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -47,39 +49,43 @@ bool decode(const QByteArray &data, QString *text);
 // text says why.
 bool writeReadingsCsv(const QString &path, const QAbstractItemModel &table, QString *error);
 
-// A CSV text as a spreadsheet shows it: records as rows, fields as text
-// cells (an empty field is an empty cell), separated by commas, semicolons
-// or tabs, quoted fields with separators, doubled quotes and line breaks
-// inside. The used range spans the non-empty fields, every row as many
-// cells wide. The text is kept in one piece and a row's cells are made when
-// the row is asked for, so that a million readings are not held as five
-// million cell values at once.
-class CsvTable
+// A CSV text as a spreadsheet shows it, row by row: records as rows,
+// fields as text cells (an empty field is an empty place), separated by
+// commas, semicolons or tabs, quoted fields with separators, doubled quotes
+// and line breaks inside. Records without a non-empty field are no rows.
+// The text is kept in one piece and a row's fields are found when the row
+// is asked for, so that a million readings are not held as five million
+// cell values at once.
+class CsvTable : public SheetRows
 {
 public:
-    // False with an error text for an unclosed quote or more than maxCells
-    // fields or cells of the used range.
-    bool parse(const QByteArray &data, QString *error, int maxCells = ReadingsCsv::MaxFields);
-
-    int rowCount() const { return m_rows; }
+    // Decodes the data and checks every record. False with an error text
+    // for an undecodable text, an unclosed quote or more than maxFields
+    // fields.
+    bool parse(const QByteArray &data, QString *error, int maxFields = ReadingsCsv::MaxFields);
     QChar separator() const { return m_separator; }
-    int columnCount() const { return m_columns; }
-    int firstRow() const { return m_top; }
-    int firstColumn() const { return m_left; }
-    // Row r of the used range, counted from 0. Not for use by two threads
-    // at once.
-    QVariantList row(int r) const;
-    QList<QVariantList> rows() const;
+
+    bool next() override;
+    bool rewind() override;
+    int row() const override { return m_row; }
+    int cellCount() const override { return int(m_cells.size()); }
+    int column(int index) const override { return m_cells[size_t(index)].column; }
+    QVariant value(int index) const override;
+    bool commaSeparated() const override { return m_separator == QLatin1Char(','); }
 
 private:
-    // Where a field's text is: a stretch of the text, or (start < 0) an
-    // unquoted copy.
+    // A non-empty field: a stretch of the text, or (start < 0) an unquoted
+    // copy.
     struct Field
     {
+        int column;
         int start;
         int length;
     };
 
+    // The next record's non-empty fields into m_cells, false at the end of
+    // the text or on an error.
+    bool scanRecord();
     QString recentText(int column, int start, int length) const;
 
     static constexpr int RecentColumns = 8;
@@ -87,14 +93,15 @@ private:
 
     QString m_text;
     QChar m_separator;
-    std::vector<Field> m_fields;
-    std::vector<size_t> m_records; // first field of each record, then the end
+    int m_begin = 0;    // after a "sep=" line
+    int m_position = 0; // where the next record begins
+    int m_record = 0;   // the next record's number, from 0
+    int m_line = 1;
+    int m_maxFields = 0;
+    qint64 m_fields = 0;
+    int m_row = 0;
+    std::vector<Field> m_cells;
     QVector<QString> m_unquoted;
-    int m_top = 0;
-    int m_rows = 0;
-    int m_left = 0;
-    int m_columns = 0;
-    mutable QVariantList m_row;
     mutable QString m_recent[RecentColumns][RecentTexts];
     mutable int m_nextRecent[RecentColumns] = {};
 };

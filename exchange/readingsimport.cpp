@@ -2,14 +2,17 @@
 
 #include "data/dmmdata.h"
 #include "exchange/readingsworkbook.h"
-#include "exchange/tablefile.h"
+#include "exchange/sheetrows.h"
 #include "exchange/timetexts.h"
 
 #include <QDateTime>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -40,16 +43,54 @@ int headerField(const QVariant &cell)
     return -1;
 }
 
+// A row among the first ones, held whole while the header is sought: the
+// rows above the data are few.
+struct HeldRow
+{
+    int sheetRow;
+    std::vector<std::pair<int, QVariant>> cells; // sheet column and value, by column
+
+    explicit HeldRow(const SheetRows &rows) : sheetRow(rows.row())
+    {
+        cells.reserve(size_t(rows.cellCount()));
+        for (int i = 0; i < rows.cellCount(); ++i)
+            cells.emplace_back(rows.column(i), rows.value(i));
+    }
+    QVariant cell(int column) const
+    {
+        const auto at = std::lower_bound(cells.begin(), cells.end(), column,
+                                         [](const std::pair<int, QVariant> &c, int col) { return c.first < col; });
+        return at != cells.end() && at->first == column ? at->second : QVariant();
+    }
+    int firstColumn() const { return cells.empty() ? 0 : cells.front().first; }
+    int lastColumn() const { return cells.empty() ? 0 : cells.back().first; }
+};
+
+// The cells of a row that the import reads.
+struct RowCells
+{
+    int sheetRow;
+    int lastColumn;
+    QVariant time, value, unit, basis;
+};
+
+template <typename Row>
+RowCells rowCells(const Row &row, int sheetRow, int lastColumn, const Columns &columns)
+{
+    return {sheetRow, lastColumn, row.cell(columns[TimeField]), row.cell(columns[ValueField]),
+            row.cell(columns[UnitField]), row.cell(columns[BasisField])};
+}
+
 // The columns a header row names, when it names the value and the time or
 // the unit.
-bool headerColumns(const QVariantList &row, Columns *columns)
+bool headerColumns(const HeldRow &row, Columns *columns)
 {
     Columns found;
     found.fill(-1);
-    for (int c = 0; c < row.size(); ++c) {
-        const int f = headerField(row.at(c));
+    for (const auto &c : row.cells) {
+        const int f = headerField(c.second);
         if (f >= 0 && found[size_t(f)] < 0)
-            found[size_t(f)] = c;
+            found[size_t(f)] = c.first;
     }
     if (found[ValueField] < 0 || (found[TimeField] < 0 && found[UnitField] < 0))
         return false;
@@ -110,7 +151,7 @@ private:
 
 } // namespace
 
-ReadingsImport::ReadingsImport(const TableFile::Rows &rows)
+ReadingsImport::ReadingsImport(SheetRows &rows)
 {
     readRows(rows);
 }
@@ -138,81 +179,122 @@ void ReadingsImport::reject(Reason reason, int sheetRow)
     ++m_rejected;
 }
 
-void ReadingsImport::readRows(const TableFile::Rows &rows)
+void ReadingsImport::readRows(SheetRows &rows)
 {
-    // Columns by header, else by the readings layout's positions.
+    // The first rows are held while the header is sought among them.
+    std::vector<HeldRow> window;
+    int taken = 0; // rows taken from the sheet so far
+    auto advance = [&]() {
+        if (!rows.next())
+            return false;
+        ++taken;
+        return true;
+    };
+    bool more = advance();
+    const int top = more ? rows.row() : 0;
+    while (more && rows.row() - top < HeaderSearchRows) {
+        window.emplace_back(rows);
+        more = advance();
+    }
+
+    // Columns by header, else by the readings layout's positions from the
+    // leftmost cell of the first rows.
     Columns columns = {0, 1, 2, 3, 4};
     bool byHeader = false;
-    int first = 1;
-    for (int r = 0; r < rows.size() && r < HeaderSearchRows && !byHeader; ++r) {
-        if (headerColumns(rows.at(r), &columns)) {
+    size_t header = 0; // the header row, or the first row above positional data
+    for (size_t i = 0; i < window.size() && !byHeader; ++i) {
+        if (headerColumns(window[i], &columns)) {
             byHeader = true;
-            first = r + 1;
+            header = i;
         }
+    }
+    int left = 0, widest = 0;
+    if (!byHeader && !window.empty()) {
+        left = window.front().firstColumn();
+        for (const HeldRow &row : window)
+            left = std::min(left, row.firstColumn());
+        for (int f = 0; f < FieldCount; ++f)
+            columns[size_t(f)] = left + f;
+        for (const HeldRow &row : window)
+            widest = std::max(widest, row.lastColumn() - left + 1);
     }
 
     // The order of day and month is taken from the whole file, once the
-    // first date that needs it turns up.
+    // first date that needs it turns up: the rows are read once more for
+    // it, and then up to where they were.
     TimeTexts times;
     bool observed = false;
     auto observeAll = [&]() {
-        for (int r = first; r < rows.size(); ++r) {
-            const QVariant cell = rows.at(r).value(columns[TimeField]);
+        observed = true;
+        bool ok = rows.rewind();
+        for (int n = 1; ok && rows.next(); ++n) {
+            const QVariant cell = n > int(header) + 1 ? rows.cell(columns[TimeField]) : QVariant();
             if (cell.userType() == QMetaType::QString)
                 times.observe(cell.toString());
         }
-        observed = true;
+        ok = ok && rows.errorString().isEmpty() && rows.rewind();
+        for (int n = 0; ok && n < taken; ++n)
+            ok = rows.next();
     };
 
     const bool decimalComma = !rows.commaSeparated();
     UnitKinds units;
-    m_readings.reserve(std::max(0, rows.size() - first));
-    for (int r = first; r < rows.size(); ++r) {
-        const QVariantList row = rows.at(r);
-        const int sheetRow = rows.firstRow() + r + 1;
-        const QVariant timeCell = row.value(columns[TimeField]);
-        const QVariant valueCell = row.value(columns[ValueField]);
-        if (isEmptyCell(timeCell) && isEmptyCell(valueCell)) {
+    int previousRow = window.empty() ? 0 : window[header].sheetRow;
+    auto readRow = [&](const RowCells &cells) {
+        // Rows between that hold no cell are blank rows.
+        m_skipped += std::max(0, cells.sheetRow - previousRow - 1);
+        previousRow = cells.sheetRow;
+        widest = std::max(widest, cells.lastColumn - left + 1);
+        const int sheetRow = cells.sheetRow + 1;
+        if (isEmptyCell(cells.time) && isEmptyCell(cells.value)) {
             ++m_skipped;
-            continue;
+            return;
         }
-        if (!byHeader && row.size() < FieldCount) {
+        if (!byHeader && widest < FieldCount) {
             reject(Reason::RowTooShort, sheetRow);
-            continue;
+            return;
         }
         QString value;
-        if (isEmptyCell(valueCell)) {
+        if (isEmptyCell(cells.value)) {
             reject(Reason::ValueMissing, sheetRow);
-            continue;
+            return;
         }
-        if (!valueText(cellText(valueCell), decimalComma, &value)) {
+        if (!valueText(cellText(cells.value), decimalComma, &value)) {
             reject(Reason::ValueNotNumber, sheetRow);
-            continue;
+            return;
         }
-        const QString unitText = cellText(row.value(columns[UnitField]));
+        const QString unitText = cellText(cells.unit);
         const Reading::UnitKind unit = units.kind(unitText);
         if (unit == Reading::UnitKind::Unknown) {
             reject(unitText.trimmed().isEmpty() ? Reason::UnitMissing : Reason::UnitUnknown, sheetRow);
-            continue;
+            return;
         }
         QDateTime time;
         bool timeRead = true;
-        if (timeCell.userType() == QMetaType::QDateTime) {
-            time = timeCell.toDateTime();
-        } else if (timeCell.userType() == QMetaType::QString) {
-            const QString text = timeCell.toString();
+        if (cells.time.userType() == QMetaType::QDateTime) {
+            time = cells.time.toDateTime();
+        } else if (cells.time.userType() == QMetaType::QString) {
+            const QString text = cells.time.toString();
             if (!observed && TimeTexts::needsOrder(text))
                 observeAll();
             timeRead = times.read(text, &time);
         } else {
-            timeRead = !timeCell.isValid();
+            timeRead = !cells.time.isValid();
         }
         if (!timeRead) {
             reject(Reason::TimeUnreadable, sheetRow);
-            continue;
+            return;
         }
         const QString unitName = unit == Reading::UnitKind::Micrometre ? QStringLiteral("um") : QStringLiteral("mil");
-        m_readings.appendText(value, unitName, cellText(row.value(columns[BasisField])), time);
+        m_readings.appendText(value, unitName, cellText(cells.basis), time);
+    };
+
+    for (size_t i = header + 1; i < window.size(); ++i)
+        readRow(rowCells(window[i], window[i].sheetRow, window[i].lastColumn(), columns));
+    window.clear();
+    while (more && rows.errorString().isEmpty()) {
+        readRow(rowCells(rows, rows.row(), rows.column(rows.cellCount() - 1), columns));
+        more = advance();
     }
     m_imported = m_readings.size();
 }

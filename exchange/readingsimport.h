@@ -6,16 +6,18 @@
 #include <QList>
 #include <QString>
 
-namespace TableFile {
-class Rows;
-}
+class SheetRows;
 
 // Turns the rows of a readings file into readings, row by row, and says
 // what became of each row. Columns are found by their header ("No.",
 // "Time", "Value", "Unit", "Basis" or the Chinese table's texts, any case,
-// any order, other columns around them, title lines above them); without
-// such a header the readings layout's positions apply below the first row.
-// A row with neither a value nor a time is skipped. A row is rejected,
+// any order, other columns around them, title lines above them) among the
+// first ten rows; without such a header the readings layout's positions
+// apply below the first row, counted from the leftmost cell of those rows.
+// A row with neither a value nor a time is skipped, as is every row
+// between that holds no cell. Only the cells of the columns read are
+// asked for; the rows are read once, and once more only when slashed
+// dates leave the order of day and month to the whole file. A row is rejected,
 // never read as 0, when its value is neither a number (a decimal comma is
 // taken unless commas separate the cells) nor an overload marker ("OL",
 // "-OL"), when its unit is none the program knows, or when its time cannot
@@ -26,7 +28,9 @@ class ReadingsImport
 public:
     enum class Reason { RowTooShort, ValueMissing, ValueNotNumber, UnitMissing, UnitUnknown, TimeUnreadable };
 
-    explicit ReadingsImport(const TableFile::Rows &rows);
+    // Reads the rows to their end; a fault of the file stops the reading
+    // and is left in rows.errorString().
+    explicit ReadingsImport(SheetRows &rows);
     ~ReadingsImport();
     ReadingsImport(const ReadingsImport &) = delete;
     ReadingsImport &operator=(const ReadingsImport &) = delete;
@@ -52,7 +56,7 @@ private:
         QList<int> rows; // the first few sheet rows, 1-based
     };
 
-    void readRows(const TableFile::Rows &rows);
+    void readRows(SheetRows &rows);
     void reject(Reason reason, int sheetRow);
     static QString reasonText(Reason reason);
     static QString rowsText(const Rejections &rejections);

@@ -4,6 +4,7 @@
 #include "exchange/readingscsv.h"
 #include "exchange/readingsworkbook.h"
 #include "exchange/readingsxlsx.h"
+#include "exchange/xlsreader.h"
 #include "exchange/xlsxpackage.h"
 #include "exchange/xlsxreader.h"
 
@@ -92,36 +93,24 @@ bool write(const QString &path, Format format, const QAbstractItemModel &table, 
     }
 }
 
-bool read(const QString &path, Rows *rows, QString *error)
+std::unique_ptr<SheetRows> open(const QString &path, QString *error)
 {
     QString localError;
     QString &err = error ? *error : localError;
-    *rows = Rows();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err = file.errorString();
-        return false;
-    }
-    const QByteArray head = file.read(8);
-    file.close();
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const bool xlsx = XlsxPackage::hasSignature(head);
-    const bool csv = !xlsx && !CompoundFileReader::hasSignature(head)
-            && (suffix == QLatin1String("csv") || suffix == QLatin1String("txt") || suffix == QLatin1String("tsv"));
-    if (!xlsx && !csv)
-        return readFirstSheetUsedRange(path, &rows->m_rows, &err, &rows->m_firstRow);
-
     QByteArray data;
     if (!readWhole(path, &data, &err))
-        return false;
-    if (csv)
-        return rows->m_csv.parse(data, &err);
-    XlsUsedRange range;
-    if (!readXlsxFirstSheet(data, &range, &err))
-        return false;
-    rows->m_rows = std::move(range.rows);
-    rows->m_firstRow = range.firstRow;
-    return true;
+        return nullptr;
+    if (CompoundFileReader::hasSignature(data))
+        return openXlsFirstSheet(data, &err);
+    if (XlsxPackage::hasSignature(data))
+        return openXlsxFirstSheet(data, &err);
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("csv") && suffix != QLatin1String("txt") && suffix != QLatin1String("tsv"))
+        return openXlsFirstSheet(data, &err);
+    auto csv = std::make_unique<CsvTable>();
+    if (!csv->parse(data, &err))
+        return nullptr;
+    return csv;
 }
 
 } // namespace TableFile

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "exchange/readingscsv.h"
+#include "exchange/sheetrows.h"
 
-#include <QList>
 #include <QString>
-#include <QVariant>
+
+#include <memory>
 
 class QAbstractItemModel;
 
@@ -31,36 +31,12 @@ QString suffix(Format format);
 // why.
 bool write(const QString &path, Format format, const QAbstractItemModel &table, QString *error);
 
-// The rows of a readings file's used range, each a list of cell values
-// (see XlsUsedRange); a CSV file's rows are made as they are asked for.
-class Rows
-{
-public:
-    Rows() = default;
-    // Rows of a worksheet whose used range starts at the zero-based sheet
-    // row firstRow.
-    explicit Rows(QList<QVariantList> rows, int firstRow = 0) : m_rows(std::move(rows)), m_firstRow(firstRow) {}
-
-    int size() const { return m_csv.rowCount() > 0 ? m_csv.rowCount() : m_rows.size(); }
-    QVariantList at(int row) const { return m_csv.rowCount() > 0 ? m_csv.row(row) : m_rows.at(row); }
-    // The zero-based sheet row (CSV record) of at(0).
-    int firstRow() const { return m_csv.rowCount() > 0 ? m_csv.firstRow() : m_firstRow; }
-    // Whether the cells were separated by commas, which leaves no room for
-    // a decimal comma.
-    bool commaSeparated() const { return m_csv.rowCount() > 0 && m_csv.separator() == QLatin1Char(','); }
-
-private:
-    friend bool read(const QString &path, Rows *rows, QString *error);
-    QList<QVariantList> m_rows;
-    int m_firstRow = 0;
-    CsvTable m_csv;
-};
-
-// The used range of the first worksheet of a readings file. The content decides the format (a compound
-// document is a classic workbook, a zip package an .xlsx); other files are
-// CSV when named so (.csv, .txt, .tsv) and otherwise taken for a classic
-// workbook, whose reader then says why it is none. False with an error text
-// for a file that cannot be read.
-bool read(const QString &path, Rows *rows, QString *error);
+// The first worksheet of a readings file, row by row. The content decides
+// the format (a compound document is a classic workbook, a zip package an
+// .xlsx); other files are CSV when named so (.csv, .txt, .tsv) and
+// otherwise taken for a classic workbook, whose reader then says why it is
+// none. Null with an error text for a file that cannot be read; a fault
+// found further on ends the rows with its reason in errorString().
+std::unique_ptr<SheetRows> open(const QString &path, QString *error);
 
 } // namespace TableFile

@@ -1,35 +1,28 @@
 #pragma once
 
-#include "exchange/xlsreader.h"
+#include "exchange/sheetrows.h"
 
-#include <vector>
+#include <QList>
+#include <QString>
+#include <QVariant>
 
-// Lays sorted cells (by row, then column) out as the rows of the used range
-// top..bottom from column left, `columns` wide. Empty places are invalid
-// variants; of two cells at one place the later one counts. `value` turns a
-// cell into its variant. Shared by the workbook readers of both formats.
-template <typename Cell, typename Value>
-void fillUsedRange(const std::vector<Cell> &cells, int top, int bottom, int left, int columns, Value value,
-                   XlsUsedRange *range)
+// The used range of a worksheet laid out as a grid: from the first to the
+// last row and column that hold a cell, wherever the sheet starts. Blank
+// cells that carry a format count, as the spreadsheet counts them; rows
+// and columns that are only formatted as a whole do not.
+struct XlsUsedRange
 {
-    range->firstRow = top;
-    range->firstColumn = left;
-    range->columnCount = columns;
-    range->rows.reserve(bottom - top + 1);
-    size_t i = 0;
-    for (int r = top; r <= bottom; ++r) {
-        QVariantList row;
-        row.reserve(columns);
-        for (; i < cells.size() && cells[i].row == r; ++i) {
-            const Cell &c = cells[i];
-            if (i + 1 < cells.size() && cells[i + 1].row == c.row && cells[i + 1].column == c.column)
-                continue;
-            while (row.size() < c.column - left)
-                row.append(QVariant());
-            row.append(value(c));
-        }
-        while (row.size() < columns)
-            row.append(QVariant());
-        range->rows.append(row);
-    }
-}
+    int firstRow = 0;    // zero-based sheet row of rows.first()
+    int firstColumn = 0; // zero-based sheet column of each row's first cell
+    int columnCount = 0;
+    // Every row has columnCount cells, each a value as SheetRows hands it
+    // out, an invalid QVariant where the sheet holds no cell.
+    QList<QVariantList> rows;
+};
+
+// Reads all rows and lays them out as the used range, the places that
+// SheetRows::markedCells() names included. Rows may come in any order; of
+// two cells at one place the later counts. A grid of more than maxCells
+// places is refused rather than allocated. False with an error text for a
+// sheet that cannot be read.
+bool readUsedRange(SheetRows &rows, XlsUsedRange *range, QString *error, qint64 maxCells);

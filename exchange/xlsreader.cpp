@@ -23,6 +23,16 @@ QString damaged()
     return QCoreApplication::translate("XlsReader", "The workbook is damaged.");
 }
 
+QString notClassic()
+{
+    return QCoreApplication::translate("XlsReader", "The file is not a workbook of the classic Excel format (.xls).");
+}
+
+QString excel5()
+{
+    return QCoreApplication::translate("XlsReader", "The workbook was saved in the Excel 5.0/95 format, which cannot be read.");
+}
+
 // Data that may go on in CONTINUE records. Characters of a string that go
 // on in the next record are preceded there by a new width flag.
 class ContinuedData
@@ -237,16 +247,16 @@ bool readGlobals(const QByteArray &stream, Globals *g, QString *error)
 {
     Biff::RecordReader r(stream);
     if (!r.next() || r.id() != Biff::Bof || r.length() < 4) {
-        *error = QCoreApplication::translate("XlsReader", "The file is not a workbook of the classic Excel format (.xls).");
+        *error = notClassic();
         return false;
     }
     const quint16 version = Biff::get16(r.body());
     if (version == Biff::Biff5Version) {
-        *error = QCoreApplication::translate("XlsReader", "The workbook was saved in the Excel 5.0/95 format, which cannot be read.");
+        *error = excel5();
         return false;
     }
     if (version != Biff::Biff8Version || Biff::get16(r.body() + 2) != Biff::BofGlobals) {
-        *error = QCoreApplication::translate("XlsReader", "The file is not a workbook of the classic Excel format (.xls).");
+        *error = notClassic();
         return false;
     }
 
@@ -321,7 +331,7 @@ bool readGlobals(const QByteArray &stream, Globals *g, QString *error)
     return true;
 }
 
-bool readSheetCells(const QByteArray &stream, const Globals &g, std::vector<RawCell> *cells,
+bool readSheetCells(const QByteArray &stream, const Globals &g, int maxCells, std::vector<RawCell> *cells,
                     QVector<QString> *texts, QString *error)
 {
     if (g.sheetPosition >= stream.size()) {
@@ -336,10 +346,15 @@ bool readSheetCells(const QByteArray &stream, const Globals &g, std::vector<RawC
         return false;
     }
 
+    bool tooMany = false;
     auto add = [&](quint16 row, quint16 column, quint16 xf, CellKind kind, double number,
                    quint8 flag = 0, int text = -1) {
         if (column >= SheetColumns)
             return false;
+        if (cells->size() >= size_t(maxCells)) {
+            tooMany = true;
+            return false;
+        }
         cells->push_back({row, column, xf, kind, flag, number, text});
         return true;
     };
@@ -432,7 +447,9 @@ bool readSheetCells(const QByteArray &stream, const Globals &g, std::vector<RawC
                          isError ? CellKind::Error : CellKind::Bool, 0, quint8(p[6]));
             }
             break;
-        case Biff::Formula: {
+        case Biff::Formula:
+        case Biff::Formula3:
+        case Biff::Formula4: {
             if (len < 14)
                 break;
             const quint16 row = Biff::get16(p), column = Biff::get16(p + 2), xf = Biff::get16(p + 4);
@@ -487,6 +504,11 @@ bool readSheetCells(const QByteArray &stream, const Globals &g, std::vector<RawC
             break;
         }
     }
+    if (tooMany) {
+        *error = QCoreApplication::translate("XlsReader", "The first worksheet has more than %1 cells, more than can be read.")
+                         .arg(maxCells);
+        return false;
+    }
     if (!ok || r.truncated()) {
         *error = damaged();
         return false;
@@ -494,97 +516,154 @@ bool readSheetCells(const QByteArray &stream, const Globals &g, std::vector<RawC
     return true; // a sheet cut short before its EOF keeps what it has
 }
 
-} // namespace
-
-bool readXlsFirstSheet(const QByteArray &file, XlsUsedRange *range, QString *error, int maxCells)
+// The cells of the first worksheet, read at once into compact records
+// (a few bytes each; values are made only when asked for), put in order
+// and handed out row by row.
+class XlsSheetRows : public SheetRows
 {
-    *range = XlsUsedRange();
-    QString localError;
-    QString &err = error ? *error : localError;
-    if (!CompoundFileReader::hasSignature(file)) {
-        // BIFF2 to BIFF4 workbooks are plain record streams.
-        if (file.size() >= 4 && quint8(file.at(1)) <= 0x08 && quint8(file.at(0)) == 0x09
-                && (quint8(file.at(1)) & 1) == 0)
-            err = QCoreApplication::translate("XlsReader", "The workbook was saved in an old Excel format (2.x to 4.0), which cannot be read.");
-        else
-            err = QCoreApplication::translate("XlsReader", "The file is not a workbook of the classic Excel format (.xls).");
-        return false;
-    }
-    CompoundFileReader container;
-    if (!container.open(file)) {
-        err = container.errorString();
-        return false;
-    }
-    QByteArray stream;
-    if (!container.hasStream(QStringLiteral("Workbook"))) {
-        // A password-protected .xlsx is a compound file around the
-        // encrypted package.
-        if (container.hasStream(QStringLiteral("EncryptedPackage")))
-            err = QCoreApplication::translate("XlsReader", "The workbook is protected by a password.");
-        else if (container.hasStream(QStringLiteral("Book")))
-            err = QCoreApplication::translate("XlsReader", "The workbook was saved in the Excel 5.0/95 format, which cannot be read.");
-        else
-            err = QCoreApplication::translate("XlsReader", "The file is not a workbook of the classic Excel format (.xls).");
-        return false;
-    }
-    if (!container.readStream(QStringLiteral("Workbook"), &stream)) {
-        err = container.errorString();
-        return false;
+public:
+    XlsSheetRows(Globals globals, std::vector<RawCell> cells, QVector<QString> texts)
+        : m_globals(std::move(globals)), m_cells(std::move(cells)), m_texts(std::move(texts))
+    {
+        // Row by row in sheet order; of two cells at one place the later
+        // wins.
+        auto before = [](const RawCell &a, const RawCell &b) {
+            return a.row != b.row ? a.row < b.row : a.column < b.column;
+        };
+        if (!std::is_sorted(m_cells.begin(), m_cells.end(), before))
+            std::stable_sort(m_cells.begin(), m_cells.end(), before);
+        size_t kept = 0;
+        for (size_t i = 0; i < m_cells.size(); ++i) {
+            if (kept > 0 && m_cells[kept - 1].row == m_cells[i].row && m_cells[kept - 1].column == m_cells[i].column)
+                --kept;
+            m_cells[kept++] = m_cells[i];
+        }
+        m_cells.resize(kept);
     }
 
-    Globals g;
-    if (!readGlobals(stream, &g, &err))
-        return false;
-    std::vector<RawCell> cells;
-    cells.reserve(std::min<size_t>(size_t(stream.size()) / 16, size_t(1) << 20));
-    QVector<QString> texts;
-    if (!readSheetCells(stream, g, &cells, &texts, &err))
-        return false;
-    if (cells.empty())
+    bool next() override
+    {
+        m_begin = m_end;
+        if (m_begin >= m_cells.size())
+            return false;
+        m_end = m_begin + 1;
+        while (m_end < m_cells.size() && m_cells[m_end].row == m_cells[m_begin].row)
+            ++m_end;
         return true;
-
-    int top = 65535, bottom = 0, left = SheetColumns, right = 0;
-    for (const RawCell &c : cells) {
-        top = std::min<int>(top, c.row);
-        bottom = std::max<int>(bottom, c.row);
-        left = std::min<int>(left, c.column);
-        right = std::max<int>(right, c.column);
     }
-    const int rows = bottom - top + 1;
-    const int columns = right - left + 1;
-    if (qint64(rows) * columns > maxCells) {
-        err = QCoreApplication::translate("XlsReader", "The used range of the first worksheet is too large: %1 cells, at most %2 can be read.")
-                      .arg(qint64(rows) * columns).arg(maxCells);
-        return false;
+    bool rewind() override
+    {
+        m_begin = m_end = 0;
+        return true;
     }
-
-    // Row by row in sheet order; of two cells at one place the later wins.
-    auto before = [](const RawCell &a, const RawCell &b) {
-        return a.row != b.row ? a.row < b.row : a.column < b.column;
-    };
-    if (!std::is_sorted(cells.begin(), cells.end(), before))
-        std::stable_sort(cells.begin(), cells.end(), before);
-    const int shared = g.sharedStrings.size();
-    auto value = [&](const RawCell &c) -> QVariant {
+    int row() const override { return m_cells[m_begin].row; }
+    int cellCount() const override { return int(m_end - m_begin); }
+    int column(int index) const override { return m_cells[m_begin + size_t(index)].column; }
+    QVariant value(int index) const override
+    {
+        const RawCell &c = m_cells[m_begin + size_t(index)];
         switch (c.kind) {
         case CellKind::Blank:
             return QVariant();
         case CellKind::Number:
-            if (c.xf < g.dateXf.size() && g.dateXf[c.xf]) {
-                const QDateTime time = ExcelDate::fromSerial(c.number, g.dateSystem);
+            if (c.xf < m_globals.dateXf.size() && m_globals.dateXf[c.xf]) {
+                const QDateTime time = ExcelDate::fromSerial(c.number, m_globals.dateSystem);
                 if (time.isValid())
                     return time;
             }
             return c.number;
-        case CellKind::Text:
-            return c.text < shared ? g.sharedStrings.at(c.text) : texts.at(c.text - shared);
+        case CellKind::Text: {
+            const int shared = m_globals.sharedStrings.size();
+            return c.text < shared ? m_globals.sharedStrings.at(c.text) : m_texts.at(c.text - shared);
+        }
         case CellKind::Bool:
             return c.flag != 0;
         case CellKind::Error:
             return errorText(c.flag);
         }
         return QVariant();
-    };
-    fillUsedRange(cells, top, bottom, left, columns, value, range);
+    }
+
+private:
+    Globals m_globals;
+    std::vector<RawCell> m_cells;
+    QVector<QString> m_texts;
+    size_t m_begin = 0;
+    size_t m_end = 0;
+};
+
+bool startsWithBiff8Bof(const QByteArray &stream)
+{
+    Biff::RecordReader r(stream);
+    return r.next() && r.id() == Biff::Bof && r.length() >= 4 && Biff::get16(r.body()) == Biff::Biff8Version;
+}
+
+// The workbook stream: "Workbook" in BIFF8 files, "Book" in older ones and
+// in the BIFF8 files of writers that kept the old name, so the stream's
+// first record decides.
+bool readWorkbookStream(const QByteArray &file, QByteArray *stream, QString *error)
+{
+    if (!CompoundFileReader::hasSignature(file)) {
+        // BIFF2 to BIFF4 workbooks are plain record streams.
+        if (file.size() >= 4 && quint8(file.at(1)) <= 0x08 && quint8(file.at(0)) == 0x09
+                && (quint8(file.at(1)) & 1) == 0)
+            *error = QCoreApplication::translate("XlsReader", "The workbook was saved in an old Excel format (2.x to 4.0), which cannot be read.");
+        else
+            *error = notClassic();
+        return false;
+    }
+    CompoundFileReader container;
+    if (!container.open(file)) {
+        *error = container.errorString();
+        return false;
+    }
+    const QString name = container.hasStream(QStringLiteral("Workbook")) ? QStringLiteral("Workbook")
+                                                                         : QStringLiteral("Book");
+    if (!container.hasStream(name)) {
+        // A password-protected .xlsx is a compound file around the
+        // encrypted package.
+        if (container.hasStream(QStringLiteral("EncryptedPackage")))
+            *error = QCoreApplication::translate("XlsReader", "The workbook is protected by a password.");
+        else
+            *error = notClassic();
+        return false;
+    }
+    if (!container.readStream(name, stream)) {
+        *error = container.errorString();
+        return false;
+    }
+    if (name == QLatin1String("Book") && !startsWithBiff8Bof(*stream)) {
+        *error = excel5();
+        return false;
+    }
     return true;
+}
+
+} // namespace
+
+std::unique_ptr<SheetRows> openXlsFirstSheet(const QByteArray &file, QString *error, int maxCells)
+{
+    QString localError;
+    QString &err = error ? *error : localError;
+    QByteArray stream;
+    if (!readWorkbookStream(file, &stream, &err))
+        return nullptr;
+    Globals g;
+    if (!readGlobals(stream, &g, &err))
+        return nullptr;
+    std::vector<RawCell> cells;
+    cells.reserve(std::min<size_t>(size_t(stream.size()) / 16, size_t(maxCells)));
+    QVector<QString> texts;
+    if (!readSheetCells(stream, g, maxCells, &cells, &texts, &err))
+        return nullptr;
+    return std::make_unique<XlsSheetRows>(std::move(g), std::move(cells), std::move(texts));
+}
+
+bool readXlsFirstSheet(const QByteArray &file, XlsUsedRange *range, QString *error, int maxCells)
+{
+    *range = XlsUsedRange();
+    QString localError;
+    QString &err = error ? *error : localError;
+    const std::unique_ptr<SheetRows> rows = openXlsFirstSheet(file, &err, maxCells);
+    return rows && readUsedRange(*rows, range, &err, maxCells);
 }

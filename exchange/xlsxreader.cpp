@@ -1,8 +1,8 @@
 #include "exchange/xlsxreader.h"
 
 #include "exchange/exceldate.h"
-#include "exchange/usedrangegrid.h"
 #include "exchange/xlsxpackage.h"
+#include "exchange/xlsxsheetscanner.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -17,38 +17,7 @@
 
 namespace {
 
-constexpr int SheetRows = 1048576;
-constexpr int SheetColumns = 16384;
-
-enum class Kind : quint8 { Blank, Number, SharedText, OwnText, Bool, IsoDate };
-
-struct RawCell
-{
-    int row;
-    int column;
-    Kind kind;
-    bool flag;
-    quint32 style;
-    double number;
-    int text; // into the shared strings or the sheet's own texts
-};
-
-struct Bounds
-{
-    int top = SheetRows;
-    int left = SheetColumns;
-    int bottom = -1;
-    int right = -1;
-
-    bool isEmpty() const { return bottom < 0; }
-    void include(int row, int column)
-    {
-        top = std::min(top, row);
-        bottom = std::max(bottom, row);
-        left = std::min(left, column);
-        right = std::max(right, column);
-    }
-};
+using Kind = XlsxCell::Kind;
 
 struct Relationship
 {
@@ -90,77 +59,26 @@ QString relationshipsPart(const QString &part)
     return part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) + QStringLiteral(".rels");
 }
 
-// "B12", "b12" or "XFD1048576", zero-based; a reference without its row
-// number gives row -1.
-bool parseReference(const QStringRef &ref, int *row, int *column)
-{
-    int i = 0;
-    int c = 0;
-    for (; i < ref.size() && i < 4; ++i) {
-        const ushort u = ref.at(i).unicode() & ~0x20;
-        if (u < 'A' || u > 'Z')
-            break;
-        c = c * 26 + (u - 'A' + 1);
-    }
-    if (i == 0 || c > SheetColumns)
-        return false;
-    int r = 0;
-    const int digitsStart = i;
-    for (; i < ref.size() && i - digitsStart < 8; ++i) {
-        const ushort u = ref.at(i).unicode();
-        if (u < '0' || u > '9')
-            return false;
-        r = r * 10 + (u - '0');
-    }
-    if (i != ref.size() || (i > digitsStart && (r < 1 || r > SheetRows)))
-        return false;
-    *column = c - 1;
-    *row = i > digitsStart ? r - 1 : -1;
-    return true;
-}
-
-// Cell texts escape characters XML cannot carry as "_xHHHH_".
-QString unescaped(const QString &text)
-{
-    if (!text.contains(QLatin1String("_x")))
-        return text;
-    QString out;
-    out.reserve(text.size());
-    for (int i = 0; i < text.size(); ++i) {
-        bool ok = false;
-        if (text.at(i) == QLatin1Char('_') && i + 6 < text.size() && text.at(i + 1) == QLatin1Char('x')
-                && text.at(i + 6) == QLatin1Char('_')) {
-            const ushort code = text.midRef(i + 2, 4).toUShort(&ok, 16);
-            if (ok) {
-                out.append(QChar(code));
-                i += 6;
-            }
-        }
-        if (!ok)
-            out.append(text.at(i));
-    }
-    return out;
-}
-
-// "B12" for zero-based row 11, column 1.
-QString cellName(int row, int column)
-{
-    QString letters;
-    for (int c = column + 1; c > 0; c = (c - 1) / 26)
-        letters.prepend(QChar('A' + (c - 1) % 26));
-    return letters + QString::number(row + 1);
-}
-
-class Reader
+// The first worksheet of a package, read as it is inflated: the sheet's XML
+// is pulled one row at a time, and only the cells of that row are held.
+class XlsxSheetRows : public SheetRows
 {
 public:
-    Reader(XlsxPackage &package, const XlsxLimits &limits)
-        : m_package(package), m_limits(limits)
-    {
-    }
+    XlsxSheetRows(const QByteArray &file, const XlsxLimits &limits) : m_file(file), m_limits(limits) {}
 
-    bool read(XlsUsedRange *range);
-    QString error;
+    // Finds the first worksheet and reads what its cells refer to.
+    bool open();
+
+    bool next() override;
+    bool rewind() override;
+    int row() const override { return m_cells.front().row; }
+    int cellCount() const override { return int(m_cells.size()); }
+    int column(int index) const override { return m_cells[size_t(index)].column; }
+    QVariant value(int index) const override;
+    QRect markedCells() const override
+    {
+        return m_commented | (m_scanner ? m_scanner->mergedCells() : QRect());
+    }
 
 private:
     template <typename Visit>
@@ -169,33 +87,30 @@ private:
     bool readWorkbook(const QString &part, QStringList *sheetIds);
     bool readStyles(const QString &part);
     bool readSharedStrings(const QString &part);
-    bool readSheet(const QString &part);
     bool readComments(const QString &part);
-    bool assemble(XlsUsedRange *range);
 
-    bool fail(const QString &reason)
-    {
-        error = reason;
-        return false;
-    }
-    bool invalidCell(const QString &part, const QString &cell)
-    {
-        return fail(QCoreApplication::translate("XlsxReader", "The workbook is damaged: its part %1 holds an invalid cell %2.")
-                            .arg(part, cell.left(16)));
-    }
+    bool startSheet();
+    bool finishSheet();
 
-    XlsxPackage &m_package;
+    const QByteArray m_file; // the package reads from it
+    XlsxPackage m_package;
     XlsxLimits m_limits;
     ExcelDate::System m_dateSystem = ExcelDate::System::Date1900;
     std::vector<bool> m_dateStyle;
     QVector<QString> m_shared;
-    QVector<QString> m_texts;
-    std::vector<RawCell> m_cells;
-    Bounds m_marked; // merged and commented cells
+    QString m_sheet;
+    QStringList m_comments;
+
+    std::unique_ptr<XlsxPartStream> m_stream;
+    std::unique_ptr<XlsxSheetScanner> m_scanner;
+    bool m_ended = false;
+    std::vector<XlsxCell> m_cells; // the current row
+    QVector<QString> m_texts;      // its own texts
+    QRect m_commented;
 };
 
 template <typename Visit>
-bool Reader::parse(const QString &part, qint64 maxSize, Visit visit)
+bool XlsxSheetRows::parse(const QString &part, qint64 maxSize, Visit visit)
 {
     const std::unique_ptr<XlsxPartStream> stream = m_package.openPart(part, maxSize);
     if (!stream)
@@ -226,7 +141,7 @@ bool Reader::parse(const QString &part, qint64 maxSize, Visit visit)
     return !stream->failed() || fail(stream->errorString());
 }
 
-bool Reader::readRelationships(const QString &source, QHash<QString, Relationship> *rels)
+bool XlsxSheetRows::readRelationships(const QString &source, QHash<QString, Relationship> *rels)
 {
     const QString part = relationshipsPart(source);
     return parse(part, m_limits.maxOtherPartSize, [&](QXmlStreamReader &xml) {
@@ -246,7 +161,7 @@ bool Reader::readRelationships(const QString &source, QHash<QString, Relationshi
     });
 }
 
-bool Reader::readWorkbook(const QString &part, QStringList *sheetIds)
+bool XlsxSheetRows::readWorkbook(const QString &part, QStringList *sheetIds)
 {
     return parse(part, m_limits.maxOtherPartSize, [&](QXmlStreamReader &xml) {
         if (!xml.isStartElement())
@@ -266,7 +181,7 @@ bool Reader::readWorkbook(const QString &part, QStringList *sheetIds)
     });
 }
 
-bool Reader::readStyles(const QString &part)
+bool XlsxSheetRows::readStyles(const QString &part)
 {
     QHash<int, QString> codes;
     std::vector<int> cellFormats;
@@ -300,12 +215,13 @@ bool Reader::readStyles(const QString &part)
     return ok;
 }
 
-bool Reader::readSharedStrings(const QString &part)
+bool XlsxSheetRows::readSharedStrings(const QString &part)
 {
     QString text;
     bool inItem = false;
     bool inText = false;
     int phonetic = 0; // inside reading aids, which are not the cell's text
+    qint64 kept = 0;
     return parse(part, m_limits.maxStringsSize, [&](QXmlStreamReader &xml) {
         switch (xml.tokenType()) {
         case QXmlStreamReader::StartElement:
@@ -329,10 +245,14 @@ bool Reader::readSharedStrings(const QString &part)
                 --phonetic;
             } else if (xml.name() == QLatin1String("si")) {
                 inItem = false;
-                if (m_shared.size() >= m_limits.maxSharedStrings)
-                    return fail(QCoreApplication::translate("XlsxReader", "The workbook has more than %1 shared strings, more than can be read.")
-                                        .arg(m_limits.maxSharedStrings));
-                m_shared.append(unescaped(text));
+                // What a string costs held: its characters and the
+                // bookkeeping around them.
+                kept += 2 * qint64(text.size()) + XlsxLimits::HeldStringOverhead;
+                if (m_shared.size() >= m_limits.maxSharedStrings || kept > m_limits.maxStringsHeld)
+                    return fail(QCoreApplication::translate("XlsxReader", "The workbook has more shared strings than can be read (at most %1, or %2 MiB).")
+                                        .arg(m_limits.maxSharedStrings)
+                                        .arg(m_limits.maxStringsHeld >> 20));
+                m_shared.append(unescapedCellText(text));
             }
             break;
         default:
@@ -342,191 +262,23 @@ bool Reader::readSharedStrings(const QString &part)
     });
 }
 
-bool Reader::readSheet(const QString &part)
-{
-    enum class Collect { Nothing, Value, Text };
-    bool inSheetData = false;
-    int row = -1;
-    int nextColumn = 0;
-    bool inCell = false;
-    bool inInline = false;
-    int phonetic = 0;
-    bool hasValue = false;
-    Collect collect = Collect::Nothing;
-    QChar type;
-    RawCell cell{};
-    QString value;
-
-    auto finishCell = [&]() {
-        inCell = false;
-        cell.kind = Kind::Blank;
-        // An empty value ("<v></v>") leaves the cell empty, as the
-        // spreadsheet reads it; an empty inline string is an empty text.
-        if (hasValue && value.isEmpty() && type != QLatin1Char('i') && type != QLatin1Char('S'))
-            hasValue = false;
-        if (hasValue) {
-            switch (type.unicode()) {
-            case 's': {
-                bool ok = false;
-                cell.text = value.toInt(&ok);
-                if (!ok || cell.text < 0 || cell.text >= m_shared.size())
-                    return invalidCell(part, cellName(cell.row, cell.column));
-                cell.kind = Kind::SharedText;
-                break;
-            }
-            case 'b':
-                cell.kind = Kind::Bool;
-                cell.flag = value.trimmed() == QLatin1String("1") || value.trimmed() == QLatin1String("true");
-                break;
-            case 'e': // an error, as its text
-            case 'S': // a formula's text
-            case 'i': // an inline string
-            case 'd': // an ISO 8601 date
-                cell.kind = type == QLatin1Char('d') ? Kind::IsoDate : Kind::OwnText;
-                cell.text = m_texts.size();
-                m_texts.append(type == QLatin1Char('i') || type == QLatin1Char('S') ? unescaped(value) : value);
-                break;
-            default: {
-                bool ok = false;
-                cell.number = value.toDouble(&ok);
-                if (!ok || !std::isfinite(cell.number))
-                    return invalidCell(part, cellName(cell.row, cell.column));
-                cell.kind = Kind::Number;
-            }
-            }
-        }
-        if (m_cells.size() >= size_t(m_limits.maxCells))
-            return fail(QCoreApplication::translate("XlsxReader", "The first worksheet has more than %1 cells, more than can be read.")
-                                .arg(m_limits.maxCells));
-        m_cells.push_back(cell);
-        return true;
-    };
-
-    auto startCell = [&](const QXmlStreamReader &xml) {
-        // The attributes own the texts their references point into.
-        const QXmlStreamAttributes attributes = xml.attributes();
-        QStringRef reference;
-        QStringRef style;
-        QStringRef typeName;
-        for (const QXmlStreamAttribute &a : attributes) {
-            if (a.name() == QLatin1String("r"))
-                reference = a.value();
-            else if (a.name() == QLatin1String("s"))
-                style = a.value();
-            else if (a.name() == QLatin1String("t"))
-                typeName = a.value();
-        }
-        cell = RawCell{};
-        cell.row = row < 0 ? 0 : row;
-        cell.column = nextColumn;
-        if (!reference.isNull()) {
-            int r;
-            if (!parseReference(reference, &r, &cell.column))
-                return invalidCell(part, reference.toString());
-            if (r >= 0)
-                cell.row = r;
-        }
-        if (cell.column >= SheetColumns)
-            return invalidCell(part, reference.isNull() ? cellName(cell.row, cell.column) : reference.toString());
-        nextColumn = cell.column + 1;
-        cell.style = style.isNull() ? 0 : style.toUInt();
-        if (typeName.isEmpty() || typeName == QLatin1String("n"))
-            type = QLatin1Char('n');
-        else if (typeName == QLatin1String("str"))
-            type = QLatin1Char('S');
-        else if (typeName == QLatin1String("inlineStr"))
-            type = QLatin1Char('i');
-        else
-            type = typeName.at(0);
-        inCell = true;
-        hasValue = false;
-        return true;
-    };
-
-    return parse(part, m_limits.maxSheetSize, [&](QXmlStreamReader &xml) {
-        switch (xml.tokenType()) {
-        case QXmlStreamReader::StartElement: {
-            const QStringRef name = xml.name();
-            if (!inSheetData) {
-                if (name == QLatin1String("sheetData")) {
-                    inSheetData = true;
-                } else if (name == QLatin1String("mergeCell")) {
-                    const QXmlStreamAttributes attributes = xml.attributes();
-                    const QVector<QStringRef> corners =
-                            attributes.value(QLatin1String("ref")).split(QLatin1Char(':'));
-                    for (const QStringRef &corner : corners) {
-                        int r, c;
-                        if (parseReference(corner, &r, &c) && r >= 0)
-                            m_marked.include(r, c);
-                    }
-                }
-            } else if (name == QLatin1String("c")) {
-                return startCell(xml);
-            } else if (!inCell) {
-                if (name == QLatin1String("row")) {
-                    const QXmlStreamAttributes attributes = xml.attributes();
-                    const QStringRef r = attributes.value(QLatin1String("r"));
-                    bool ok = true;
-                    row = r.isNull() ? row + 1 : r.toInt(&ok) - 1;
-                    if (!ok || row < 0 || row >= SheetRows)
-                        return fail(QCoreApplication::translate("XlsxReader", "The workbook is damaged: its part %1 holds an invalid row %2.")
-                                            .arg(part, r.toString().left(16)));
-                    nextColumn = 0;
-                }
-            } else if (name == QLatin1String("v")) {
-                collect = Collect::Value;
-                hasValue = true;
-                value.resize(0);
-            } else if (name == QLatin1String("is")) {
-                inInline = true;
-                hasValue = true;
-                value.resize(0);
-            } else if (name == QLatin1String("t")) {
-                if (inInline && phonetic == 0)
-                    collect = Collect::Text;
-            } else if (name == QLatin1String("rPh")) {
-                ++phonetic;
-            }
-            return true;
-        }
-        case QXmlStreamReader::Characters:
-            if (collect != Collect::Nothing)
-                value.append(xml.text());
-            return true;
-        case QXmlStreamReader::EndElement: {
-            const QStringRef name = xml.name();
-            if (name == QLatin1String("v") || name == QLatin1String("t"))
-                collect = Collect::Nothing;
-            else if (name == QLatin1String("c") && inCell)
-                return finishCell();
-            else if (name == QLatin1String("is"))
-                inInline = false;
-            else if (name == QLatin1String("rPh"))
-                --phonetic;
-            else if (name == QLatin1String("sheetData"))
-                inSheetData = false;
-            return true;
-        }
-        default:
-            return true;
-        }
-    });
-}
-
-bool Reader::readComments(const QString &part)
+bool XlsxSheetRows::readComments(const QString &part)
 {
     return parse(part, m_limits.maxOtherPartSize, [&](QXmlStreamReader &xml) {
         if (xml.isStartElement() && xml.name() == QLatin1String("comment")) {
+            const QByteArray reference = xml.attributes().value(QLatin1String("ref")).toUtf8();
             int r, c;
-            if (parseReference(xml.attributes().value(QLatin1String("ref")), &r, &c) && r >= 0)
-                m_marked.include(r, c);
+            if (parseCellReference(reference.constData(), reference.size(), &r, &c) && r >= 0)
+                m_commented |= QRect(c, r, 1, 1);
         }
         return true;
     });
 }
 
-bool Reader::read(XlsUsedRange *range)
+bool XlsxSheetRows::open()
 {
+    if (!m_package.open(m_file))
+        return fail(m_package.errorString());
     const QString notWorkbook = QCoreApplication::translate("XlsxReader", "The file is not an Excel workbook (.xlsx).");
     // The package's relationships name the workbook part.
     QString workbook;
@@ -547,15 +299,14 @@ bool Reader::read(XlsUsedRange *range)
     rels.clear();
     if (!readWorkbook(workbook, &sheetIds) || !readRelationships(workbook, &rels))
         return false;
-    QString sheet;
     for (const QString &id : qAsConst(sheetIds)) {
         const auto r = rels.constFind(id);
         if (r != rels.constEnd() && hasType(*r, QLatin1String("/worksheet"))) {
-            sheet = r->target;
+            m_sheet = r->target;
             break;
         }
     }
-    if (sheet.isEmpty())
+    if (m_sheet.isEmpty())
         return fail(QCoreApplication::translate("XlsxReader", "The workbook has no worksheet."));
     for (const Relationship &r : qAsConst(rels)) {
         if (hasType(r, QLatin1String("/sharedStrings")) && m_shared.isEmpty() && !readSharedStrings(r.target))
@@ -563,90 +314,113 @@ bool Reader::read(XlsUsedRange *range)
         if (hasType(r, QLatin1String("/styles")) && m_dateStyle.empty() && !readStyles(r.target))
             return false;
     }
-
-    if (!readSheet(sheet))
-        return false;
-    const QString sheetRels = relationshipsPart(sheet);
+    const QString sheetRels = relationshipsPart(m_sheet);
     if (m_package.contains(sheetRels)) {
         rels.clear();
-        if (!readRelationships(sheet, &rels))
+        if (!readRelationships(m_sheet, &rels))
             return false;
         for (const Relationship &r : qAsConst(rels))
-            if (hasType(r, QLatin1String("/comments")) && !readComments(r.target))
-                return false;
+            if (hasType(r, QLatin1String("/comments")))
+                m_comments << r.target;
     }
-    return assemble(range);
+    return startSheet();
 }
 
-bool Reader::assemble(XlsUsedRange *range)
+bool XlsxSheetRows::startSheet()
 {
-    Bounds used = m_marked;
-    for (const RawCell &c : m_cells)
-        used.include(c.row, c.column);
-    if (used.isEmpty())
-        return true;
-    const int rows = used.bottom - used.top + 1;
-    const int columns = used.right - used.left + 1;
-    if (qint64(rows) * columns > m_limits.maxCells)
-        return fail(QCoreApplication::translate("XlsxReader", "The used range of the first worksheet is too large: %1 cells, at most %2 can be read.")
-                            .arg(qint64(rows) * columns)
-                            .arg(m_limits.maxCells));
-
-    // Row by row in sheet order; of two cells at one place the later wins.
-    auto before = [](const RawCell &a, const RawCell &b) {
-        return a.row != b.row ? a.row < b.row : a.column < b.column;
-    };
-    if (!std::is_sorted(m_cells.begin(), m_cells.end(), before))
-        std::stable_sort(m_cells.begin(), m_cells.end(), before);
-    auto value = [&](const RawCell &c) -> QVariant {
-        switch (c.kind) {
-        case Kind::Blank:
-            return QVariant();
-        case Kind::Number:
-            if (c.style < m_dateStyle.size() && m_dateStyle[c.style]) {
-                const QDateTime time = ExcelDate::fromSerial(c.number, m_dateSystem);
-                if (time.isValid())
-                    return time;
-            }
-            return c.number;
-        case Kind::SharedText:
-            return m_shared.at(c.text);
-        case Kind::OwnText:
-            return m_texts.at(c.text);
-        case Kind::Bool:
-            return c.flag;
-        case Kind::IsoDate: {
-            const QDateTime time = ExcelDate::parseDateTimeText(m_texts.at(c.text));
-            return time.isValid() ? QVariant(time) : QVariant(m_texts.at(c.text));
-        }
-        }
-        return QVariant();
-    };
-    fillUsedRange(m_cells, used.top, used.bottom, used.left, columns, value, range);
+    m_scanner.reset();
+    m_stream = m_package.openPart(m_sheet, m_limits.maxSheetSize);
+    if (!m_stream)
+        return fail(m_package.errorString());
+    m_scanner = std::make_unique<XlsxSheetScanner>(m_stream.get(), m_sheet, m_shared.size(), m_limits.maxCells);
+    m_ended = false;
+    m_cells.clear();
+    m_texts.clear();
+    m_commented = QRect();
     return true;
 }
 
+bool XlsxSheetRows::rewind()
+{
+    clearError();
+    return startSheet();
+}
+
+bool XlsxSheetRows::next()
+{
+    if (m_ended || !m_scanner || !errorString().isEmpty())
+        return false;
+    if (m_scanner->nextRow(&m_cells, &m_texts))
+        return true;
+    m_ended = true;
+    if (!m_scanner->error().isEmpty())
+        return fail(m_scanner->error());
+    finishSheet();
+    return false;
+}
+
+// The part read to its end: the archive has checked its checksum; the
+// comments the sheet refers to belong to the used range.
+bool XlsxSheetRows::finishSheet()
+{
+    if (m_stream->failed())
+        return fail(m_stream->errorString());
+    for (const QString &comments : qAsConst(m_comments))
+        if (!readComments(comments))
+            return false;
+    return true;
+}
+
+QVariant XlsxSheetRows::value(int index) const
+{
+    const XlsxCell &c = m_cells[size_t(index)];
+    switch (c.kind) {
+    case Kind::Blank:
+        return QVariant();
+    case Kind::Number:
+        if (c.style < m_dateStyle.size() && m_dateStyle[c.style]) {
+            const QDateTime time = ExcelDate::fromSerial(c.number, m_dateSystem);
+            if (time.isValid())
+                return time;
+        }
+        return c.number;
+    case Kind::SharedText:
+        return m_shared.at(c.text);
+    case Kind::OwnText:
+        return m_texts.at(c.text);
+    case Kind::Bool:
+        return c.flag;
+    case Kind::IsoDate: {
+        const QDateTime time = ExcelDate::parseDateTimeText(m_texts.at(c.text));
+        return time.isValid() ? QVariant(time) : QVariant(m_texts.at(c.text));
+    }
+    }
+    return QVariant();
+}
+
 } // namespace
+
+std::unique_ptr<SheetRows> openXlsxFirstSheet(const QByteArray &file, QString *error, const XlsxLimits &limits)
+{
+    QString localError;
+    QString &err = error ? *error : localError;
+    if (!XlsxPackage::hasSignature(file)) {
+        err = QCoreApplication::translate("XlsxReader", "The file is not an Excel workbook (.xlsx).");
+        return nullptr;
+    }
+    auto rows = std::make_unique<XlsxSheetRows>(file, limits);
+    if (!rows->open()) {
+        err = rows->errorString();
+        return nullptr;
+    }
+    return rows;
+}
 
 bool readXlsxFirstSheet(const QByteArray &file, XlsUsedRange *range, QString *error, const XlsxLimits &limits)
 {
     *range = XlsUsedRange();
     QString localError;
     QString &err = error ? *error : localError;
-    if (!XlsxPackage::hasSignature(file)) {
-        err = QCoreApplication::translate("XlsxReader", "The file is not an Excel workbook (.xlsx).");
-        return false;
-    }
-    XlsxPackage package;
-    if (!package.open(file)) {
-        err = package.errorString();
-        return false;
-    }
-    Reader reader(package, limits);
-    if (!reader.read(range)) {
-        err = reader.error;
-        *range = XlsUsedRange();
-        return false;
-    }
-    return true;
+    const std::unique_ptr<SheetRows> rows = openXlsxFirstSheet(file, &err, limits);
+    return rows && readUsedRange(*rows, range, &err, limits.maxCells);
 }

@@ -736,10 +736,6 @@
         <translation>文件已损坏：从第 %1 行开始的带引号字段没有结束。</translation>
     </message>
     <message>
-        <source>The used range of the file is too large: %1 cells, at most %2 can be read.</source>
-        <translation>文件的已用区域太大：%1 个单元格，最多只能读取 %2 个。</translation>
-    </message>
-    <message>
         <source>The table has %1 readings, but a CSV file is written with at most %2 readings (and read with at most %3 fields).</source>
         <translation>表格有 %1 条读数，但 CSV 文件最多只能写入 %2 条读数（读取时最多 %3 个字段）。</translation>
     </message>
@@ -980,6 +976,13 @@
     </message>
 </context>
 <context>
+    <name>UsedRange</name>
+    <message>
+        <source>The used range of the first worksheet is too large: %1 cells, at most %2 can be read.</source>
+        <translation>第一张工作表的已用区域太大：%1 个单元格，最多只能读取 %2 个。</translation>
+    </message>
+</context>
+<context>
     <name>Widget</name>
     <message>
         <source>Num:0</source>
@@ -1173,8 +1176,8 @@
         <translation>该工作簿以旧的 Excel 格式（2.x 至 4.0）保存，无法读取。</translation>
     </message>
     <message>
-        <source>The used range of the first worksheet is too large: %1 cells, at most %2 can be read.</source>
-        <translation>第一张工作表的已用区域太大：%1 个单元格，最多只能读取 %2 个。</translation>
+        <source>The first worksheet has more than %1 cells, more than can be read.</source>
+        <translation>第一张工作表的单元格超过 %1 个，超出了可读取的数量。</translation>
     </message>
     <message>
         <source>The workbook is protected by a password.</source>
@@ -1220,8 +1223,8 @@
         <translation>工作簿已损坏：其部件 %1 不是格式正确的 XML（第 %2 行：%3）。</translation>
     </message>
     <message>
-        <source>The workbook has more than %1 shared strings, more than can be read.</source>
-        <translation>工作簿的共享字符串超过 %1 个，超出了可读取的数量。</translation>
+        <source>The workbook has more shared strings than can be read (at most %1, or %2 MiB).</source>
+        <translation>工作簿的共享字符串超出了可读取的数量（最多 %1 个，或 %2 MiB）。</translation>
     </message>
     <message>
         <source>The first worksheet has more than %1 cells, more than can be read.</source>
@@ -1238,10 +1241,6 @@
     <message>
         <source>The workbook has no worksheet.</source>
         <translation>工作簿中没有工作表。</translation>
-    </message>
-    <message>
-        <source>The used range of the first worksheet is too large: %1 cells, at most %2 can be read.</source>
-        <translation>第一个工作表的已用区域太大：%1 个单元格，最多只能读取 %2 个。</translation>
     </message>
 </context>
 <context>

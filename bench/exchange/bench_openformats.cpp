@@ -5,6 +5,7 @@
 // are shared, so wall-clock times say more about the neighbours). Prints
 // the ratios at the end.
 
+#include "exchange/sheetrows.h"
 #include "exchange/tablefile.h"
 
 #include "bench/exchange/tablesnapshot.h"
@@ -29,7 +30,6 @@ constexpr int Large = 1000000;
 
 QTemporaryDir *g_dir = nullptr;
 QMap<QString, double> g_seconds; // mean seconds per run, by benchmark and size
-TableFile::Rows g_read;          // freed after the timing, as Python's lists are
 
 QString path(const char *name, int rows)
 {
@@ -77,7 +77,6 @@ void runOurs(benchmark::State &state, const char *name, const std::function<bool
         const double s = double(std::clock() - start) / CLOCKS_PER_SEC;
         state.SetIterationTime(s);
         total += s;
-        g_read = TableFile::Rows();
     }
     record(state, name, total);
 }
@@ -101,12 +100,18 @@ void runPython(benchmark::State &state, const char *name, const QStringList &arg
 
 bool readBack(const QString &file, int rows, QString *error)
 {
-    // The used range, and each row's cells once, as the import takes them.
-    if (!TableFile::read(file, &g_read, error))
+    // Row by row, each cell's value once.
+    const std::unique_ptr<SheetRows> read = TableFile::open(file, error);
+    if (!read)
         return false;
     int cells = 0;
-    for (int r = 0; r < g_read.size(); ++r)
-        cells += g_read.at(r).size();
+    while (read->next())
+        for (int i = 0; i < read->cellCount(); ++i)
+            cells += read->value(i).isValid();
+    if (!read->errorString().isEmpty()) {
+        *error = read->errorString();
+        return false;
+    }
     if (cells != (rows + 1) * 5)
         *error = QStringLiteral("wrong cell count");
     return cells == (rows + 1) * 5;

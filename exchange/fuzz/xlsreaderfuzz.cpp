@@ -1,9 +1,9 @@
-// Feeds arbitrary bytes to the workbook reader and the import's row rule:
-// any input must give a used range or an error, within bounded time and
-// memory.
+// Feeds arbitrary bytes to the workbook reader and the import: any input
+// must give rows or an error, within bounded time and memory, whether the
+// rows are streamed into readings or laid out as the used range.
 
-#include "data/readingseries.h"
-#include "exchange/readingsworkbook.h"
+#include "exchange/readingsimport.h"
+#include "exchange/usedrangegrid.h"
 #include "exchange/xlsreader.h"
 
 #include <QByteArray>
@@ -17,13 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size > (1u << 24))
         return 0;
     const QByteArray file = QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size));
-    XlsUsedRange range;
     QString error;
     // A small cell limit keeps each run quick; the limit itself is tested.
-    if (!readXlsFirstSheet(file, &range, &error, 1 << 16))
+    const std::unique_ptr<SheetRows> rows = openXlsFirstSheet(file, &error, 1 << 16);
+    if (!rows)
         return 0;
-    ReadingSeries readings;
-    for (int r = 1; r < range.rows.size() && r < 64; ++r)
-        readingFromRow(range.rows.at(r), &readings);
+    ReadingsImport(*rows).takeReadings();
+    XlsUsedRange range;
+    if (rows->rewind())
+        readUsedRange(*rows, &range, &error, 1 << 16);
     return 0;
 }

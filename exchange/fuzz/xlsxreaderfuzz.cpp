@@ -1,12 +1,12 @@
-// Feeds arbitrary bytes to the .xlsx reader and the import's row rule: any
-// input must give a used range or an error, within bounded time and
-// memory. The first byte chooses what the rest is: the whole file (the zip
+// Feeds arbitrary bytes to the .xlsx reader and the import: any input must
+// give rows or an error, within bounded time and memory, whether the rows
+// are streamed into readings or laid out as the used range. The first byte chooses what the rest is: the whole file (the zip
 // container and all behind it), or a worksheet, shared strings, styles and
 // workbook properties, cut apart at 0xFF bytes and packed into a sound
 // package, so that mutations reach the XML past the archive's checksums.
 
-#include "data/readingseries.h"
-#include "exchange/readingsworkbook.h"
+#include "exchange/readingsimport.h"
+#include "exchange/usedrangegrid.h"
 #include "exchange/xlsxreader.h"
 #include "tests/exchange/xlsxtesttools.h"
 
@@ -34,12 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     limits.maxOtherPartSize = 1 << 20;
     limits.maxSharedStrings = 1 << 16;
     limits.maxCells = 1 << 16;
-    XlsUsedRange range;
     QString error;
-    if (!readXlsxFirstSheet(file, &range, &error, limits))
+    const std::unique_ptr<SheetRows> rows = openXlsxFirstSheet(file, &error, limits);
+    if (!rows)
         return 0;
-    ReadingSeries readings;
-    for (int r = 1; r < range.rows.size() && r < 64; ++r)
-        readingFromRow(range.rows.at(r), &readings);
+    ReadingsImport(*rows).takeReadings();
+    XlsUsedRange range;
+    if (rows->rewind())
+        readUsedRange(*rows, &range, &error, limits.maxCells);
     return 0;
 }

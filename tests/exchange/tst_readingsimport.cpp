@@ -1,6 +1,11 @@
 #include "exchange/readingsimport.h"
+#include "exchange/readingsworkbook.h"
 #include "exchange/tablefile.h"
+#include "exchange/xlsreader.h"
+#include "exchange/xlswriter.h"
 #include "tests/support/seriesfields.h"
+
+#include "listedrows.h"
 
 #include <QtTest>
 
@@ -19,19 +24,25 @@ struct Result
     QList<ReadingFields> readings;
 };
 
-void importRows(const TableFile::Rows &rows, Result *result)
+void importRows(SheetRows &rows, Result *result)
 {
     result->import = std::make_unique<ReadingsImport>(rows);
     result->readings = fieldsOf(result->import->takeReadings());
 }
 
+void importRows(SheetRows &&rows, Result *result)
+{
+    importRows(rows, result);
+}
+
 bool importFile(const QString &name, Result *result, QString *error = nullptr)
 {
-    TableFile::Rows rows;
-    if (!TableFile::read(qEnvironmentVariable("VK_TESTDATA_DIR") + QStringLiteral("/import/") + name, &rows, error))
+    const std::unique_ptr<SheetRows> rows =
+            TableFile::open(qEnvironmentVariable("VK_TESTDATA_DIR") + QStringLiteral("/import/") + name, error);
+    if (!rows)
         return false;
-    importRows(rows, result);
-    return true;
+    importRows(*rows, result);
+    return rows->errorString().isEmpty();
 }
 
 QString describe(const ReadingFields &r)
@@ -105,7 +116,7 @@ private slots:
         QFETCH(QString, unit);
         QFETCH(QString, outcome);
         Result result;
-        importRows(TableFile::Rows({QVariantList(Header.cbegin(), Header.cend()), {1, time, value, unit, "Fe"}}),
+        importRows(ListedRows({QVariantList(Header.cbegin(), Header.cend()), {1, time, value, unit, "Fe"}}),
                    &result);
         QString got = result.import->skipped() ? QStringLiteral("skipped") : QString();
         for (int reason = 0; reason < 6; ++reason)
@@ -121,7 +132,7 @@ private slots:
     void dayOrderPerFile()
     {
         Result result;
-        importRows(TableFile::Rows({QVariantList(Header.cbegin(), Header.cend()),
+        importRows(ListedRows({QVariantList(Header.cbegin(), Header.cend()),
                                     {1, "05/03/2024 10:00", "1", "um", ""},
                                     {2, "25/03/2024 10:00", "2", "um", ""},
                                     {3, "13/03/2024 10:00", "3", "um", ""},
@@ -142,7 +153,7 @@ private slots:
             rows << (sheetRow == 20 ? QVariantList{} : QVariantList{1, "", notNumber ? "n/a" : "5", unit, ""});
         }
         Result result;
-        importRows(TableFile::Rows(rows, 10), &result);
+        importRows(ListedRows(rows, 10), &result);
         QCOMPARE(result.import->report(), QStringLiteral("Rows imported: 19; skipped as blank: 1; rejected: 9.\n"
                                                          "rows 12 and 40: value is not a number\n"
                                                          "rows 21, 22, 23, 24, 25 and 2 more: unit is not known"));
@@ -188,6 +199,34 @@ private slots:
                  "row 5: value is not a number\nrow 6: time cannot be read");
     }
 
+    // One cell far to the right stretches the used range over the sheet's
+    // width, 20,001 rows by 256 columns: the import is the same as without
+    // it.
+    void farCell()
+    {
+        XlsWorkbookWriter plain;
+        for (int c = 0; c < 5; ++c)
+            plain.addText(0, c, Header.at(c));
+        for (int r = 1; r <= 20000; ++r) {
+            plain.addNumber(r, 0, r);
+            plain.addText(r, 2, r % 40 ? QString::number(100 + r % 37) : QStringLiteral("OL"));
+            plain.addText(r, 3, r % 3 ? QStringLiteral("um") : QStringLiteral("mm"));
+        }
+        XlsWorkbookWriter stretched = plain;
+        stretched.addText(1, 255, QStringLiteral("checked"));
+        QStringList outcomes;
+        for (const XlsWorkbookWriter *w : {&plain, &stretched}) {
+            QString error;
+            const std::unique_ptr<SheetRows> rows = openXlsFirstSheet(w->fileData(), &error);
+            QVERIFY2(rows, qPrintable(error));
+            Result result;
+            importRows(*rows, &result);
+            QCOMPARE(result.readings.size(), 13334);
+            outcomes << result.import->report() + describe(result.readings.last());
+        }
+        QCOMPARE(outcomes.at(1), outcomes.at(0));
+    }
+
     void packages()
     {
         Result result;
@@ -195,9 +234,10 @@ private slots:
         QVERIFY2(importFile("backslash-names.xlsx", &result, &error), qPrintable(error));
         QCOMPARE(result.readings.size(), 1);
         QCOMPARE(result.import->report().section('\n', 1), "row 3: value is missing"); // "<v></v>"
-        TableFile::Rows rows;
-        QVERIFY(TableFile::read(qEnvironmentVariable("VK_TESTDATA_DIR") + "/import/backslash-names.xlsx", &rows, &error));
-        QCOMPARE(rows.at(2).value(5).toString(), QStringLiteral("a\r"));
+        const std::unique_ptr<SheetRows> rows =
+                TableFile::open(qEnvironmentVariable("VK_TESTDATA_DIR") + "/import/backslash-names.xlsx", &error);
+        QVERIFY(rows && rows->next() && rows->next() && rows->next());
+        QCOMPARE(rows->cell(5).toString(), QStringLiteral("a\r"));
         QVERIFY(!importFile("encrypted.xlsx", &result, &error));
         QCOMPARE(error, QStringLiteral("The workbook is protected by a password."));
     }

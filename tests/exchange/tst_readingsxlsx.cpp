@@ -66,12 +66,11 @@ QVariantMap openpyxl(const QStringList &args, QString *error)
 
 QList<QVariantList> readRows(const QString &path, QString *error)
 {
-    TableFile::Rows rows;
-    QList<QVariantList> all;
-    if (TableFile::read(path, &rows, error))
-        for (int r = 0; r < rows.size(); ++r)
-            all << rows.at(r);
-    return all;
+    XlsUsedRange range;
+    const std::unique_ptr<SheetRows> rows = TableFile::open(path, error);
+    if (rows)
+        readUsedRange(*rows, &range, error, XlsxLimits().maxCells);
+    return range.rows;
 }
 
 // The readings of a file in the sample's layout: the sample's readings,

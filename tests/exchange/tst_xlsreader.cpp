@@ -98,11 +98,65 @@ void compareWithXlrd(const QString &path)
                 QVERIFY(!range.rows.at(r).at(c).isValid());
 }
 
-QByteArray withBof(quint16 version)
+QByteArray withBof(quint16 version, const QString &streamName = QStringLiteral("Workbook"))
 {
     QByteArray stream = XlsWorkbookWriter().workbookStream();
     qToLittleEndian(version, stream.data() + 4);
-    return writeCompoundFile({{QStringLiteral("Workbook"), stream}});
+    return writeCompoundFile({{streamName, stream}});
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+// A workbook stream too large for the mini stream: the file's only stream
+// lies in regular sectors, and its root entry has no mini stream.
+QByteArray regularWorkbook()
+{
+    XlsWorkbookWriter w;
+    for (int r = 0; r < 400; ++r) {
+        w.addNumber(r, 0, r * 1.5);
+        w.addText(r, 1, QStringLiteral("row %1").arg(r));
+    }
+    return w.fileData();
+}
+
+// The workbook made as writers of the kinds that other readers open make
+// them: the version in the record, not the stream's name; a root entry of
+// size 0 that names a start sector (the workbook's); a chain one sector
+// longer than its stream (into the directory); formula records under the
+// older id 0x0406.
+QByteArray mended(const QString &kind)
+{
+    if (kind == QLatin1String("BOOK")) {
+        XlsWorkbookWriter w;
+        w.addText(0, 0, QStringLiteral("Value"));
+        w.addNumber(1, 0, 88.4);
+        return writeCompoundFile({{QStringLiteral("BOOK"), w.workbookStream()}});
+    }
+    if (kind == QLatin1String("formula 0x0406")) {
+        CompoundFileReader container;
+        QByteArray stream;
+        container.open(readFile(XlsTestTools::workbookSample(QStringLiteral("formula_test_sjmachin.xls"))));
+        container.readStream(QStringLiteral("Workbook"), &stream);
+        for (Biff::RecordReader r(stream); r.next();)
+            if (r.id() == Biff::Formula)
+                qToLittleEndian<quint16>(Biff::Formula4, stream.data() + r.position());
+        return writeCompoundFile({{QStringLiteral("Workbook"), stream}});
+    }
+    QByteArray file = regularWorkbook();
+    const int directory = 512 + 512 * int(qFromLittleEndian<quint32>(file.constData() + 48));
+    const quint32 start = qFromLittleEndian<quint32>(file.constData() + directory + 128 + 116);
+    if (kind == QLatin1String("empty mini stream")) {
+        qToLittleEndian<quint32>(start, file.data() + directory + 116);
+    } else {
+        const quint32 size = qFromLittleEndian<quint32>(file.constData() + directory + 128 + 120);
+        const quint32 last = start + (size + 511) / 512 - 1;
+        qToLittleEndian<quint32>(qFromLittleEndian<quint32>(file.constData() + 48), file.data() + 512 + 4 * last);
+    }
+    return file;
 }
 
 } // namespace
@@ -118,6 +172,7 @@ private slots:
     void refusesWhatItCannotRead_data();
     void refusesWhatItCannotRead();
     void refusesHugeUsedRange();
+    void streamsSparseSheet();
     void survivesDamagedWorkbooks();
 
 private:
@@ -131,15 +186,20 @@ void TestXlsReader::initTestCase()
     QString error;
     QVERIFY2(XlsTestTools::runPython(QStringLiteral("xlwt_readings.py"), {m_dir.path()}, &out, &error),
              qPrintable(error));
+    for (const char *kind : {"BOOK", "empty mini stream", "chain past its size", "formula 0x0406"})
+        QVERIFY(writeFile(m_dir.filePath(QLatin1String(kind) + QStringLiteral(".xls")), mended(QLatin1String(kind))));
 }
 
 void TestXlsReader::sameAsXlrd_data()
 {
     QTest::addColumn<QString>("path");
+    // corrupted_error.xls: the root's chain runs on into the workbook's.
     for (const char *name : {"Formate.xls", "profiles.xls", "ragged.xls", "xf_class.xls",
                              "formula_test_sjmachin.xls", "lo-layout.xls", "lo-numeric-values.xls",
-                             "lo-offset-C4.xls", "xlwt-1904-dates.xls"})
+                             "lo-offset-C4.xls", "xlwt-1904-dates.xls", "corrupted_error.xls"})
         QTest::newRow(name) << XlsTestTools::workbookSample(QString::fromLatin1(name));
+    for (const char *kind : {"BOOK", "empty mini stream", "chain past its size", "formula 0x0406"})
+        QTest::newRow(kind) << m_dir.filePath(QLatin1String(kind) + QStringLiteral(".xls"));
     // Written by xlwt: shared strings continued over several records with
     // the character width changing at the record boundaries.
     QTest::newRow("xlwt long strings") << m_dir.filePath(QStringLiteral("long-strings.xls"));
@@ -158,10 +218,9 @@ void TestXlsReader::refusesWhatItCannotRead_data()
     QTest::addColumn<QString>("errorPart");
     QTest::newRow("BIFF4") << readFile(XlsTestTools::workbookSample(QStringLiteral("biff4_no_format_no_window2.xls")))
                            << "old Excel format";
-    QTest::newRow("corrupt chain") << readFile(XlsTestTools::workbookSample(QStringLiteral("corrupted_error.xls")))
-                                   << "damaged";
-    QTest::newRow("BIFF5 stream") << writeCompoundFile({{QStringLiteral("Book"), QByteArray(5000, '\0')}})
-                                  << "Excel 5.0/95";
+    QTest::newRow("BIFF5 stream") << withBof(Biff::Biff5Version, QStringLiteral("Book")) << "Excel 5.0/95";
+    QTest::newRow("no record in Book") << writeCompoundFile({{QStringLiteral("Book"), QByteArray(5000, '\0')}})
+                                       << "Excel 5.0/95";
     QTest::newRow("BIFF5 version") << withBof(Biff::Biff5Version) << "Excel 5.0/95";
     QTest::newRow("text file") << QByteArray("No.;Time;Value\n1;2023-11-20;88.4\n") << "not a workbook";
     QTest::newRow("empty file") << QByteArray() << "not a workbook";
@@ -211,6 +270,31 @@ void TestXlsReader::refusesHugeUsedRange()
     QVERIFY2(readXlsFirstSheet(part.fileData(), &range, &error, 1024 * 256), qPrintable(error));
     QCOMPARE(range.rows.size(), 1024);
     QCOMPARE(range.rows.last().last(), QVariant(2.0));
+}
+
+// Cells far apart are read as they are, however large the used range
+// they span: the four corners of the sheet give two rows of two cells.
+void TestXlsReader::streamsSparseSheet()
+{
+    XlsWorkbookWriter corners;
+    for (int r : {0, 65535})
+        for (int c : {0, 255})
+            corners.addNumber(r, c, r + c);
+    QString error;
+    const std::unique_ptr<SheetRows> rows = openXlsFirstSheet(corners.fileData(), &error);
+    QVERIFY2(rows, qPrintable(error));
+    QList<QVariantList> got;
+    while (rows->next())
+        got << QVariantList{rows->row(), rows->column(0), rows->value(0), rows->column(1), rows->value(1)};
+    QCOMPARE(got, (QList<QVariantList>{{0, 0, 0.0, 255, 255.0}, {65535, 0, 65535.0, 255, 65790.0}}));
+
+    // The cells present are what the limit counts.
+    XlsWorkbookWriter many;
+    for (int c = 0; c < 200; ++c)
+        many.addNumber(3, c, c);
+    QVERIFY(openXlsFirstSheet(many.fileData(), &error, 200));
+    QVERIFY(!openXlsFirstSheet(many.fileData(), &error, 199));
+    QVERIFY2(error.contains(QStringLiteral("more than 199 cells")), qPrintable(error));
 }
 
 void TestXlsReader::survivesDamagedWorkbooks()

@@ -2,6 +2,7 @@
 
 #include "xlsxtesttools.h"
 
+#include <QTextCodec>
 #include <QtTest>
 
 namespace {
@@ -37,6 +38,7 @@ private slots:
     void refusals_data();
     void refusals();
     void ceilings();
+    void farApartCells();
 };
 
 // Every kind of cell an .xlsx holds, as the classic reader hands them out.
@@ -70,6 +72,14 @@ void TestXlsxReader::cellKinds()
                                                     "<workbookPr date1904=\"1\"/>"));
     QVERIFY2(read(in1904, &range, &error), qPrintable(error));
     QCOMPARE(range.rows.at(0).at(0), QVariant(QDateTime(QDate(1904, 1, 2), QTime(0, 0))));
+
+    // A worksheet part in UTF-16, which the format allows, reads the same.
+    const QByteArray wide = "\xFF\xFE"
+            + QTextCodec::codecForName("UTF-16LE")->fromUnicode(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>")
+                                                                + QString::fromUtf8(sheet(rows)));
+    QVERIFY2(read(package(workbookParts(wide, strings, styles)), &range, &error), qPrintable(error));
+    QCOMPARE(range.rows.at(0).at(2), QVariant(QStringLiteral("  a\rb ")));
+    QCOMPARE(range.rows.at(1).at(1), QVariant(88.4));
 }
 
 // Rows and cells without references follow the one before; cells given
@@ -165,6 +175,48 @@ void TestXlsxReader::ceilings()
     limits.maxCells = 80000;
     QVERIFY2(read(file, &range, &error, limits), qPrintable(error));
     QCOMPARE(range.rows.size(), 40000);
+
+    // Shared strings are counted as they are held: 1,000 one-letter texts
+    // take about 50 kB.
+    QByteArray strings = "<sst>";
+    for (int i = 0; i < 1000; ++i)
+        strings += "<si><t>a</t></si>";
+    limits.maxStringsHeld = 40000;
+    QVERIFY(!read(package(workbookParts(sheet("<row><c t=\"s\"><v>0</v></c></row>"), strings + "</sst>")), &range,
+                  &error, limits));
+    QVERIFY2(error.contains(QStringLiteral("more shared strings than can be read")), qPrintable(error));
+}
+
+// Cells at opposite corners of the sheet are read row by row as they are;
+// only laid out as a grid would they be too many.
+void TestXlsxReader::farApartCells()
+{
+    QString error;
+    const std::unique_ptr<SheetRows> rows =
+            openXlsxFirstSheet(book("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                                    "<row r=\"1048576\"><c r=\"XFD1048576\"><v>2</v></c></row>"),
+                               &error);
+    QVERIFY2(rows, qPrintable(error));
+    QVERIFY(rows->next());
+    QCOMPARE(rows->row(), 0);
+    QVERIFY(rows->next());
+    QCOMPARE(rows->row(), 1048575);
+    QCOMPARE(rows->cell(16383), QVariant(2.0));
+    QVERIFY(!rows->next());
+    QVERIFY(rows->errorString().isEmpty());
+    // Read again from the start, as the import does when slashed dates
+    // leave the order of day and month to the whole file.
+    QVERIFY(rows->rewind() && rows->next());
+    QCOMPARE(rows->cell(0), QVariant(1.0));
+
+    // One place named over and over is one cell, the last one named.
+    QByteArray again;
+    for (int i = 0; i < 40000; ++i)
+        again += "<c r=\"B2\"><v>" + QByteArray::number(i) + "</v></c>";
+    const std::unique_ptr<SheetRows> repeated = openXlsxFirstSheet(book("<row r=\"2\">" + again + "</row>"), &error);
+    QVERIFY(repeated && repeated->next());
+    QCOMPARE(repeated->cellCount(), 1);
+    QCOMPARE(repeated->value(0), QVariant(39999.0));
 }
 
 QTEST_MAIN(TestXlsxReader)

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QPluginLoader>
 
+#include <cstdio>
+
 // The control side of the test device plug-in that every window built in
 // a test loads from the Lib/ folder beside the executable (the same library
 // instance), or none when it is not there.
@@ -28,4 +30,14 @@ inline TestDmmControl *testGauge()
     if (!control)
         qFatal("the test device plug-in is missing from %s/Lib", qPrintable(QCoreApplication::applicationDirPath()));
     return control;
+}
+
+// For a benchmark: whether the test plug-in is there, with a word on where
+// to run it when it is not.
+inline bool testGaugeAtHand()
+{
+    if (findTestGauge())
+        return true;
+    std::fprintf(stderr, "run me from the tests' home folder build (needs the test plug-in in Lib/)\n");
+    return false;
 }
