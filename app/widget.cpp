@@ -7,6 +7,7 @@
 #include "data/dmmdata.h"
 #include "data/itemscontroller.h"
 #include "data/itemstore.h"
+#include "data/keeperthread.h"
 #include "data/measurementdatabase.h"
 #include "device/gaugecontrols.h"
 #include "device/gaugelink.h"
@@ -74,7 +75,9 @@ Widget::~Widget()
     delete gaugeLink;
     delete activeView;
     delete items;
+    // What arrived last goes to the keeper, which keeps it before it ends.
     delete itemStore;
+    delete keeper;
     delete ui;
 }
 
@@ -86,7 +89,13 @@ void Widget::createControllers()
         markNotKept();
         showStoreMessage(reason);
     });
-    ItemData *wasActive = database && database->isOpen() ? itemStore->restore(database) : nullptr;
+    ItemData *wasActive = nullptr;
+    if (database && database->isOpen()) {
+        // The file is kept on a thread of its own: the window never waits for it.
+        keeper = new KeeperThread(database, this);
+        connect(keeper, &KeeperThread::failed, itemStore, &ItemStore::stopKeeping);
+        wasActive = itemStore->restore(keeper);
+    }
 
     gaugeLink = new GaugeLink(devicePlugins, itemStore, this);
     gaugeControls = new GaugeControls(gaugeLink, itemStore,

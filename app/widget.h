@@ -15,6 +15,7 @@ class GaugeControls;
 class GaugeLink;
 class ItemStore;
 class ItemsController;
+class KeeperThread;
 class MeasurementDatabase;
 
 namespace Ui {
@@ -77,6 +78,7 @@ private:
     // keeps them, when there is one.
     ItemStore *itemStore = nullptr;
     MeasurementDatabase *database = nullptr;
+    KeeperThread *keeper = nullptr;
     GaugeLink *gaugeLink = nullptr;
     GaugeControls *gaugeControls = nullptr;
     ItemsController *items = nullptr;

@@ -208,7 +208,7 @@ void ActiveItemView::catchUp(bool arrived)
     if (!item)
         return;
     const ReadingSeries &readings = item->readings();
-    const int total = readings.size();
+    const int total = m_store->shownCount(item);
     if (total <= m_shown) {
         updateStatisticsLabels();
         return;

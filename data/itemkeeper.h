@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // Where an ItemStore hands every change so that it outlives the process.
 // Each call has finished (is durable) when it returns true; on false,
 // failure() says why in words for the user and the store stops handing
@@ -23,14 +25,26 @@ public:
         ItemDetails details;
     };
 
+    // A new item as it is to be kept.
+    struct NewItem
+    {
+        qint64 id = 0;
+        QString name;
+        ItemData::DataType type = ItemData::Import;
+        Unit unit = Unit::Micrometre;
+        ItemStatistics statistics;
+    };
+
     virtual ~ItemKeeper() = default;
 
     // Every kept item without its readings, in tree order.
     virtual QList<KeptItem> keptItems() const = 0;
     // The id of the item that was active, or 0.
     virtual qint64 keptActiveItem() const = 0;
-    // The item's readings in arrival order, after those already in readings.
-    virtual bool loadReadings(qint64 id, ReadingSeries *readings) = 0;
+    // Asks for the item's readings in arrival order; done follows on the
+    // asking thread, at once or later (false when they could not be read).
+    using ReadingsDone = std::function<void(bool ok, const ReadingSeries &readings)>;
+    virtual void requestReadings(qint64 id, const ReadingsDone &done) = 0;
 
     // The new item's id, or 0 on failure. It goes after every other item.
     virtual qint64 addItem(const QString &name, ItemData::DataType type, Unit unit) = 0;
@@ -54,4 +68,8 @@ public:
     virtual bool commitChanges() = 0;
 
     virtual QString failure() const = 0;
+
+    // Calls done once every change handed over so far is kept: at once for
+    // a keeper that keeps before it returns.
+    virtual void whenKept(const std::function<void()> &done) { done(); }
 };

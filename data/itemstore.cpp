@@ -2,7 +2,10 @@
 
 #include "data/itemkeeper.h"
 
+#include <QPointer>
 #include <QVector>
+
+#include <algorithm>
 
 ItemStore::ItemStore(const QString &storeName, const QString &liveName, QObject *parent)
     : QObject(parent)
@@ -47,14 +50,14 @@ ItemData *ItemStore::restore(ItemKeeper *keeper)
         item->restoreStatistics(kept.statistics);
         item->setLimits(kept.limits);
         item->setDetails(kept.details);
-        m_entries.insert(item, Entry{kept.id, false});
+        m_entries.insert(item, Entry{kept.id, false, false, {}});
         if (kept.id == activeId)
             active = item;
     }
     if (!storeKept) {
         const qint64 id = keeper->addItem(m_storeItem->name(), ItemData::StoreData, m_storeItem->unit());
         if (kept(id != 0))
-            m_entries.insert(m_storeItem, Entry{id, true});
+            m_entries.insert(m_storeItem, Entry{id, true, false, {}});
     }
     return active;
 }
@@ -90,6 +93,7 @@ void ItemStore::removeItem(ItemData *item)
     if (const qint64 id = keptId(item))
         kept(m_keeper->removeItem(id));
     emit itemAboutToBeRemoved(item);
+    nothingToLoad(item);
     m_items.removeOne(item);
     m_entries.remove(item);
     if (item == m_active) {
@@ -146,9 +150,18 @@ void ItemStore::setUnit(ItemData *item, Unit unit)
 void ItemStore::switchUnit(ItemData *item, Unit unit)
 {
     flush();
-    if (!item || item->unit() == unit)
+    if (!item)
         return;
-    loadReadings(item);
+    // The statistics are counted again from the readings: an item whose
+    // readings are still coming switches once they are in.
+    if (!isLoaded(item)) {
+        m_entries[item].pendingUnit = unit;
+        loadReadings(item);
+        if (!isLoaded(item))
+            return;
+    }
+    if (item->unit() == unit)
+        return;
     item->switchUnit(unit);
     if (const qint64 id = keptId(item)) {
         beginChanges();
@@ -164,10 +177,8 @@ void ItemStore::setActive(ItemData *item)
     flush();
     if (item == m_active)
         return;
-    if (item) {
-        loadReadings(item);
+    if (item)
         switchUnit(item, Unit::Micrometre);
-    }
     makeActive(item);
 }
 
@@ -214,28 +225,62 @@ void ItemStore::flush()
     m_flushPosted = false;
     if (m_arrived.isEmpty())
         return;
-    QList<QPair<ItemData *, ReadingSeries>> arrived;
+    // Readings for an item whose kept readings are still coming wait for them.
+    QList<QPair<ItemData *, ReadingSeries>> arrived, ready, waiting;
     arrived.swap(m_arrived);
+    for (const auto &group : qAsConst(arrived)) {
+        if (!group.first)
+            continue;
+        loadReadings(group.first);
+        (isLoaded(group.first) ? ready : waiting).append(group);
+    }
     struct Joined
     {
-        ItemData *item;
+        QPointer<ItemData> item;
         int first;
         int count;
     };
     QVector<Joined> joined;
     beginChanges();
-    for (const auto &group : qAsConst(arrived)) {
+    for (const auto &group : qAsConst(ready)) {
         ItemData *item = group.first;
-        loadReadings(item);
         const int first = item->count();
         item->append(group.second, true);
-        if (const qint64 id = keptId(item))
+        if (const qint64 id = keptId(item)) {
             kept(m_keeper->appendReadings(id, item->readings(), first, *item->statistics()));
+            m_entries[item].unconfirmed += group.second.size();
+        }
         joined.append({item, first, group.second.size()});
     }
     endChanges();
-    for (const Joined &j : qAsConst(joined))
-        emit readingsAppended(j.item, j.first, j.count);
+    m_arrived = waiting + m_arrived;
+    if (joined.isEmpty())
+        return;
+    // Announced once kept: nothing shows a reading that a killed program
+    // would lose.
+    auto announce = [this, joined] {
+        for (const Joined &j : joined) {
+            if (!j.item)
+                continue;
+            auto entry = m_entries.find(j.item);
+            if (entry != m_entries.end())
+                entry->unconfirmed = std::max(0, entry->unconfirmed - j.count);
+            emit readingsAppended(j.item, j.first, j.count);
+        }
+    };
+    if (m_keeper)
+        m_keeper->whenKept(announce);
+    else
+        announce();
+}
+
+int ItemStore::shownCount(ItemData *item) const
+{
+    if (!item)
+        return 0;
+    const auto entry = m_entries.constFind(item);
+    const int unconfirmed = entry == m_entries.constEnd() ? 0 : entry->unconfirmed;
+    return std::max(0, item->count() - unconfirmed);
 }
 
 void ItemStore::append(ItemData *item, const ReadingSeries &readings, bool recalc)
@@ -243,7 +288,11 @@ void ItemStore::append(ItemData *item, const ReadingSeries &readings, bool recal
     flush();
     if (!item)
         return;
-    loadReadings(item);
+    if (!isLoaded(item)) {
+        m_arrived.append({item, readings});
+        loadReadings(item);
+        return;
+    }
     const int first = item->count();
     item->append(readings, recalc);
     if (const qint64 id = keptId(item))
@@ -254,7 +303,8 @@ void ItemStore::append(ItemData *item, const ReadingSeries &readings, bool recal
 void ItemStore::calcStatistics(ItemData *item)
 {
     flush();
-    if (!item)
+    // Readings still coming are counted when they are in.
+    if (!item || !isLoaded(item))
         return;
     item->calcStatistics();
     if (const qint64 id = keptId(item))
@@ -268,10 +318,7 @@ void ItemStore::clearReadings(ItemData *item)
     if (!item)
         return;
     item->clear();
-    // Nothing is left to load.
-    auto entry = m_entries.find(item);
-    if (entry != m_entries.end())
-        entry->loaded = true;
+    nothingToLoad(item);
     if (const qint64 id = keptId(item))
         kept(m_keeper->clearReadings(id, *item->statistics()));
     emit readingsCleared(item);
@@ -286,9 +333,7 @@ void ItemStore::replaceReadings(ItemData *item, const ReadingSeries &readings)
     // An empty download leaves the start texts ("0"), as an emptied item has.
     if (!readings.isEmpty())
         item->append(readings, true);
-    auto entry = m_entries.find(item);
-    if (entry != m_entries.end())
-        entry->loaded = true;
+    nothingToLoad(item);
     if (const qint64 id = keptId(item)) {
         beginChanges();
         kept(m_keeper->clearReadings(id, ItemStatistics())
@@ -317,27 +362,91 @@ qint64 ItemStore::keptId(ItemData *item) const
     return m_keeper ? m_entries.value(item).id : 0;
 }
 
+bool ItemStore::isLoaded(ItemData *item) const
+{
+    const auto entry = m_entries.constFind(item);
+    return entry == m_entries.constEnd() || entry->loaded;
+}
+
 void ItemStore::loadReadings(ItemData *item)
 {
     auto entry = m_entries.find(item);
-    if (entry == m_entries.end() || entry->loaded)
+    if (entry == m_entries.end() || entry->loaded || entry->loading)
         return;
-    entry->loaded = true;
-    ReadingSeries readings;
-    if (m_keeper && kept(m_keeper->loadReadings(entry->id, &readings))) {
+    if (!m_keeper) {
+        entry->loaded = true;
+        return;
+    }
+    entry->loading = true;
+    const qint64 id = entry->id;
+    // A keeper of its own thread answers later; the item may be gone by then.
+    m_keeper->requestReadings(id, [this, id](bool ok, const ReadingSeries &readings) {
+        readingsArrived(id, ok, readings);
+    });
+}
+
+void ItemStore::readingsArrived(qint64 id, bool ok, const ReadingSeries &readings)
+{
+    ItemData *item = nullptr;
+    for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry) {
+        if (entry->id == id && entry->loading) {
+            item = entry.key();
+            break;
+        }
+    }
+    if (!item)
+        return;
+    Entry &entry = m_entries[item];
+    entry.loading = false;
+    entry.loaded = true;
+    if (kept(ok) && !readings.isEmpty()) {
         item->append(readings, false);
         // The kept texts were counted from these readings; the figures
         // behind them (spread, overloads) are counted again.
         item->calcStatistics();
     }
+    const bool waitedFor = m_active == item || entry.pendingUnit;
+    if (entry.pendingUnit) {
+        const Unit unit = *entry.pendingUnit;
+        entry.pendingUnit.reset();
+        switchUnit(item, unit);
+    }
+    if (waitedFor)
+        emit readingsReplaced(item);
+    emit readingsLoaded(item);
+    flush();
+}
+
+void ItemStore::nothingToLoad(ItemData *item)
+{
+    auto entry = m_entries.find(item);
+    if (entry != m_entries.end()) {
+        entry->loaded = true;
+        entry->loading = false;
+        entry->unconfirmed = 0;
+    }
+    for (auto &group : m_arrived) {
+        if (group.first == item)
+            group.first = nullptr;
+    }
 }
 
 bool ItemStore::kept(bool ok)
 {
-    if (!ok && m_keeper) {
-        const QString reason = m_keeper->failure();
-        m_keeper = nullptr;
-        emit keepingStopped(reason);
-    }
+    if (!ok && m_keeper)
+        stopKeeping(m_keeper->failure());
     return ok;
+}
+
+void ItemStore::stopKeeping(const QString &reason)
+{
+    if (!m_keeper)
+        return;
+    m_keeper = nullptr;
+    // Readings on their way from the keeper will not come.
+    for (Entry &entry : m_entries) {
+        entry.loading = false;
+        entry.loaded = true;
+    }
+    emit keepingStopped(reason);
 }

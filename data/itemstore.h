@@ -8,6 +8,8 @@
 #include <QPair>
 #include <QString>
 
+#include <optional>
+
 class ItemKeeper;
 
 // Owns the measurement items, their order under "Live Data" and which item
@@ -44,8 +46,14 @@ public:
     void renameItem(ItemData *item, const QString &name);
     void setLimits(ItemData *item, const ItemLimits &limits);
     void setDetails(ItemData *item, const ItemDetails &details);
-    // Brings the item's readings into memory if they are not yet.
+    // Asks for the item's readings when they are not in memory yet; a keeper
+    // of its own thread sends them later (readingsLoaded).
     void loadReadingsOf(ItemData *item) { loadReadings(item); }
+    // Whether the item's readings are in memory.
+    bool isLoaded(ItemData *item) const;
+    // How many of the item's readings may be shown: all but those of the
+    // last turns that the keeper has not yet said are kept.
+    int shownCount(ItemData *item) const;
     // The statistics stay as they are until the next pass.
     void setUnit(ItemData *item, Unit unit);
     // The statistics are counted again in the new unit.
@@ -72,6 +80,10 @@ public:
     // reader of the keeper sees the old ones or the new ones.
     void replaceReadings(ItemData *item, const ReadingSeries &readings);
 
+    // The keeper failed later than it said (a keeper of its own thread):
+    // from now on changes stay in memory.
+    void stopKeeping(const QString &reason);
+
     // Changes between these calls are kept as one step (they nest); the
     // signals go out as each change is made.
     void beginChanges();
@@ -88,6 +100,8 @@ signals:
     void activeItemChanged(ItemData *item);
     // The item's readings [first, first + count) have joined it.
     void readingsAppended(ItemData *item, int first, int count);
+    // The item's kept readings are in memory now.
+    void readingsLoaded(ItemData *item);
     void readingsCleared(ItemData *item);
     void readingsReplaced(ItemData *item);
     void statisticsChanged(ItemData *item);
@@ -97,14 +111,21 @@ signals:
 private:
     struct Entry
     {
-        qint64 id = 0;      // 0: not kept
-        bool loaded = true; // readings in memory
+        qint64 id = 0;          // 0: not kept
+        bool loaded = true;     // readings in memory
+        bool loading = false;   // asked of the keeper
+        std::optional<Unit> pendingUnit;    // to switch to once loaded
+        int unconfirmed = 0;    // readings appended, not yet known to be kept
     };
 
     qint64 keptId(ItemData *item) const;
     void makeActive(ItemData *item);
     void postFlush();
     void loadReadings(ItemData *item);
+    void readingsArrived(qint64 id, bool ok, const ReadingSeries &readings);
+    // The item's readings are whatever it holds now: a load on its way and
+    // readings waiting for it are dropped.
+    void nothingToLoad(ItemData *item);
     // Passes the keeper's answer through; a failure ends the keeping.
     bool kept(bool ok);
 

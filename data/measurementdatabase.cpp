@@ -1,5 +1,6 @@
 #include "data/measurementdatabase.h"
 
+#include "data/jobprogress.h"
 #include "data/keptrow.h"
 #include "data/readingseries.h"
 #include "data/sqlitereadings.h"
@@ -18,6 +19,7 @@
 #include <QVariant>
 #include <QtNumeric>
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -421,6 +423,13 @@ QString MeasurementDatabase::describe(Fault fault, const QString &detail) const
     return tr("%1 cannot be opened (%2). Measurements are not being kept.").arg(file, detail);
 }
 
+void MeasurementDatabase::requestReadings(qint64 id, const ReadingsDone &done)
+{
+    ReadingSeries readings;
+    const bool ok = loadReadings(id, &readings);
+    done(ok, readings);
+}
+
 bool MeasurementDatabase::loadReadings(qint64 id, ReadingSeries *readings)
 {
     if (!m_open)
@@ -478,17 +487,87 @@ bool MeasurementDatabase::loadReadings(qint64 id, ReadingSeries *readings)
 
 qint64 MeasurementDatabase::addItem(const QString &name, ItemData::DataType type, Unit unit)
 {
+    return addItem(name, type, unit, 0);
+}
+
+qint64 MeasurementDatabase::addItem(const QString &name, ItemData::DataType type, Unit unit, qint64 id)
+{
     if (!m_open)
         return 0;
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("INSERT INTO items (position, type, name, unit)"
-                                 " VALUES ((SELECT IFNULL(MAX(position), 0) + 1 FROM items), ?, ?, ?)"));
+    query.prepare(QStringLiteral("INSERT INTO items (id, position, type, name, unit)"
+                                 " VALUES (?, (SELECT IFNULL(MAX(position), 0) + 1 FROM items), ?, ?, ?)"));
+    query.addBindValue(id > 0 ? QVariant(id) : QVariant(QVariant::LongLong));
     query.addBindValue(int(type));
     query.addBindValue(textValue(name));
     query.addBindValue(unitName(unit));
     if (!run(query))
         return 0;
     return query.lastInsertId().toLongLong();
+}
+
+qint64 MeasurementDatabase::largestItemId()
+{
+    if (!m_open)
+        return 0;
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("SELECT IFNULL(MAX(id), 0) FROM items")) || !query.next())
+        return 0;
+    return query.value(0).toLongLong();
+}
+
+void MeasurementDatabase::releaseConnection()
+{
+    if (!m_open)
+        return;
+    const QList<KeptItem> items = m_items;
+    const qint64 active = m_activeId;
+    disconnectFile();
+    // The catalogue read at open stays what it was.
+    m_items = items;
+    m_activeId = active;
+    m_open = true;
+}
+
+bool MeasurementDatabase::takeConnection()
+{
+    if (!m_open)
+        return false;
+    const QList<KeptItem> items = m_items;
+    const qint64 active = m_activeId;
+    const Fault fault = connectFileRetrying();
+    m_items = items;
+    m_activeId = active;
+    if (fault != Fault::None) {
+        m_failure = describe(fault, m_lastError);
+        disconnectFile();
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+MeasurementDatabase::Outcome MeasurementDatabase::keepNewItem(const NewItem &item, const ReadingSeries &readings,
+                                                              JobProgress *progress)
+{
+    if (!m_open)
+        return Outcome::Kept;
+    const bool outer = m_inChanges;
+    if (!outer && !beginChanges())
+        return Outcome::Failed;
+    bool ok = addItem(item.name, item.type, item.unit, item.id) != 0
+        && insertReadings(item.id, readings, 0, progress) && bindStatistics(item.id, item.statistics);
+    const bool cancelled = progress && progress->isCancelled();
+    if (ok && !cancelled)
+        return outer || commitChanges() ? Outcome::Kept : Outcome::Failed;
+    if (cancelled && m_inChanges) {
+        // Undone as a whole; the keeping goes on.
+        m_inChanges = false;
+        m_statements->rollback.exec();
+        m_failure.clear();
+        return Outcome::Cancelled;
+    }
+    return Outcome::Failed;
 }
 
 bool MeasurementDatabase::removeItem(qint64 id)
@@ -610,32 +689,44 @@ bool MeasurementDatabase::setActiveItem(qint64 id)
 bool MeasurementDatabase::appendReadings(qint64 id, const ReadingSeries &readings, int first,
                                          const ItemStatistics &statistics)
 {
-    return inTransaction([&] {
+    return inTransaction([&] { return insertReadings(id, readings, first, nullptr) && bindStatistics(id, statistics); });
+}
+
+bool MeasurementDatabase::insertReadings(qint64 id, const ReadingSeries &readings, int first, JobProgress *progress)
+{
+    // In parts, so that a progress hears of them and may stop them.
+    constexpr int Part = 16384;
+    for (int from = first; from < readings.size(); from += Part) {
+        if (progress && progress->isCancelled())
+            return false;
+        const int to = std::min(readings.size(), from + Part);
         if (m_direct) {
-            if (!m_direct->insert(id, readings, first))
+            if (!m_direct->insert(id, readings, from, to))
                 return fail(m_direct->error());
-            return bindStatistics(id, statistics);
+        } else {
+            QSqlQuery &insert = m_statements->insertReading;
+            const QVariant null;
+            for (int i = from; i < to; ++i) {
+                const KeptRow row = keptRowOf(readings, i);
+                insert.bindValue(0, id);
+                insert.bindValue(1, i);
+                insert.bindValue(2, row.timed ? QVariant(row.time) : null);
+                insert.bindValue(3, row.timed ? QVariant(row.zone) : null);
+                insert.bindValue(4, row.hasValueUm ? QVariant(row.valueUm) : null);
+                insert.bindValue(5, row.hasValueMil ? QVariant(row.valueMil) : null);
+                insert.bindValue(6, row.textUm.isNull() ? null : QVariant(row.textUm));
+                insert.bindValue(7, row.textMil.isNull() ? null : QVariant(row.textMil));
+                insert.bindValue(8, row.overload);
+                insert.bindValue(9, textValue(row.unit));
+                insert.bindValue(10, textValue(row.basis));
+                if (!run(insert))
+                    return false;
+            }
         }
-        QSqlQuery &insert = m_statements->insertReading;
-        const QVariant null;
-        for (int i = first; i < readings.size(); ++i) {
-            const KeptRow row = keptRowOf(readings, i);
-            insert.bindValue(0, id);
-            insert.bindValue(1, i);
-            insert.bindValue(2, row.timed ? QVariant(row.time) : null);
-            insert.bindValue(3, row.timed ? QVariant(row.zone) : null);
-            insert.bindValue(4, row.hasValueUm ? QVariant(row.valueUm) : null);
-            insert.bindValue(5, row.hasValueMil ? QVariant(row.valueMil) : null);
-            insert.bindValue(6, row.textUm.isNull() ? null : QVariant(row.textUm));
-            insert.bindValue(7, row.textMil.isNull() ? null : QVariant(row.textMil));
-            insert.bindValue(8, row.overload);
-            insert.bindValue(9, textValue(row.unit));
-            insert.bindValue(10, textValue(row.basis));
-            if (!run(insert))
-                return false;
-        }
-        return bindStatistics(id, statistics);
-    });
+        if (progress)
+            progress->setDone(to);
+    }
+    return true;
 }
 
 bool MeasurementDatabase::clearReadings(qint64 id, const ItemStatistics &statistics)

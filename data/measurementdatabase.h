@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class JobProgress;
 class QLockFile;
 class SqliteReadings;
 class QSqlError;
@@ -61,8 +62,11 @@ public:
 
     QList<KeptItem> keptItems() const override { return m_items; }
     qint64 keptActiveItem() const override { return m_activeId; }
-    bool loadReadings(qint64 id, ReadingSeries *readings) override;
+    bool loadReadings(qint64 id, ReadingSeries *readings);
+    void requestReadings(qint64 id, const ReadingsDone &done) override;
     qint64 addItem(const QString &name, ItemData::DataType type, Unit unit) override;
+    // The same with the id it is to have (above every id there is).
+    qint64 addItem(const QString &name, ItemData::DataType type, Unit unit, qint64 id);
     bool removeItem(qint64 id) override;
     bool renameItem(qint64 id, const QString &name) override;
     bool setUnit(qint64 id, Unit unit) override;
@@ -76,6 +80,19 @@ public:
     bool commitChanges() override;
     bool setDetails(qint64 id, const ItemDetails &details) override;
     QString failure() const override { return m_failure; }
+
+    // A new item with its readings, unit and statistics, as one step that
+    // stops (undone) when the progress is cancelled.
+    enum class Outcome { Kept, Cancelled, Failed };
+    Outcome keepNewItem(const NewItem &item, const ReadingSeries &readings, JobProgress *progress);
+
+    // The largest item id there is, 0 without items.
+    qint64 largestItemId();
+    // The file's connection is given up here and made again on the thread
+    // that calls takeConnection(): a connection serves one thread. The file
+    // stays held meanwhile.
+    void releaseConnection();
+    bool takeConnection();
 
     // Readings go through SQLite itself where this build may (see
     // SqliteReadings), else through Qt's driver; tests compare the two.
@@ -99,6 +116,8 @@ private:
     QString describe(Fault fault, const QString &detail) const;
 
     bool run(QSqlQuery &query);
+    // The readings from first on; a progress, when given, is told and may stop it.
+    bool insertReadings(qint64 id, const ReadingSeries &readings, int first, JobProgress *progress);
     bool bindStatistics(qint64 id, const ItemStatistics &statistics);
     // The item's one row of table, with values for columns; no values
     // delete the row.

@@ -169,14 +169,13 @@ bool SqliteReadings::failed()
     return false;
 }
 
-bool SqliteReadings::insert(qint64 item, const ReadingSeries &readings, int first)
+bool SqliteReadings::insert(qint64 item, const ReadingSeries &readings, int first, int end)
 {
     // Rows go in groups: a statement's own cost is paid once per group.
     if (!prepare(&m_insert, InsertSql) || !prepare(&m_insertGroup, m_groupSql.constData()))
         return false;
     BasisBytes bases;
     char texts[InsertGroup][32];
-    const int end = readings.size();
     for (int i = first; i < end;) {
         const bool group = end - i >= InsertGroup;
         sqlite3_stmt *s = group ? m_insertGroup : m_insert;
@@ -298,7 +297,7 @@ bool SqliteReadings::failed()
     return false;
 }
 
-bool SqliteReadings::insert(qint64, const ReadingSeries &, int)
+bool SqliteReadings::insert(qint64, const ReadingSeries &, int, int)
 {
     return false;
 }

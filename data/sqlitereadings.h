@@ -31,9 +31,9 @@ public:
 
     bool isValid() const { return m_db != nullptr; }
 
-    // The readings from `first` on as rows seq = first, first + 1, ...
-    // of the item, in the file's layout. False with error() on failure.
-    bool insert(qint64 item, const ReadingSeries &readings, int first);
+    // The readings [first, end) as rows seq = first, first + 1, ... of the
+    // item, in the file's layout. False with error() on failure.
+    bool insert(qint64 item, const ReadingSeries &readings, int first, int end);
     // The item's rows in seq order onto the end of readings.
     bool load(qint64 item, ReadingSeries *readings);
 

@@ -110,7 +110,7 @@ private slots:
         QVERIFY(database.open(path()));
         Widget w(&database);
         w.itemSetToActive(tree(w)->model()->index(0, 0));
-        QCOMPARE(table(w)->rowCount(), 2);
+        QTRY_COMPARE(table(w)->rowCount(), 2);
         QCOMPARE(label(w, "lcdAvg"), QStringLiteral("Avg:6.0"));
     }
 
@@ -151,12 +151,12 @@ private slots:
             QCOMPARE(nodes(w), QStringList({"Store Data", "Live Data", "Measure1*", "Import1", "Run 2"}));
             QCOMPARE(TvItemModel::itemAt(tree(w)->model()->index(1, 0, tree(w)->model()->index(1, 0)))->type(),
                      ItemData::Import);
-            QCOMPARE(table(w)->rowCount(), 3);
+            QTRY_COMPARE(table(w)->rowCount(), 3);
             QCOMPARE(label(w, "lcdAvg"), QStringLiteral("Avg:20.0"));
             QVERIFY(!w.windowTitle().contains(QStringLiteral("not being kept")));
 
             w.itemSetToActive(tree(w)->model()->index(0, 0));
-            QCOMPARE(table(w)->index(1, 2).data().toString(), QStringLiteral("7"));
+            QTRY_COMPARE(table(w)->index(1, 2).data().toString(), QStringLiteral("7"));
             QCOMPARE(label(w, "lcdNum"), QStringLiteral("Num:2"));
 
             // Every item deleted: the next start is a first start again.
@@ -203,7 +203,7 @@ private slots:
         QVERIFY(database.open(path()));
         Widget w(&database);
         QCOMPARE(nodes(w), QStringList({"Store Data", "Live Data", "Measure1", "Import1*"}));
-        QCOMPARE(readOut(w), shown);
+        QTRY_COMPARE(readOut(w), shown);
     }
 
     // Details typed into the dialog come back after a restart, on the

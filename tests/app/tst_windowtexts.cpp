@@ -29,9 +29,12 @@ class TestWindowTexts : public QObject
         testGauge()->setLinkOpen(true);
         testGauge()->emitOpened();
         w.findChild<QAction *>(QStringLiteral("actionStart"))->trigger();
+        const QAbstractItemModel *table = w.findChild<QTableView *>(QStringLiteral("tv"))->model();
+        const int shown = table->rowCount() + values.size();
         for (const QString &value : values)
             testGauge()->emitDisplay(Reading::make(value, unit, QStringLiteral("NFe"), QDateTime::currentDateTime()));
-        QCoreApplication::processEvents();
+        // The views show them at their next frame.
+        QTRY_COMPARE(table->rowCount(), shown);
     }
 
     // The left pane's labels show their whole texts, with a gap inside each row.
