@@ -1,0 +1,200 @@
+#include "team/teampull.h"
+
+#include "team/storedreading.h"
+#include "team/teamcache.h"
+#include "team/teamitemcolumns.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+const int TeamPull::PageSize = 50000;
+
+namespace {
+
+const QString MarkKey = QStringLiteral("pulled up to");
+const QString ServerKey = QStringLiteral("server");
+
+} // namespace
+
+TeamPull::TeamPull(QSqlDatabase server, TeamCache &cache, const QString &installation, const QString &serverKey,
+                   const std::atomic_bool *stop)
+    : m_server(server)
+    , m_cache(cache)
+    , m_db(cache.database())
+    , m_installation(installation)
+    , m_serverKey(serverKey)
+    , m_stop(stop)
+{
+}
+
+bool TeamPull::serverFailed(const QSqlError &error)
+{
+    m_fault = TeamFault::ofStatement(error);
+    return false;
+}
+
+bool TeamPull::cacheFailed(const QSqlError &error)
+{
+    m_fault = TeamFault::of(TeamFault::Local, error.text());
+    return false;
+}
+
+bool TeamPull::run()
+{
+    m_changed.clear();
+    m_dropped.clear();
+    // One snapshot of the server for the whole pull, and one transaction
+    // of the cache.
+    QSqlQuery begin(m_server);
+    if (!begin.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY")))
+        return serverFailed(begin.lastError());
+    if (!m_db.transaction()) {
+        QSqlQuery(m_server).exec(QStringLiteral("ROLLBACK"));
+        return cacheFailed(m_db.lastError());
+    }
+    const bool ok = pull();
+    QSqlQuery end(m_server);
+    end.exec(QStringLiteral("ROLLBACK"));
+    if (!ok || !m_db.commit()) {
+        if (ok)
+            cacheFailed(m_db.lastError());
+        m_db.rollback();
+        m_changed.clear();
+        m_dropped.clear();
+        return false;
+    }
+    return true;
+}
+
+bool TeamPull::pull()
+{
+    QSqlQuery server(m_server);
+    server.setForwardOnly(true);
+    QSqlQuery cache(m_db);
+    // Every transaction below this one has ended for the snapshot, so the
+    // next pull starts here: what is written later, or was still being
+    // written, has a counter at or above it.
+    if (!server.exec(QStringLiteral("SELECT pg_snapshot_xmin(pg_current_snapshot())::text")) || !server.next())
+        return serverFailed(server.lastError());
+    const QString mark = server.value(0).toString();
+    const bool afresh = m_cache.value(ServerKey) != m_serverKey || m_cache.value(MarkKey).isEmpty();
+    const QString since = afresh ? QStringLiteral("0") : m_cache.value(MarkKey);
+
+    if (afresh) {
+        if (!cache.exec(QStringLiteral("SELECT uuid FROM items")))
+            return cacheFailed(cache.lastError());
+        while (cache.next())
+            m_dropped << cache.value(0).toString();
+        if (!cache.exec(QStringLiteral("DELETE FROM readings")) || !cache.exec(QStringLiteral("DELETE FROM items")))
+            return cacheFailed(cache.lastError());
+    } else {
+        server.prepare(QStringLiteral("SELECT uuid::text FROM removed_items WHERE change >= CAST(? AS xid8)"));
+        server.addBindValue(since);
+        if (!server.exec())
+            return serverFailed(server.lastError());
+        while (server.next()) {
+            const QString uuid = server.value(0).toString();
+            cache.prepare(QStringLiteral("DELETE FROM items WHERE uuid = ?"));
+            cache.addBindValue(uuid);
+            if (!cache.exec())
+                return cacheFailed(cache.lastError());
+            if (cache.numRowsAffected() > 0)
+                m_dropped << uuid;
+            cache.prepare(QStringLiteral("DELETE FROM readings WHERE item = ?"));
+            cache.addBindValue(uuid);
+            if (!cache.exec())
+                return cacheFailed(cache.lastError());
+        }
+    }
+
+    server.prepare(TeamItemColumns::serverSelect()
+                   + QStringLiteral(" WHERE installation <> CAST(? AS uuid) AND change >= CAST(? AS xid8)"));
+    server.addBindValue(m_installation.isEmpty() ? QStringLiteral("00000000-0000-0000-0000-000000000000")
+                                                 : m_installation);
+    server.addBindValue(since);
+    if (!server.exec())
+        return serverFailed(server.lastError());
+    QList<TeamItem> items;
+    while (server.next())
+        items << TeamItemColumns::fromRow(server);
+    if (server.lastError().isValid())
+        return serverFailed(server.lastError());
+
+    for (const TeamItem &item : qAsConst(items)) {
+        if (m_stop && m_stop->load())
+            return serverFailed(QSqlError());
+        cache.prepare(QStringLiteral("SELECT generation, reading_count FROM items WHERE uuid = ?"));
+        cache.addBindValue(item.uuid);
+        if (!cache.exec())
+            return cacheFailed(cache.lastError());
+        const bool held = cache.next();
+        const bool replace = !held || cache.value(0).toLongLong() != item.generation
+            || cache.value(1).toInt() > item.readingCount;
+        const int from = replace ? 0 : cache.value(1).toInt();
+        cache.finish();
+        if (replace && held) {
+            cache.prepare(QStringLiteral("DELETE FROM readings WHERE item = ?"));
+            cache.addBindValue(item.uuid);
+            if (!cache.exec())
+                return cacheFailed(cache.lastError());
+        }
+        if (!fetchReadings(item.uuid, from, item.readingCount))
+            return false;
+        cache.prepare(TeamItemColumns::cacheInsert());
+        TeamItemColumns::bindForCache(cache, item);
+        if (!cache.exec())
+            return cacheFailed(cache.lastError());
+        m_dropped.removeAll(item.uuid);
+        m_changed << item.uuid;
+    }
+    if (!m_cache.setValue(MarkKey, mark) || !m_cache.setValue(ServerKey, m_serverKey)) {
+        m_fault = TeamFault::of(TeamFault::Local, m_cache.problem());
+        return false;
+    }
+    return true;
+}
+
+bool TeamPull::fetchReadings(const QString &uuid, int from, int count)
+{
+    QSqlQuery server(m_server);
+    server.setForwardOnly(true);
+    server.prepare(QStringLiteral("SELECT seq, time_ms, zone_s, value_um, value_mil, text_um, text_mil, overload,"
+                                  " unit, basis FROM readings WHERE item_uuid = CAST(? AS uuid) AND seq >= ? AND seq < ?"
+                                  " ORDER BY seq LIMIT ?"));
+    QSqlQuery insert(m_db);
+    insert.prepare(QStringLiteral("INSERT OR REPLACE INTO readings (seq, time, zone, value_um, value_mil, text_um,"
+                                  " text_mil, overload, unit, basis, item) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    int next = from;
+    // Pages in the same snapshot, so that memory stays bounded whatever
+    // the driver buffers.
+    while (next < count) {
+        if (m_stop && m_stop->load())
+            return serverFailed(QSqlError());
+        server.bindValue(0, uuid);
+        server.bindValue(1, next);
+        server.bindValue(2, count);
+        server.bindValue(3, PageSize);
+        if (!server.exec())
+            return serverFailed(server.lastError());
+        const int pageStart = next;
+        while (server.next()) {
+            const StoredReading reading = StoredReading::fromRow(server);
+            if (reading.seq != next)
+                break;
+            reading.bind(insert);
+            insert.bindValue(10, uuid);
+            if (!insert.exec())
+                return cacheFailed(insert.lastError());
+            ++next;
+        }
+        if (server.lastError().isValid())
+            return serverFailed(server.lastError());
+        if (next == pageStart || (next < count && next - pageStart < PageSize)) {
+            m_fault = TeamFault::of(TeamFault::Failed,
+                                    QStringLiteral("the team copy of item %1 lacks readings").arg(uuid));
+            return false;
+        }
+    }
+    return true;
+}
