@@ -78,12 +78,11 @@ bool MeasurementsReader::readItems(QList<TeamItem> *items)
             " i.generation FROM items i LEFT JOIN limits l ON l.item = i.id LEFT JOIN details d ON d.item = i.id"
             " WHERE i.type IN (1, 2, 3) ORDER BY i.position, i.id")))
         return failed(q.lastError().text());
-    m_ids.clear();
     while (q.next()) {
         TeamItem item;
         int c = 0;
         auto next = [&] { return q.value(c++); };
-        const qint64 id = next().toLongLong();
+        next(); // the file's own id
         item.uuid = next().toString();
         item.type = ItemData::DataType(next().toInt());
         item.name = next().toString();
@@ -112,7 +111,6 @@ bool MeasurementsReader::readItems(QList<TeamItem> *items)
         item.changed = next().toLongLong();
         item.revision = next().toLongLong();
         item.generation = next().toLongLong();
-        m_ids.insert(item.uuid, id);
         items->append(item);
     }
     return !q.lastError().isValid() || failed(q.lastError().text());
@@ -121,11 +119,23 @@ bool MeasurementsReader::readItems(QList<TeamItem> *items)
 bool MeasurementsReader::countReadings(const QString &uuid, int *count)
 {
     QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM readings WHERE item = ?"));
-    q.addBindValue(m_ids.value(uuid));
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM readings WHERE item = (SELECT id FROM items WHERE uuid = ?)"));
+    q.addBindValue(uuid);
     if (!q.exec() || !q.next())
         return failed(q.lastError().text());
     *count = q.value(0).toInt();
+    return true;
+}
+
+bool MeasurementsReader::readGeneration(const QString &uuid, qint64 *generation)
+{
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("SELECT generation FROM items WHERE uuid = ?"));
+    q.addBindValue(uuid);
+    if (!q.exec())
+        return failed(q.lastError().text());
+    // A deleted item has none.
+    *generation = q.next() ? q.value(0).toLongLong() : 0;
     return true;
 }
 
@@ -134,8 +144,9 @@ bool MeasurementsReader::readReadings(const QString &uuid, int from, int limit, 
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT seq, time, zone, value_um, value_mil, text_um, text_mil, overload, unit, basis"
-                             " FROM readings WHERE item = ? AND seq >= ? ORDER BY seq LIMIT ?"));
-    q.addBindValue(m_ids.value(uuid));
+                             " FROM readings WHERE item = (SELECT id FROM items WHERE uuid = ?) AND seq >= ?"
+                             " ORDER BY seq LIMIT ?"));
+    q.addBindValue(uuid);
     q.addBindValue(from);
     q.addBindValue(limit);
     if (!q.exec())

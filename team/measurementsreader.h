@@ -3,7 +3,6 @@
 #include "team/storedreading.h"
 #include "team/teamitem.h"
 
-#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
@@ -26,12 +25,14 @@ public:
     bool beginSnapshot();
     void endSnapshot();
 
+    QString path() const { return m_path; }
     QString installation() const { return m_installation; }
     // The items the window keeps (measured, imported, the gauge's memory),
     // in tree order, without installation and inspector.
     bool readItems(QList<TeamItem> *items);
-    // The item's number of readings.
+    // The item's number of readings, and its generation.
     bool countReadings(const QString &uuid, int *count);
+    bool readGeneration(const QString &uuid, qint64 *generation);
     // Up to limit readings of the item from seq `from` on, in order.
     bool readReadings(const QString &uuid, int from, int limit, QVector<StoredReading> *readings);
     QString problem() const { return m_problem; }
@@ -43,6 +44,5 @@ private:
     QString m_name;
     QSqlDatabase m_db;
     QString m_installation;
-    QHash<QString, qint64> m_ids; // item uuid -> the file's item id
     QString m_problem;
 };

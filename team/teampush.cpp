@@ -2,6 +2,7 @@
 
 #include "team/arrayliteral.h"
 #include "team/measurementsreader.h"
+#include "team/readingbatches.h"
 #include "team/teamitemcolumns.h"
 
 #include <QSet>
@@ -9,7 +10,6 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-#include <array>
 
 const int TeamPush::BatchSize = 10000;
 
@@ -129,7 +129,7 @@ bool TeamPush::sendItem(TeamItem item)
     TeamItemColumns::bindForServer(query, item);
     if (!query.exec())
         return failed(TeamFault::ofStatement(query.lastError()));
-    if (!sendReadings(item.uuid, from, count))
+    if (!sendReadings(item.uuid, item.generation, from, count))
         return false;
     if (!m_server.commit())
         return failed(TeamFault::ofStatement(m_server.lastError()));
@@ -139,48 +139,32 @@ bool TeamPush::sendItem(TeamItem item)
     return true;
 }
 
-bool TeamPush::sendReadings(const QString &uuid, int from, int count)
+bool TeamPush::sendReadings(const QString &uuid, qint64 generation, int from, int count)
 {
     QSqlQuery insert(m_server);
+    // Set-returning functions in the select list: PostgreSQL unnests them
+    // row by row, without first storing the whole batch as unnest in FROM does.
     insert.prepare(QStringLiteral(
         "INSERT INTO readings (item_uuid, seq, time_ms, zone_s, value_um, value_mil, text_um, text_mil, overload,"
-        " unit, basis) SELECT CAST(? AS uuid), * FROM unnest(CAST(? AS integer[]), CAST(? AS bigint[]),"
-        " CAST(? AS integer[]), CAST(? AS float8[]), CAST(? AS float8[]), CAST(? AS text[]), CAST(? AS text[]),"
-        " CAST(? AS integer[]), CAST(? AS text[]), CAST(? AS text[]))"));
-    QVector<StoredReading> batch;
-    batch.reserve(BatchSize);
-    std::array<ArrayLiteral, 10> columns;
-    int next = from;
-    while (next < count) {
+        " unit, basis) SELECT CAST(? AS uuid), unnest(CAST(? AS integer[])), unnest(CAST(? AS bigint[])),"
+        " unnest(CAST(? AS integer[])), unnest(CAST(? AS float8[])), unnest(CAST(? AS float8[])),"
+        " unnest(CAST(? AS text[])), unnest(CAST(? AS text[])), unnest(CAST(? AS integer[])),"
+        " unnest(CAST(? AS text[])), unnest(CAST(? AS text[]))"));
+    ReadingBatches batches(m_local.path(), uuid, generation, from, count, BatchSize);
+    QStringList columns;
+    int size = 0;
+    int sent = from;
+    while (batches.next(&columns, &size)) {
         if (stopped())
             return failed(TeamFault::of(TeamFault::Lost));
-        batch.clear();
-        if (!m_local.readReadings(uuid, next, BatchSize, &batch))
-            return failed(TeamFault::of(TeamFault::Local, m_local.problem()));
-        // The file's readings are numbered without gaps; anything else is
-        // not what was counted.
-        if (batch.isEmpty() || batch.first().seq != next || batch.last().seq != next + batch.size() - 1)
-            return failed(TeamFault::of(TeamFault::Local, QStringLiteral("the readings of %1 are not numbered in order").arg(uuid)));
-        for (ArrayLiteral &column : columns)
-            column.clear();
-        for (const StoredReading &r : qAsConst(batch)) {
-            columns[0].add(r.seq);
-            columns[1].add(r.time);
-            columns[2].add(r.zone);
-            columns[3].add(r.valueUm);
-            columns[4].add(r.valueMil);
-            columns[5].add(r.textUm);
-            columns[6].add(r.textMil);
-            columns[7].add(r.overload);
-            columns[8].add(r.unit);
-            columns[9].add(r.basis);
-        }
         insert.bindValue(0, uuid);
-        for (int c = 0; c < int(columns.size()); ++c)
-            insert.bindValue(c + 1, columns[size_t(c)].text());
+        for (int c = 0; c < columns.size(); ++c)
+            insert.bindValue(c + 1, columns.at(c));
         if (!insert.exec())
             return failed(TeamFault::ofStatement(insert.lastError()));
-        next += batch.size();
+        sent += size;
     }
+    if (sent != count)
+        return failed(TeamFault::of(TeamFault::Local, batches.problem()));
     return true;
 }

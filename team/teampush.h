@@ -39,7 +39,7 @@ private:
     bool readServer();
     bool deleteGone(const QList<TeamItem> &items);
     bool sendItem(TeamItem item);
-    bool sendReadings(const QString &uuid, int from, int count);
+    bool sendReadings(const QString &uuid, qint64 generation, int from, int count);
     bool failed(const TeamFault &fault);
     bool stopped() const { return m_stop && m_stop->load(); }
 

@@ -5,6 +5,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
+
 // Outside any namespace, as the resource system wants.
 static void initTeamResources()
 {
@@ -101,6 +103,24 @@ bool TeamSchema::prepare()
 
 bool TeamSchema::upgrade()
 {
+    // The lock is taken before the transaction starts, so that the
+    // transaction sees the catalogue as the one that made the tables left it.
+    QSqlQuery lock(m_db);
+    lock.prepare(QStringLiteral("SELECT pg_advisory_lock(?)"));
+    lock.addBindValue(LayoutLock);
+    if (!lock.exec()) {
+        m_fault = TeamFault::ofStatement(lock.lastError());
+        return false;
+    }
+    const bool upgraded = upgradeLocked();
+    lock.prepare(QStringLiteral("SELECT pg_advisory_unlock(?)"));
+    lock.addBindValue(LayoutLock);
+    lock.exec();
+    return upgraded;
+}
+
+bool TeamSchema::upgradeLocked()
+{
     if (!m_db.transaction()) {
         m_fault = TeamFault::ofStatement(m_db.lastError());
         return false;
@@ -115,10 +135,6 @@ bool TeamSchema::upgrade()
         m_db.rollback();
         return false;
     };
-    query.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(?)"));
-    query.addBindValue(LayoutLock);
-    if (!query.exec())
-        return failed(query.lastError());
     // Another installation may have done it while this one waited.
     if (!readVersion()) {
         m_db.rollback();
@@ -140,6 +156,6 @@ bool TeamSchema::upgrade()
         m_fault = TeamFault::ofStatement(error);
         return false;
     }
-    m_version = Version;
+    m_version = std::max(m_version, Version);
     return true;
 }

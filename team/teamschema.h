@@ -38,6 +38,7 @@ public:
 private:
     bool readVersion();
     bool upgrade();
+    bool upgradeLocked();
 
     QSqlDatabase m_db;
     int m_version = 0;

@@ -100,7 +100,7 @@ CREATE TRIGGER items_note_removal AFTER DELETE ON items
 -- (a foreign key checks each row, which costs a bulk insert ten times over).
 CREATE FUNCTION readings_check_items() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN
-    IF EXISTS (SELECT 1 FROM (SELECT DISTINCT item_uuid, owner FROM added) a
+    IF EXISTS (SELECT 1 FROM added a
                WHERE NOT EXISTS (SELECT 1 FROM items i WHERE i.uuid = a.item_uuid AND i.owner = a.owner)) THEN
         RAISE EXCEPTION 'readings of an item the role did not write' USING ERRCODE = '42501';
     END IF;
