@@ -340,6 +340,74 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("v3"));
     }
 
+    // The fourth layout gives the file and every item their team ids (an
+    // item of before is made when its first reading was taken), and every
+    // change of an item counts up its revision; clearing or replacing its
+    // readings, its generation.
+    void fourthLayoutGivesTeamIdsAndCounters()
+    {
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v3"));
+            raw.setDatabaseName(path());
+            QVERIFY(raw.open());
+            QSqlQuery query(raw);
+            for (const char *statement :
+                 {"CREATE TABLE items (id INTEGER PRIMARY KEY, position INTEGER NOT NULL, type INTEGER NOT NULL,"
+                  " name TEXT NOT NULL, unit TEXT NOT NULL, num INTEGER NOT NULL DEFAULT 0, avg TEXT NOT NULL"
+                  " DEFAULT '0', min TEXT NOT NULL DEFAULT '0', max TEXT NOT NULL DEFAULT '0')",
+                  "CREATE TABLE readings (item INTEGER NOT NULL, seq INTEGER NOT NULL, time INTEGER, zone INTEGER,"
+                  " value_um REAL, value_mil REAL, text_um TEXT, text_mil TEXT, overload INTEGER NOT NULL,"
+                  " unit TEXT NOT NULL, basis TEXT NOT NULL, PRIMARY KEY (item, seq)) WITHOUT ROWID",
+                  "CREATE TABLE state (name TEXT PRIMARY KEY, value) WITHOUT ROWID",
+                  "CREATE TABLE limits (item INTEGER PRIMARY KEY, nominal REAL NOT NULL, minimum REAL NOT NULL,"
+                  " maximum REAL NOT NULL, correction REAL NOT NULL, rule INTEGER NOT NULL)",
+                  "CREATE TABLE details (item INTEGER PRIMARY KEY, project TEXT NOT NULL, structure TEXT NOT NULL,"
+                  " coating TEXT NOT NULL, gauge_model TEXT NOT NULL, gauge_serial TEXT NOT NULL,"
+                  " probe_serial TEXT NOT NULL, calibration TEXT, adjustment TEXT NOT NULL, inspector TEXT NOT NULL,"
+                  " notes TEXT NOT NULL)",
+                  "INSERT INTO items (id, position, type, name, unit) VALUES (5, 1, 1, 'Old', 'um'),"
+                  " (6, 2, 3, 'Store Data', 'um')",
+                  "INSERT INTO readings VALUES (5, 0, 1700000000000, 0, 10, NULL, NULL, NULL, 0, 'um', 'Fe')",
+                  "PRAGMA user_version = 3"})
+                QVERIFY2(query.exec(QLatin1String(statement)), statement);
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("v3"));
+        MeasurementDatabase database;
+        QVERIFY2(database.open(path()), qPrintable(database.problem()));
+        QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v4"));
+        check.setDatabaseName(path());
+        QVERIFY(check.open());
+        auto row = [&](qint64 id) {
+            QSqlQuery query(check);
+            query.exec(QStringLiteral("SELECT uuid, made, revision, generation FROM items WHERE id = %1").arg(id));
+            query.next();
+            return QVariantList{query.value(0), query.value(1), query.value(2), query.value(3)};
+        };
+        const QRegularExpression uuid(QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$"));
+        QSqlQuery installation(QStringLiteral("SELECT value FROM state WHERE name = 'installation'"), check);
+        QVERIFY(installation.next() && uuid.match(installation.value(0).toString()).hasMatch());
+        installation.finish();
+        QVERIFY(uuid.match(row(5).at(0).toString()).hasMatch());
+        QVERIFY(row(5).at(0) != row(6).at(0));
+        QCOMPARE(row(5).at(1).toLongLong(), 1700000000000LL);
+        QCOMPARE(row(5).mid(2), (QVariantList{1, 1}));
+
+        ItemLimits limits;
+        limits.minimum = 50;
+        QVERIFY(database.renameItem(5, QStringLiteral("New")) && database.setUnit(5, QStringLiteral("mil"))
+                && database.setLimits(5, limits) && database.setDetails(5, ItemDetails()));
+        QCOMPARE(row(5).mid(2), (QVariantList{5, 1}));
+        QVERIFY(database.clearReadings(5, ItemStatistics()));
+        QCOMPARE(row(5).mid(2), (QVariantList{6, 2}));
+        const qint64 added = database.addItem(QStringLiteral("Added"), ItemData::Measure, QStringLiteral("um"));
+        QVERIFY(uuid.match(row(added).at(0).toString()).hasMatch());
+        QVERIFY(qAbs(row(added).at(1).toLongLong() - QDateTime::currentMSecsSinceEpoch()) < 60000);
+        check.close();
+        check = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("v4"));
+    }
+
     void unusableFilesAreLeftAsTheyWere_data()
     {
         QTest::addColumn<QString>("kind");

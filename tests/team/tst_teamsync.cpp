@@ -5,11 +5,13 @@
 #include "team/teamcache.h"
 #include "team/teamcheck.h"
 #include "team/teamconnection.h"
+#include "team/teamcontroller.h"
 #include "team/teamsync.h"
 #include "tests/support/postgrescluster.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -339,6 +341,7 @@ private slots:
     void syncSurvivesTheServerStopping()
     {
         Installation a, b;
+        QVERIFY(!sync(a, QStringLiteral("alice")).fault.isSet()); // the tables, when no test made them yet
         QVERIFY(!sync(b, QStringLiteral("bob")).fault.isSet());
         const QList<TeamItem> before = [&] {
             TeamCache cache(b.cache());
@@ -364,20 +367,31 @@ private slots:
         QCOMPARE(report.waiting, 0);
         QCOMPARE(serverReadings(installation), qMakePair(30000, 30000));
 
+        // The readings held locked: the pull stops in its middle, on them.
+        QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("locker"));
+        locker.setHostName(cluster.socketDir());
+        locker.setPort(cluster.port());
+        locker.setUserName(QStringLiteral("postgres"));
+        locker.setDatabaseName(QStringLiteral("team"));
+        QVERIFY(locker.open() && locker.transaction()
+                && QSqlQuery(locker).exec(QStringLiteral("LOCK TABLE readings IN ACCESS EXCLUSIVE MODE")));
         std::unique_ptr<QThread> pulling(QThread::create([&] { report = sync(b, QStringLiteral("bob")); }));
         pulling->start();
         QVERIFY(waitFor(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE usename = 'bob'"
-                                       " AND query LIKE '%FROM readings%'"),
+                                       " AND wait_event_type = 'Lock'"),
                         1));
         QVERIFY(cluster.stop());
         QVERIFY(pulling->wait(120000));
+        locker.close();
+        locker = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
         QVERIFY(report.fault.isOffline());
         TeamCache cache(b.cache());
         QVERIFY(cache.open());
         QCOMPARE(cache.items().size(), before.size());
         QVERIFY(cluster.start());
         QVERIFY(!sync(b, QStringLiteral("bob")).fault.isSet());
-        QCOMPARE(cache.items().size() - before.size(), 11); // with the Store Data item
+        QCOMPARE(cache.items().size() - before.size(), 10);
     }
 
     // The Test button's words, as the real server gives cause for them.
@@ -416,6 +430,32 @@ private slots:
         const TeamSyncReport report = runTeamSync(job);
         QVERIFY(report.readOnly && report.pulled && report.itemsSent == 0 && report.waiting == 1);
         QVERIFY(check(job.settings, job.password).readOnly);
+    }
+
+    // The controller syncs at start and after local changes pause, and an
+    // unreachable server is a state that the next occasion tries again.
+    void controllerSyncsAtStartAndAfterChanges()
+    {
+        Installation a;
+        TeamSettings away = settingsOf(QStringLiteral("alice"));
+        away.port = 1;
+        {
+            TeamController controller(away, a.measurements(), a.cache());
+            QSignalSpy synced(&controller, &TeamController::synced);
+            QVERIFY(synced.wait(30000));
+            QVERIFY(controller.stateText().contains(QStringLiteral("cannot be reached")));
+            QVERIFY(controller.stateText().contains(QStringLiteral("1 item(s) wait to be sent")));
+        }
+        TeamController controller(settingsOf(QStringLiteral("alice")), a.measurements(), a.cache());
+        controller.setPassword(QStringLiteral("alice-pw"));
+        controller.setQuietDelay(50);
+        QSignalSpy synced(&controller, &TeamController::synced);
+        QVERIFY(synced.wait(30000));
+        QVERIFY2(controller.stateText().startsWith(QStringLiteral("Team: synced at")), qPrintable(controller.stateText()));
+        a.store.addItem(QStringLiteral("Later"), ItemData::Measure);
+        controller.noteLocalChange();
+        QVERIFY(synced.wait(30000));
+        QCOMPARE(synced.last().first().value<TeamSyncReport>().itemsSent, 1);
     }
 
     void settingsFile()
