@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <pwd.h>
@@ -34,10 +36,15 @@ public:
     PostgresCluster(const PostgresCluster &) = delete;
     PostgresCluster &operator=(const PostgresCluster &) = delete;
 
+    // VK_PG_BIN, or the newest of Debian's /usr/lib/postgresql/<version>/bin.
     static QString binDir()
     {
         const QString dir = qEnvironmentVariable("VK_PG_BIN");
-        return dir.isEmpty() ? QStringLiteral("/usr/lib/postgresql/15/bin") : dir;
+        if (!dir.isEmpty())
+            return dir;
+        QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        std::sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
+        return QStringLiteral("/usr/lib/postgresql/%1/bin").arg(versions.isEmpty() ? QStringLiteral("15") : versions.last());
     }
 
     // Makes the cluster the first time, then starts the server; false with error().
