@@ -1,6 +1,5 @@
 #include "team/measurementsreader.h"
 
-#include <QAtomicInteger>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,23 +10,13 @@ namespace {
 // The layout that gave items and the file their team ids.
 constexpr int TeamIdsLayout = 4;
 
-QAtomicInteger<quint64> readers;
-
 } // namespace
 
 MeasurementsReader::MeasurementsReader(const QString &path)
     : m_path(path)
-    , m_name(QStringLiteral("measurements-reader-%1").arg(readers.fetchAndAddRelaxed(1)))
+    , m_connection(QStringLiteral("QSQLITE"), QStringLiteral("measurements-reader"))
+    , m_db(m_connection.database())
 {
-}
-
-MeasurementsReader::~MeasurementsReader()
-{
-    if (m_db.isValid())
-        m_db.close();
-    m_db = QSqlDatabase();
-    if (QSqlDatabase::contains(m_name))
-        QSqlDatabase::removeDatabase(m_name);
 }
 
 bool MeasurementsReader::failed(const QString &problem)
@@ -40,7 +29,6 @@ bool MeasurementsReader::open()
 {
     if (!QFileInfo::exists(m_path))
         return failed(QStringLiteral("the file is missing"));
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(m_path);
     m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
     if (!m_db.open())

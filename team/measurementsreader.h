@@ -1,5 +1,6 @@
 #pragma once
 
+#include "team/scopedconnection.h"
 #include "team/storedreading.h"
 #include "team/teamitem.h"
 
@@ -14,9 +15,6 @@ class MeasurementsReader
 {
 public:
     explicit MeasurementsReader(const QString &path);
-    ~MeasurementsReader();
-    MeasurementsReader(const MeasurementsReader &) = delete;
-    MeasurementsReader &operator=(const MeasurementsReader &) = delete;
 
     // False with problem() when the file cannot be read or has no team ids.
     bool open();
@@ -41,8 +39,8 @@ private:
     bool failed(const QString &problem);
 
     QString m_path;
-    QString m_name;
-    QSqlDatabase m_db;
+    ScopedConnection m_connection;
+    QSqlDatabase &m_db;
     QString m_installation;
     QString m_problem;
 };

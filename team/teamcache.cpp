@@ -2,7 +2,6 @@
 
 #include "team/teamitemcolumns.h"
 
-#include <QAtomicInteger>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,27 +10,13 @@
 #include <QStandardPaths>
 #include <QVariant>
 
-namespace {
-
-QAtomicInteger<quint64> caches;
-
-} // namespace
-
 const int TeamCache::Layout = 1;
 
 TeamCache::TeamCache(const QString &path)
     : m_path(path)
-    , m_name(QStringLiteral("team-cache-%1").arg(caches.fetchAndAddRelaxed(1)))
+    , m_connection(QStringLiteral("QSQLITE"), QStringLiteral("team-cache"))
+    , m_db(m_connection.database())
 {
-}
-
-TeamCache::~TeamCache()
-{
-    if (m_db.isValid())
-        m_db.close();
-    m_db = QSqlDatabase();
-    if (QSqlDatabase::contains(m_name))
-        QSqlDatabase::removeDatabase(m_name);
 }
 
 QString TeamCache::defaultPath()
@@ -48,7 +33,6 @@ bool TeamCache::failed(const QString &problem)
 
 bool TeamCache::connect(bool readOnly)
 {
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(m_path);
     // The worker commits a pull at once; a reader waits that long at most.
     m_db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "team/scopedconnection.h"
 #include "team/storedreading.h"
 #include "team/teamitem.h"
 
@@ -29,9 +30,6 @@ public:
     };
 
     explicit TeamCache(const QString &path);
-    ~TeamCache();
-    TeamCache(const TeamCache &) = delete;
-    TeamCache &operator=(const TeamCache &) = delete;
 
     // team.sqlite in QStandardPaths::AppDataLocation.
     static QString defaultPath();
@@ -63,8 +61,8 @@ private:
     bool failed(const QString &problem);
 
     QString m_path;
-    QString m_name;
-    QSqlDatabase m_db;
+    ScopedConnection m_connection;
+    QSqlDatabase &m_db;
     bool m_empty = false;
     QString m_problem;
 };

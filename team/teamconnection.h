@@ -1,5 +1,6 @@
 #pragma once
 
+#include "team/scopedconnection.h"
 #include "team/teamfault.h"
 #include "team/teamsettings.h"
 
@@ -14,21 +15,15 @@ class TeamConnection
 {
 public:
     TeamConnection(const TeamSettings &settings, const QString &password);
-    ~TeamConnection();
-    TeamConnection(const TeamConnection &) = delete;
-    TeamConnection &operator=(const TeamConnection &) = delete;
 
     // False with fault() set when the server cannot be used.
     bool open();
-    QSqlDatabase &database() { return m_db; }
+    QSqlDatabase &database() { return m_connection.database(); }
     const TeamFault &fault() const { return m_fault; }
-    // Whether Qt has the QPSQL driver at all (libqt5sql5-psql).
-    static bool driverAvailable();
 
 private:
-    QString m_name;
     TeamSettings m_settings;
     QString m_password;
-    QSqlDatabase m_db;
+    ScopedConnection m_connection;
     TeamFault m_fault;
 };

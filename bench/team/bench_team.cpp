@@ -20,6 +20,7 @@
 #include "team/teamschema.h"
 #include "team/teamsync.h"
 #include "tests/support/postgrescluster.h"
+#include "tests/support/teamsettingsfor.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -67,19 +68,6 @@ void fill(const QString &path, int items, int perItem, int offset)
                 fail(database.failure());
         }
     }
-}
-
-TeamSettings settingsOf(const PostgresCluster &cluster, const QString &database, const QString &role)
-{
-    TeamSettings s;
-    s.enabled = true;
-    s.host = cluster.host();
-    s.port = cluster.port();
-    s.database = database;
-    s.user = role;
-    s.sslMode = QStringLiteral("disable");
-    s.inspector = role;
-    return s;
 }
 
 struct Home
@@ -164,7 +152,7 @@ int main(int argc, char *argv[])
     std::printf("measurements file of %d readings in 20 items made in %.1f s\n", Readings, seconds(timer));
 
     // The tables first, so that the push is timed alone.
-    const TeamSettings alice = settingsOf(cluster, QStringLiteral("team"), QStringLiteral("alice"));
+    const TeamSettings alice = teamSettingsFor(cluster, QStringLiteral("team"), QStringLiteral("alice"));
     {
         TeamConnection connection(alice, QStringLiteral("alice-pw"));
         if (!connection.open() || !TeamSchema(connection.database()).prepare())
@@ -181,7 +169,7 @@ int main(int argc, char *argv[])
     report = syncOf(a, alice);
     std::printf("push with nothing changed: %.3f s\n", seconds(timer));
 
-    const TeamSettings bob = settingsOf(cluster, QStringLiteral("team"), QStringLiteral("bob"));
+    const TeamSettings bob = teamSettingsFor(cluster, QStringLiteral("team"), QStringLiteral("bob"));
     timer.restart();
     report = syncOf(b, bob, false);
     const double pull = seconds(timer);
@@ -224,7 +212,7 @@ int main(int argc, char *argv[])
         std::vector<std::unique_ptr<QThread>> threads;
         timer.restart();
         for (int i = 0; i < Installations; ++i) {
-            const TeamSettings settings = settingsOf(cluster, QStringLiteral("twenty"), roles.at(2 + i));
+            const TeamSettings settings = teamSettingsFor(cluster, QStringLiteral("twenty"), roles.at(2 + i));
             threads.emplace_back(QThread::create([&, i, settings] { reports[size_t(i)] = syncOf(*homes[size_t(i)], settings); }));
             threads.back()->start();
         }
@@ -234,13 +222,13 @@ int main(int argc, char *argv[])
         int sent = 0;
         for (const TeamSyncReport &r : reports) {
             if (r.fault.isSet())
-                fail(QStringLiteral("round %1: %2").arg(round).arg(r.describe(settingsOf(cluster, "twenty", "?"))));
+                fail(QStringLiteral("round %1: %2").arg(round).arg(r.describe(teamSettingsFor(cluster, "twenty", "?"))));
             sent += r.readingsSent;
         }
         std::printf("%d installations syncing at once, round %d: %.2f s (%d readings sent)\n", Installations, round,
                     elapsed, sent);
     }
-    TeamConnection check(settingsOf(cluster, QStringLiteral("twenty"), roles.at(2)), roles.at(2) + "-pw");
+    TeamConnection check(teamSettingsFor(cluster, QStringLiteral("twenty"), roles.at(2)), roles.at(2) + "-pw");
     QSqlQuery count(check.open() ? check.database() : QSqlDatabase());
     if (!count.exec(QStringLiteral("SELECT count(*), count(DISTINCT (item_uuid, seq)) FROM readings")) || !count.next())
         fail(QStringLiteral("the server cannot be counted"));

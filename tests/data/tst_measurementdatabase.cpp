@@ -346,28 +346,25 @@ private slots:
     // readings, its generation.
     void fourthLayoutGivesTeamIdsAndCounters()
     {
+        // A file of the third layout: one of this build with what the
+        // fourth step added taken away again.
+        {
+            MeasurementDatabase database;
+            QVERIFY(database.open(path()));
+            QCOMPARE(database.addItem(QStringLiteral("Old"), ItemData::Measure, QStringLiteral("um")), 1);
+            QCOMPARE(database.addItem(QStringLiteral("Store Data"), ItemData::StoreData, QStringLiteral("um")), 2);
+        }
         {
             QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v3"));
             raw.setDatabaseName(path());
             QVERIFY(raw.open());
             QSqlQuery query(raw);
             for (const char *statement :
-                 {"CREATE TABLE items (id INTEGER PRIMARY KEY, position INTEGER NOT NULL, type INTEGER NOT NULL,"
-                  " name TEXT NOT NULL, unit TEXT NOT NULL, num INTEGER NOT NULL DEFAULT 0, avg TEXT NOT NULL"
-                  " DEFAULT '0', min TEXT NOT NULL DEFAULT '0', max TEXT NOT NULL DEFAULT '0')",
-                  "CREATE TABLE readings (item INTEGER NOT NULL, seq INTEGER NOT NULL, time INTEGER, zone INTEGER,"
-                  " value_um REAL, value_mil REAL, text_um TEXT, text_mil TEXT, overload INTEGER NOT NULL,"
-                  " unit TEXT NOT NULL, basis TEXT NOT NULL, PRIMARY KEY (item, seq)) WITHOUT ROWID",
-                  "CREATE TABLE state (name TEXT PRIMARY KEY, value) WITHOUT ROWID",
-                  "CREATE TABLE limits (item INTEGER PRIMARY KEY, nominal REAL NOT NULL, minimum REAL NOT NULL,"
-                  " maximum REAL NOT NULL, correction REAL NOT NULL, rule INTEGER NOT NULL)",
-                  "CREATE TABLE details (item INTEGER PRIMARY KEY, project TEXT NOT NULL, structure TEXT NOT NULL,"
-                  " coating TEXT NOT NULL, gauge_model TEXT NOT NULL, gauge_serial TEXT NOT NULL,"
-                  " probe_serial TEXT NOT NULL, calibration TEXT, adjustment TEXT NOT NULL, inspector TEXT NOT NULL,"
-                  " notes TEXT NOT NULL)",
-                  "INSERT INTO items (id, position, type, name, unit) VALUES (5, 1, 1, 'Old', 'um'),"
-                  " (6, 2, 3, 'Store Data', 'um')",
+                 {"UPDATE items SET id = 5 WHERE id = 1", "UPDATE items SET id = 6 WHERE id = 2",
                   "INSERT INTO readings VALUES (5, 0, 1700000000000, 0, 10, NULL, NULL, NULL, 0, 'um', 'Fe')",
+                  "DROP INDEX items_uuid", "ALTER TABLE items DROP COLUMN uuid", "ALTER TABLE items DROP COLUMN made",
+                  "ALTER TABLE items DROP COLUMN changed", "ALTER TABLE items DROP COLUMN revision",
+                  "ALTER TABLE items DROP COLUMN generation", "DELETE FROM state WHERE name = 'installation'",
                   "PRAGMA user_version = 3"})
                 QVERIFY2(query.exec(QLatin1String(statement)), statement);
             raw.close();

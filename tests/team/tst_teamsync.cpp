@@ -8,6 +8,7 @@
 #include "team/teamcontroller.h"
 #include "team/teamsync.h"
 #include "tests/support/postgrescluster.h"
+#include "tests/support/teamsettingsfor.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -54,13 +55,7 @@ private:
 
     TeamSettings settingsOf(const QString &role, const QString &database = QStringLiteral("team")) const
     {
-        TeamSettings s;
-        s.enabled = true;
-        s.host = cluster.host();
-        s.port = cluster.port();
-        s.database = database;
-        s.user = role;
-        s.sslMode = QStringLiteral("disable");
+        TeamSettings s = teamSettingsFor(cluster, database, role);
         s.inspector = role.toUpper();
         return s;
     }
