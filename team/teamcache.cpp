@@ -86,7 +86,7 @@ bool TeamCache::make()
         QStringLiteral("PRAGMA journal_mode = WAL"),
         QStringLiteral("BEGIN"),
         TeamItemColumns::cacheCreate(),
-        QStringLiteral("CREATE TABLE readings (item TEXT NOT NULL, seq INTEGER NOT NULL, time INTEGER, zone INTEGER,"
+        QStringLiteral("CREATE TABLE readings (item INTEGER NOT NULL, seq INTEGER NOT NULL, time INTEGER, zone INTEGER,"
                        " value_um REAL, value_mil REAL, text_um TEXT, text_mil TEXT, overload INTEGER NOT NULL,"
                        " unit TEXT NOT NULL, basis TEXT NOT NULL, PRIMARY KEY (item, seq)) WITHOUT ROWID"),
         QStringLiteral("CREATE TABLE state (name TEXT PRIMARY KEY, value) WITHOUT ROWID"),
@@ -126,7 +126,8 @@ bool TeamCache::readReadings(const QString &uuid, const std::function<void(const
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT seq, time, zone, value_um, value_mil, text_um, text_mil, overload, unit,"
-                                 " basis FROM readings WHERE item = ? ORDER BY seq"));
+                                 " basis FROM readings WHERE item = (SELECT id FROM items WHERE uuid = ?)"
+                                 " ORDER BY seq"));
     query.addBindValue(uuid);
     if (!query.exec())
         return failed(query.lastError().text());

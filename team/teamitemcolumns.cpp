@@ -21,7 +21,7 @@ const char *const Time = "to_timestamp(CAST(? AS bigint) / 1000.0)";
 // In the order of valuesOf(). The owner is never sent: the server fills in
 // the role writing.
 const Column Columns[] = {
-    {"uuid", "TEXT PRIMARY KEY", Uuid, "uuid::text"},
+    {"uuid", "TEXT NOT NULL UNIQUE", Uuid, "uuid::text"},
     {"installation", "TEXT NOT NULL", Uuid, "installation::text"},
     {"inspector", "TEXT NOT NULL", Text, "inspector"},
     {"owner", "TEXT NOT NULL", nullptr, "owner::text"},
@@ -122,17 +122,22 @@ QString serverSelect()
 
 QString cacheCreate()
 {
-    QStringList columns;
+    // A number of its own keys the item's readings, shorter than the uuid.
+    QStringList columns{QStringLiteral("id INTEGER PRIMARY KEY")};
     for (const Column &column : Columns)
         columns << QStringLiteral("%1 %2").arg(QLatin1String(column.name), QLatin1String(column.cacheType));
     return QStringLiteral("CREATE TABLE items (%1)").arg(columns.join(QStringLiteral(", ")));
 }
 
-QString cacheInsert()
+QString cacheUpsert()
 {
     const QStringList columns = names(true);
-    return QStringLiteral("INSERT OR REPLACE INTO items (%1) VALUES (?%2)")
-        .arg(columns.join(QStringLiteral(", ")), QStringLiteral(", ?").repeated(columns.size() - 1));
+    QStringList updates;
+    for (const QString &column : columns.mid(1))
+        updates << QStringLiteral("%1 = excluded.%1").arg(column);
+    return QStringLiteral("INSERT INTO items (%1) VALUES (?%2) ON CONFLICT (uuid) DO UPDATE SET %3")
+        .arg(columns.join(QStringLiteral(", ")), QStringLiteral(", ?").repeated(columns.size() - 1),
+             updates.join(QStringLiteral(", ")));
 }
 
 void bindForCache(QSqlQuery &query, const TeamItem &item)

@@ -17,8 +17,10 @@ void bindForServer(QSqlQuery &query, const TeamItem &item);
 // "SELECT <columns> FROM items", for a WHERE clause to follow.
 QString serverSelect();
 
+// The cache keys its items by a number of its own as well (column id).
 QString cacheCreate();
-QString cacheInsert();
+// Adds the item or updates it under the same id.
+QString cacheUpsert();
 void bindForCache(QSqlQuery &query, const TeamItem &item);
 QString cacheSelect();
 

@@ -1,6 +1,5 @@
 #include "team/teampull.h"
 
-#include "team/storedreading.h"
 #include "team/teamcache.h"
 #include "team/teamitemcolumns.h"
 
@@ -8,7 +7,10 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <utility>
+
 const int TeamPull::PageSize = 50000;
+const int TeamPull::RowsPerInsert = 100;
 
 namespace {
 
@@ -95,16 +97,16 @@ bool TeamPull::pull()
             return serverFailed(server.lastError());
         while (server.next()) {
             const QString uuid = server.value(0).toString();
+            cache.prepare(QStringLiteral("DELETE FROM readings WHERE item = (SELECT id FROM items WHERE uuid = ?)"));
+            cache.addBindValue(uuid);
+            if (!cache.exec())
+                return cacheFailed(cache.lastError());
             cache.prepare(QStringLiteral("DELETE FROM items WHERE uuid = ?"));
             cache.addBindValue(uuid);
             if (!cache.exec())
                 return cacheFailed(cache.lastError());
             if (cache.numRowsAffected() > 0)
                 m_dropped << uuid;
-            cache.prepare(QStringLiteral("DELETE FROM readings WHERE item = ?"));
-            cache.addBindValue(uuid);
-            if (!cache.exec())
-                return cacheFailed(cache.lastError());
         }
     }
 
@@ -124,27 +126,34 @@ bool TeamPull::pull()
     for (const TeamItem &item : qAsConst(items)) {
         if (m_stop && m_stop->load())
             return serverFailed(QSqlError());
-        cache.prepare(QStringLiteral("SELECT generation, reading_count FROM items WHERE uuid = ?"));
+        cache.prepare(QStringLiteral("SELECT id, generation, reading_count FROM items WHERE uuid = ?"));
         cache.addBindValue(item.uuid);
         if (!cache.exec())
             return cacheFailed(cache.lastError());
         const bool held = cache.next();
-        const bool replace = !held || cache.value(0).toLongLong() != item.generation
-            || cache.value(1).toInt() > item.readingCount;
-        const int from = replace ? 0 : cache.value(1).toInt();
+        const qint64 heldId = held ? cache.value(0).toLongLong() : 0;
+        const bool replace = !held || cache.value(1).toLongLong() != item.generation
+            || cache.value(2).toInt() > item.readingCount;
+        const int from = replace ? 0 : cache.value(2).toInt();
         cache.finish();
         if (replace && held) {
             cache.prepare(QStringLiteral("DELETE FROM readings WHERE item = ?"));
-            cache.addBindValue(item.uuid);
+            cache.addBindValue(heldId);
             if (!cache.exec())
                 return cacheFailed(cache.lastError());
         }
-        if (!fetchReadings(item.uuid, from, item.readingCount))
-            return false;
-        cache.prepare(TeamItemColumns::cacheInsert());
+        cache.prepare(TeamItemColumns::cacheUpsert());
         TeamItemColumns::bindForCache(cache, item);
         if (!cache.exec())
             return cacheFailed(cache.lastError());
+        cache.prepare(QStringLiteral("SELECT id FROM items WHERE uuid = ?"));
+        cache.addBindValue(item.uuid);
+        if (!cache.exec() || !cache.next())
+            return cacheFailed(cache.lastError());
+        const qint64 id = cache.value(0).toLongLong();
+        cache.finish();
+        if (!fetchReadings(item.uuid, id, from, item.readingCount))
+            return false;
         m_dropped.removeAll(item.uuid);
         m_changed << item.uuid;
     }
@@ -155,16 +164,35 @@ bool TeamPull::pull()
     return true;
 }
 
-bool TeamPull::fetchReadings(const QString &uuid, int from, int count)
+bool TeamPull::fetchReadings(const QString &uuid, qint64 id, int from, int count)
 {
     QSqlQuery server(m_server);
     server.setForwardOnly(true);
     server.prepare(QStringLiteral("SELECT seq, time_ms, zone_s, value_um, value_mil, text_um, text_mil, overload,"
                                   " unit, basis FROM readings WHERE item_uuid = CAST(? AS uuid) AND seq >= ? AND seq < ?"
                                   " ORDER BY seq LIMIT ?"));
-    QSqlQuery insert(m_db);
-    insert.prepare(QStringLiteral("INSERT OR REPLACE INTO readings (seq, time, zone, value_um, value_mil, text_um,"
-                                  " text_mil, overload, unit, basis, item) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    // Many rows to a statement: SQLite's cost per statement is most of a row's.
+    const QString row = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    const QString insertInto = QStringLiteral("INSERT INTO readings (item, seq, time, zone, value_um, value_mil,"
+                                              " text_um, text_mil, overload, unit, basis) VALUES ");
+    QSqlQuery many(m_db);
+    QSqlQuery one(m_db);
+    many.prepare(insertInto + row + QStringLiteral(", %1").arg(row).repeated(RowsPerInsert - 1));
+    one.prepare(insertInto + row);
+    // Each value goes over as the driver hands it: NULL as NULL, an empty
+    // text as an empty text.
+    QVector<QVariantList> rows;
+    rows.reserve(RowsPerInsert);
+    auto insert = [&](QSqlQuery &query) {
+        for (int i = 0; i < rows.size(); ++i) {
+            query.bindValue(i * 11, id);
+            for (int c = 0; c < 10; ++c)
+                query.bindValue(i * 11 + 1 + c, rows.at(i).at(c));
+        }
+        const bool inserted = query.exec() || cacheFailed(query.lastError());
+        rows.clear();
+        return inserted;
+    };
     int next = from;
     // Pages in the same snapshot, so that memory stays bounded whatever
     // the driver buffers.
@@ -179,14 +207,16 @@ bool TeamPull::fetchReadings(const QString &uuid, int from, int count)
             return serverFailed(server.lastError());
         const int pageStart = next;
         while (server.next()) {
-            const StoredReading reading = StoredReading::fromRow(server);
-            if (reading.seq != next)
+            if (server.value(0).toInt() != next)
                 break;
-            reading.bind(insert);
-            insert.bindValue(10, uuid);
-            if (!insert.exec())
-                return cacheFailed(insert.lastError());
+            QVariantList row;
+            row.reserve(10);
+            for (int c = 0; c < 10; ++c)
+                row << server.value(c);
+            rows.append(row);
             ++next;
+            if (rows.size() == RowsPerInsert && !insert(many))
+                return false;
         }
         if (server.lastError().isValid())
             return serverFailed(server.lastError());
@@ -195,6 +225,12 @@ bool TeamPull::fetchReadings(const QString &uuid, int from, int count)
                                     QStringLiteral("the team copy of item %1 lacks readings").arg(uuid));
             return false;
         }
+    }
+    const QVector<QVariantList> rest = std::exchange(rows, {});
+    for (const QVariantList &row : rest) {
+        rows = {row};
+        if (!insert(one))
+            return false;
     }
     return true;
 }

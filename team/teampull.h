@@ -20,6 +20,8 @@ class TeamPull
 public:
     // Readings fetched per statement.
     static const int PageSize;
+    // Rows of the cache's readings per statement.
+    static const int RowsPerInsert;
 
     // serverKey names the server, database and installation the cache
     // belongs to; another one makes the pull start afresh.
@@ -34,7 +36,7 @@ public:
 
 private:
     bool pull();
-    bool fetchReadings(const QString &uuid, int from, int count);
+    bool fetchReadings(const QString &uuid, qint64 id, int from, int count);
     bool serverFailed(const QSqlError &error);
     bool cacheFailed(const QSqlError &error);
 

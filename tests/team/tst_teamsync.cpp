@@ -192,13 +192,15 @@ private slots:
         // alice may make the tables in the empty team database; the
         // others may only use them.
         QVERIFY2(cluster.admin({"CREATE DATABASE team", "CREATE DATABASE empty", "CREATE DATABASE newer",
+                                "CREATE DATABASE solo",
                                 "REVOKE CONNECT ON DATABASE team FROM PUBLIC"}),
                  qPrintable(cluster.error()));
         for (const char *role : {"alice", "bob", "carol", "dave"})
             QVERIFY2(cluster.makeRole(role, role + QStringLiteral("-pw")), qPrintable(cluster.error()));
         QVERIFY(cluster.admin({"GRANT CONNECT ON DATABASE team TO alice, bob, dave",
                                "GRANT CREATE ON SCHEMA public TO alice"}, QStringLiteral("team")));
-        QVERIFY(cluster.admin({"GRANT CREATE ON SCHEMA public TO alice"}, QStringLiteral("newer")));
+        for (const char *database : {"newer", "solo"})
+            QVERIFY(cluster.admin({"GRANT CREATE ON SCHEMA public TO alice"}, QLatin1String(database)));
         // No password file of the machine's user takes part.
         qputenv("PGPASSFILE", "/nonexistent/pgpass");
     }
@@ -231,6 +233,10 @@ private slots:
                        true);
         ItemData *hostile = a.store.addItem(QStringLiteral("'); DROP TABLE items; --"), ItemData::Measure);
         a.store.append(hostile, Reading::make("1", "um", "{\"x\"}", noon));
+        // An empty text is kept as one, not as NULL (which means derived).
+        DmmData *blank = Reading::make("2", "um", "", noon);
+        blank->setTextUm(QString(QLatin1String("")));
+        a.store.append(hostile, blank);
         b.store.append(b.store.addItem(QStringLiteral("Hull"), ItemData::Measure), Reading::make("99", "um", "Fe", noon));
 
         // alice's first sync makes the tables in the empty database.
@@ -268,7 +274,7 @@ private slots:
         QVERIFY(!sync(a, QStringLiteral("alice")).fault.isSet());
         expectCopies(b, a, QStringLiteral("BOB"));
         const QPair<int, int> held = serverReadings(a.installation());
-        QCOMPARE(held.first, 1 + 4 + 1);
+        QCOMPARE(held.first, 1 + 4 + 2);
         QCOMPARE(held.second, held.first);
     }
 
@@ -432,24 +438,25 @@ private slots:
     void controllerSyncsAtStartAndAfterChanges()
     {
         Installation a;
-        TeamSettings away = settingsOf(QStringLiteral("alice"));
+        const TeamSettings solo = settingsOf(QStringLiteral("alice"), QStringLiteral("solo"));
+        TeamSettings away = solo;
         away.port = 1;
         {
             TeamController controller(away, a.measurements(), a.cache());
             QSignalSpy synced(&controller, &TeamController::synced);
-            QVERIFY(synced.wait(30000));
+            QVERIFY(synced.wait(120000));
             QVERIFY(controller.stateText().contains(QStringLiteral("cannot be reached")));
             QVERIFY(controller.stateText().contains(QStringLiteral("1 item(s) wait to be sent")));
         }
-        TeamController controller(settingsOf(QStringLiteral("alice")), a.measurements(), a.cache());
+        TeamController controller(solo, a.measurements(), a.cache());
         controller.setPassword(QStringLiteral("alice-pw"));
         controller.setQuietDelay(50);
         QSignalSpy synced(&controller, &TeamController::synced);
-        QVERIFY(synced.wait(30000));
+        QVERIFY(synced.wait(120000));
         QVERIFY2(controller.stateText().startsWith(QStringLiteral("Team: synced at")), qPrintable(controller.stateText()));
         a.store.addItem(QStringLiteral("Later"), ItemData::Measure);
         controller.noteLocalChange();
-        QVERIFY(synced.wait(30000));
+        QVERIFY(synced.wait(120000));
         QCOMPARE(synced.last().first().value<TeamSyncReport>().itemsSent, 1);
     }
 
