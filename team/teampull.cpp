@@ -169,8 +169,8 @@ bool TeamPull::fetchReadings(const QString &uuid, qint64 id, int from, int count
     QSqlQuery server(m_server);
     server.setForwardOnly(true);
     server.prepare(QStringLiteral("SELECT seq, time_ms, zone_s, value_um, value_mil, text_um, text_mil, overload,"
-                                  " unit, basis FROM readings WHERE item_uuid = CAST(? AS uuid) AND seq >= ? AND seq < ?"
-                                  " ORDER BY seq LIMIT ?"));
+                                  " unit, basis FROM readings WHERE item_uuid = CAST(? AS uuid)"
+                                  " AND seq >= ? AND seq < ? ORDER BY seq LIMIT ?"));
     // Many rows to a statement: SQLite's cost per statement is most of a row's.
     const QString row = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     const QString insertInto = QStringLiteral("INSERT INTO readings (item, seq, time, zone, value_um, value_mil,"

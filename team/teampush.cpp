@@ -107,7 +107,8 @@ bool TeamPush::sendItem(TeamItem item)
         return failed(TeamFault::ofStatement(m_server.lastError()));
     QSqlQuery query(m_server);
     // Locked, so that what the server holds cannot change until the commit.
-    query.prepare(QStringLiteral("SELECT generation, reading_count FROM items WHERE uuid = CAST(? AS uuid) FOR UPDATE"));
+    query.prepare(QStringLiteral("SELECT generation, reading_count FROM items WHERE uuid = CAST(? AS uuid)"
+                                 " FOR UPDATE"));
     query.addBindValue(item.uuid);
     if (!query.exec())
         return failed(TeamFault::ofStatement(query.lastError()));

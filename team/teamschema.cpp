@@ -64,7 +64,8 @@ bool TeamSchema::readVersion()
     m_version = 0;
     m_foreign = false;
     QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("SELECT to_regclass('schema_version') IS NOT NULL, to_regclass('items') IS NOT NULL"))
+    if (!query.exec(QStringLiteral("SELECT to_regclass('schema_version') IS NOT NULL,"
+                                   " to_regclass('items') IS NOT NULL"))
         || !query.next()) {
         m_fault = TeamFault::ofStatement(query.lastError());
         return false;

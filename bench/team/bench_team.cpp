@@ -213,7 +213,8 @@ int main(int argc, char *argv[])
         timer.restart();
         for (int i = 0; i < Installations; ++i) {
             const TeamSettings settings = teamSettingsFor(cluster, QStringLiteral("twenty"), roles.at(2 + i));
-            threads.emplace_back(QThread::create([&, i, settings] { reports[size_t(i)] = syncOf(*homes[size_t(i)], settings); }));
+            threads.emplace_back(
+                QThread::create([&, i, settings] { reports[size_t(i)] = syncOf(*homes[size_t(i)], settings); }));
             threads.back()->start();
         }
         for (auto &thread : threads)
@@ -222,7 +223,7 @@ int main(int argc, char *argv[])
         int sent = 0;
         for (const TeamSyncReport &r : reports) {
             if (r.fault.isSet())
-                fail(QStringLiteral("round %1: %2").arg(round).arg(r.describe(teamSettingsFor(cluster, "twenty", "?"))));
+                fail(QStringLiteral("round %1: %2").arg(round).arg(r.fault.detail));
             sent += r.readingsSent;
         }
         std::printf("%d installations syncing at once, round %d: %.2f s (%d readings sent)\n", Installations, round,

@@ -381,7 +381,8 @@ private slots:
             query.next();
             return QVariantList{query.value(0), query.value(1), query.value(2), query.value(3)};
         };
-        const QRegularExpression uuid(QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$"));
+        const QRegularExpression uuid(
+            QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$"));
         QSqlQuery installation(QStringLiteral("SELECT value FROM state WHERE name = 'installation'"), check);
         QVERIFY(installation.next() && uuid.match(installation.value(0).toString()).hasMatch());
         installation.finish();

@@ -43,8 +43,10 @@ public:
         if (!dir.isEmpty())
             return dir;
         QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        std::sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
-        return QStringLiteral("/usr/lib/postgresql/%1/bin").arg(versions.isEmpty() ? QStringLiteral("15") : versions.last());
+        std::sort(versions.begin(), versions.end(),
+                  [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
+        return QStringLiteral("/usr/lib/postgresql/%1/bin")
+            .arg(versions.isEmpty() ? QStringLiteral("15") : versions.last());
     }
 
     // Makes the cluster the first time, then starts the server; false with error().
@@ -190,7 +192,8 @@ private:
         }
         if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit
             || process.exitCode() != 0)
-            return fail(QStringLiteral("%1 failed: %2 %3").arg(program, QString::fromLocal8Bit(process.readAll()), log()));
+            return fail(QStringLiteral("%1 failed: %2 %3")
+                            .arg(program, QString::fromLocal8Bit(process.readAll()), log()));
         return true;
     }
 

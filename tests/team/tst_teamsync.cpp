@@ -104,7 +104,12 @@ private:
         const ItemLimits &l = item.limits;
         return {item.name, item.unit, QString::number(item.type), QString::number(item.statistics.num),
                 item.statistics.avg, item.statistics.min, item.statistics.max,
-                QStringLiteral("%1 %2 %3 %4 %5").arg(l.nominal).arg(l.minimum).arg(l.maximum).arg(l.correction).arg(int(l.rule)),
+                QStringLiteral("%1 %2 %3 %4 %5")
+                    .arg(l.nominal)
+                    .arg(l.minimum)
+                    .arg(l.maximum)
+                    .arg(l.correction)
+                    .arg(int(l.rule)),
                 item.details.project, item.details.inspector, item.details.calibration.toString(Qt::ISODate),
                 item.details.notes, QString::number(item.made), QString::number(item.changed)};
     }
@@ -237,7 +242,8 @@ private slots:
         DmmData *blank = Reading::make("2", "um", "", noon);
         blank->setTextUm(QString(QLatin1String("")));
         a.store.append(hostile, blank);
-        b.store.append(b.store.addItem(QStringLiteral("Hull"), ItemData::Measure), Reading::make("99", "um", "Fe", noon));
+        b.store.append(b.store.addItem(QStringLiteral("Hull"), ItemData::Measure),
+                       Reading::make("99", "um", "Fe", noon));
 
         // alice's first sync makes the tables in the empty database.
         TeamSyncReport report = sync(a, QStringLiteral("alice"));
@@ -299,7 +305,8 @@ private slots:
             QCOMPARE(query.numRowsAffected(), 0);
         }
         for (const QString &sneak :
-             {QStringLiteral("INSERT INTO readings (item_uuid, seq, overload, unit, basis) VALUES ('%1', 7, 0, 'um', 'Fe')"),
+             {QStringLiteral("INSERT INTO readings (item_uuid, seq, overload, unit, basis)"
+                             " VALUES ('%1', 7, 0, 'um', 'Fe')"),
               QStringLiteral("INSERT INTO readings (item_uuid, seq, overload, unit, basis, owner)"
                              " VALUES ('%1', 7, 0, 'um', 'Fe', 'alice')"),
               QStringLiteral("UPDATE readings SET value_um = 0 WHERE item_uuid = '%1'")})
@@ -405,11 +412,12 @@ private slots:
         QCOMPARE(check(alice, QStringLiteral("alice-pw")).fault.kind, TeamFault::None);
         QCOMPARE(check(alice, QStringLiteral("wrong")).fault.kind, TeamFault::PasswordRefused);
         QCOMPARE(check(alice, QString()).fault.kind, TeamFault::PasswordMissing);
-        QCOMPARE(check(settingsOf(QStringLiteral("carol")), QStringLiteral("carol-pw")).fault.kind, TeamFault::NoRights);
-        QCOMPARE(check(settingsOf(QStringLiteral("dave"), QStringLiteral("empty")), QStringLiteral("dave-pw")).fault.kind,
-                 TeamFault::NoTables);
-        QCOMPARE(check(settingsOf(QStringLiteral("alice"), QStringLiteral("nothing")), QStringLiteral("alice-pw")).fault.kind,
-                 TeamFault::NoDatabase);
+        QCOMPARE(check(settingsOf(QStringLiteral("carol")), QStringLiteral("carol-pw")).fault.kind,
+                 TeamFault::NoRights);
+        const TeamSettings dave = settingsOf(QStringLiteral("dave"), QStringLiteral("empty"));
+        QCOMPARE(check(dave, QStringLiteral("dave-pw")).fault.kind, TeamFault::NoTables);
+        const TeamSettings nowhere = settingsOf(QStringLiteral("alice"), QStringLiteral("nothing"));
+        QCOMPARE(check(nowhere, QStringLiteral("alice-pw")).fault.kind, TeamFault::NoDatabase);
         TeamSettings away = alice;
         away.port = 1;
         QCOMPARE(check(away, QStringLiteral("alice-pw")).fault.kind, TeamFault::Unreachable);
@@ -453,7 +461,8 @@ private slots:
         controller.setQuietDelay(50);
         QSignalSpy synced(&controller, &TeamController::synced);
         QVERIFY(synced.wait(120000));
-        QVERIFY2(controller.stateText().startsWith(QStringLiteral("Team: synced at")), qPrintable(controller.stateText()));
+        QVERIFY2(controller.stateText().startsWith(QStringLiteral("Team: synced at")),
+                 qPrintable(controller.stateText()));
         a.store.addItem(QStringLiteral("Later"), ItemData::Measure);
         controller.noteLocalChange();
         QVERIFY(synced.wait(120000));
