@@ -247,9 +247,9 @@ void Widget::startTeam()
     ui->lblTeamState->setVisible(settings.isUsable());
     if (!settings.isUsable())
         return;
-    // Sent from the measurements file while it is kept; the team's items
-    // are kept beside it.
-    const QString measurements = database && database->isOpen() ? database->path() : QString();
+    // Sent from the measurements file (read also while another copy of the
+    // program keeps it); the team's items are kept beside it.
+    const QString measurements = database ? database->path() : QString();
     const QString cache = database ? QFileInfo(database->path()).dir().filePath(QStringLiteral("team.sqlite"))
                                    : TeamCache::defaultPath();
     team = new TeamController(settings, measurements, cache, this);

@@ -63,6 +63,9 @@ bool TeamPush::readServer()
     m_sent.clear();
     while (query.next())
         m_sent.insert(query.value(0).toString(), {query.value(1).toLongLong(), query.value(2).toLongLong()});
+    if (query.lastError().isValid())
+        return failed(TeamFault::ofStatement(query.lastError()));
+    m_knowsServer = true;
     return true;
 }
 

@@ -28,8 +28,9 @@ public:
 
     bool run();
     const TeamFault &fault() const { return m_fault; }
-    // What the server holds of this installation's items after the run,
-    // also when it failed halfway.
+    // Whether the server said what it holds; then sent() is what it holds
+    // of this installation's items after the run, also when it failed halfway.
+    bool knowsServer() const { return m_knowsServer; }
     QHash<QString, TeamCache::Sent> sent() const { return m_sent; }
     int itemsSent() const { return m_itemsSent; }
     int readingsSent() const { return m_readingsSent; }
@@ -48,6 +49,7 @@ private:
     QString m_inspector;
     const std::atomic_bool *m_stop;
     QHash<QString, TeamCache::Sent> m_sent;
+    bool m_knowsServer = false;
     TeamFault m_fault;
     int m_itemsSent = 0;
     int m_readingsSent = 0;

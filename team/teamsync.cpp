@@ -66,7 +66,8 @@ TeamSyncReport runTeamSync(const TeamSyncJob &job)
 
     std::unique_ptr<MeasurementsReader> local;
     QList<TeamItem> localItems;
-    if (!job.measurementsPath.isEmpty()) {
+    // Without a measurements file (none could be made) there is only the pull.
+    if (!job.measurementsPath.isEmpty() && QFileInfo::exists(job.measurementsPath)) {
         local.reset(new MeasurementsReader(job.measurementsPath));
         if (!local->open() || !local->readItems(&localItems))
             return finish(TeamFault::of(TeamFault::Local, local->problem()));
@@ -84,11 +85,13 @@ TeamSyncReport runTeamSync(const TeamSyncJob &job)
     if (local && !report.readOnly) {
         TeamPush push(connection.database(), *local, job.settings.inspector, job.stop);
         const bool pushed = push.run();
-        cache.setSent(push.sent());
+        if (push.knowsServer()) {
+            cache.setSent(push.sent());
+            report.waiting = countWaiting(localItems, push.sent());
+        }
         report.itemsSent = push.itemsSent();
         report.readingsSent = push.readingsSent();
         report.itemsDeleted = push.itemsDeleted();
-        report.waiting = countWaiting(localItems, push.sent());
         if (!pushed)
             return finish(push.fault());
     }
