@@ -3,6 +3,7 @@
 #include "team/teamcache.h"
 #include "team/teamitemcolumns.h"
 
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -16,6 +17,7 @@ namespace {
 
 const QString MarkKey = QStringLiteral("pulled up to");
 const QString ServerKey = QStringLiteral("server");
+const QString StartedKey = QStringLiteral("server started");
 
 } // namespace
 
@@ -76,37 +78,27 @@ bool TeamPull::pull()
     QSqlQuery cache(m_db);
     // Every transaction below this one has ended for the snapshot, so the
     // next pull starts here: what is written later, or was still being
-    // written, has a counter at or above it.
-    if (!server.exec(QStringLiteral("SELECT pg_snapshot_xmin(pg_current_snapshot())::text")) || !server.next())
+    // written, has a counter at or above it. A server that crashed may hand
+    // out counters again that a pull has passed already, so after a restart
+    // a pull compares every item (the readings only where they differ).
+    if (!server.exec(QStringLiteral("SELECT pg_snapshot_xmin(pg_current_snapshot())::text,"
+                                    " pg_postmaster_start_time()::text"))
+        || !server.next())
         return serverFailed(server.lastError());
     const QString mark = server.value(0).toString();
-    const bool afresh = m_cache.value(ServerKey) != m_serverKey || m_cache.value(MarkKey).isEmpty();
+    const QString started = server.value(1).toString();
+    const bool afresh = m_cache.value(ServerKey) != m_serverKey || m_cache.value(StartedKey) != started
+        || m_cache.value(MarkKey).isEmpty();
     const QString since = afresh ? QStringLiteral("0") : m_cache.value(MarkKey);
 
-    if (afresh) {
-        if (!cache.exec(QStringLiteral("SELECT uuid FROM items")))
-            return cacheFailed(cache.lastError());
-        while (cache.next())
-            m_dropped << cache.value(0).toString();
-        if (!cache.exec(QStringLiteral("DELETE FROM readings")) || !cache.exec(QStringLiteral("DELETE FROM items")))
-            return cacheFailed(cache.lastError());
-    } else {
+    if (!afresh) {
         server.prepare(QStringLiteral("SELECT uuid::text FROM removed_items WHERE change >= CAST(? AS xid8)"));
         server.addBindValue(since);
         if (!server.exec())
             return serverFailed(server.lastError());
         while (server.next()) {
-            const QString uuid = server.value(0).toString();
-            cache.prepare(QStringLiteral("DELETE FROM readings WHERE item = (SELECT id FROM items WHERE uuid = ?)"));
-            cache.addBindValue(uuid);
-            if (!cache.exec())
-                return cacheFailed(cache.lastError());
-            cache.prepare(QStringLiteral("DELETE FROM items WHERE uuid = ?"));
-            cache.addBindValue(uuid);
-            if (!cache.exec())
-                return cacheFailed(cache.lastError());
-            if (cache.numRowsAffected() > 0)
-                m_dropped << uuid;
+            if (!drop(server.value(0).toString()))
+                return false;
         }
     }
 
@@ -118,10 +110,25 @@ bool TeamPull::pull()
     if (!server.exec())
         return serverFailed(server.lastError());
     QList<TeamItem> items;
-    while (server.next())
+    QSet<QString> present;
+    while (server.next()) {
         items << TeamItemColumns::fromRow(server);
+        present.insert(items.last().uuid);
+    }
     if (server.lastError().isValid())
         return serverFailed(server.lastError());
+    // Compared afresh, what the server no longer holds goes.
+    if (afresh) {
+        QStringList held;
+        if (!cache.exec(QStringLiteral("SELECT uuid FROM items")))
+            return cacheFailed(cache.lastError());
+        while (cache.next())
+            held << cache.value(0).toString();
+        for (const QString &uuid : qAsConst(held)) {
+            if (!present.contains(uuid) && !drop(uuid))
+                return false;
+        }
+    }
 
     for (const TeamItem &item : qAsConst(items)) {
         if (m_stop && m_stop->load())
@@ -154,13 +161,29 @@ bool TeamPull::pull()
         cache.finish();
         if (!fetchReadings(item.uuid, id, from, item.readingCount))
             return false;
-        m_dropped.removeAll(item.uuid);
         m_changed << item.uuid;
     }
-    if (!m_cache.setValue(MarkKey, mark) || !m_cache.setValue(ServerKey, m_serverKey)) {
+    if (!m_cache.setValue(MarkKey, mark) || !m_cache.setValue(ServerKey, m_serverKey)
+        || !m_cache.setValue(StartedKey, started)) {
         m_fault = TeamFault::of(TeamFault::Local, m_cache.problem());
         return false;
     }
+    return true;
+}
+
+bool TeamPull::drop(const QString &uuid)
+{
+    QSqlQuery cache(m_db);
+    cache.prepare(QStringLiteral("DELETE FROM readings WHERE item = (SELECT id FROM items WHERE uuid = ?)"));
+    cache.addBindValue(uuid);
+    if (!cache.exec())
+        return cacheFailed(cache.lastError());
+    cache.prepare(QStringLiteral("DELETE FROM items WHERE uuid = ?"));
+    cache.addBindValue(uuid);
+    if (!cache.exec())
+        return cacheFailed(cache.lastError());
+    if (cache.numRowsAffected() > 0)
+        m_dropped << uuid;
     return true;
 }
 

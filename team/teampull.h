@@ -14,7 +14,8 @@ class TeamCache;
 // counter, the transaction that wrote them) with the readings the cache
 // lacks, and drops those deleted at their origin. The server is read in one
 // snapshot and the cache written in one transaction, so a pull that fails
-// halfway leaves the cache as the pull before left it.
+// halfway leaves the cache as the pull before left it. The first pull, and
+// the first after the server restarted, compare every item instead.
 class TeamPull
 {
 public:
@@ -36,6 +37,8 @@ public:
 
 private:
     bool pull();
+    // Drops an item and its readings from the cache.
+    bool drop(const QString &uuid);
     bool fetchReadings(const QString &uuid, qint64 id, int from, int count);
     bool serverFailed(const QSqlError &error);
     bool cacheFailed(const QSqlError &error);
