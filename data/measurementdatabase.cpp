@@ -311,7 +311,7 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
             "INSERT INTO readings (item, seq, time, zone, value_um, value_mil, text_um, text_mil, overload, unit,"
             " basis) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
         && s.statistics.prepare(QStringLiteral("UPDATE items SET num = ?, avg = ?, min = ?, max = ?,"
-                                                     " revision = revision + 1, changed = ? WHERE id = ?"))
+                                               " revision = revision + 1, changed = ? WHERE id = ?"))
         && s.loadReadings.prepare(QStringLiteral(
             "SELECT time, zone, value_um, value_mil, text_um, text_mil, overload, unit, basis FROM readings"
             " WHERE item = ? ORDER BY seq"));

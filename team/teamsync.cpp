@@ -83,7 +83,9 @@ TeamSyncReport runTeamSync(const TeamSyncJob &job)
     report.readOnly = !schema.isWritable();
 
     if (local && !report.readOnly) {
-        TeamPush push(connection.database(), *local, job.settings.inspector, job.stop);
+        // The team sees the items under the role's name when no inspector is named.
+        const QString inspector = job.settings.inspector.isEmpty() ? job.settings.user : job.settings.inspector;
+        TeamPush push(connection.database(), *local, inspector, job.stop);
         const bool pushed = push.run();
         if (push.knowsServer()) {
             cache.setSent(push.sent());
