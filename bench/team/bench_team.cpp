@@ -31,7 +31,6 @@
 #include <QThread>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -40,10 +39,16 @@ namespace {
 constexpr int Readings = 1000000;
 constexpr int Installations = 20;
 
-void fail(const QString &what)
+// Ends the run through main, so that the server is stopped and the
+// temporary folders go.
+struct Failure
 {
-    std::fprintf(stderr, "%s\n", qPrintable(what));
-    std::exit(1);
+    QString what;
+};
+
+[[noreturn]] void fail(const QString &what)
+{
+    throw Failure{what};
 }
 
 // A measurements file with items items of perItem readings each.
@@ -122,9 +127,21 @@ QString copyFile(const QString &measurements, const QString &folder)
 
 } // namespace
 
+int run(const QCoreApplication &app);
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    try {
+        return run(app);
+    } catch (const Failure &failure) {
+        std::fprintf(stderr, "%s\n", qPrintable(failure.what));
+        return 1;
+    }
+}
+
+int run(const QCoreApplication &app)
+{
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     qputenv("PGPASSFILE", "/nonexistent/pgpass");
     PostgresCluster cluster{QStringList()};
