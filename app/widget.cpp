@@ -12,12 +12,17 @@
 #include "device/gaugecontrols.h"
 #include "device/gaugelink.h"
 #include "exchange/exchangecontroller.h"
+#include "team/teamcache.h"
+#include "team/teamcontroller.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMenu>
 #include <QScreen>
 #include <QShowEvent>
@@ -55,6 +60,7 @@ Widget::Widget(MeasurementDatabase *measurements, QWidget *parent)
     createControllers();
     buildMenus();
     connectCommands();
+    startTeam();
 
     if (database) {
         if (!itemStore->isKept())
@@ -69,6 +75,8 @@ Widget::Widget(MeasurementDatabase *measurements, QWidget *parent)
 Widget::~Widget()
 {
     gaugeLink->close();
+    // A running sync ends before the measurements file closes.
+    delete team;
     // The controllers refer to the store and its items, which go last.
     delete exchange;
     delete gaugeControls;
@@ -131,11 +139,15 @@ void Widget::buildMenus()
     fileMenu->addSeparator();
     fileMenu->addActions({ui->actionImport, ui->actionExport});
     fileMenu->addSeparator();
+    fileMenu->addAction(ui->actionTeamSync);
+    fileMenu->addSeparator();
     fileMenu->addActions({ui->actionOption, ui->actionClose});
     QMenu *helpMenu = new QMenu(tr("&Help"), ui->menuBar);
     helpMenu->addAction(ui->actionManual);
     ui->menuBar->addMenu(fileMenu);
     ui->menuBar->addMenu(helpMenu);
+    // Shown while a team database is set (startTeam).
+    ui->statusBar->addPermanentWidget(ui->lblTeamState);
 
     // Pushes Close to the right end of the main tool bar.
     auto *spacer = new QWidget(ui->mainToolBar);
@@ -145,8 +157,30 @@ void Widget::buildMenus()
 
 void Widget::connectCommands()
 {
-    connect(ui->actionOption, &QAction::triggered, this,
-            [this] { OptionDialog::edit(this, &language, devicePlugins.gaugeChoice != nullptr); });
+    connect(ui->actionOption, &QAction::triggered, this, [this] {
+        const OptionDialog::TeamChange change =
+            OptionDialog::edit(this, &language, devicePlugins.gaugeChoice != nullptr);
+        if (!change.password.isEmpty())
+            teamPassword = change.password;
+        if (change.settings)
+            startTeam();
+        else if (team && !change.password.isEmpty())
+            team->setPassword(teamPassword);
+    });
+    connect(ui->actionTeamSync, &QAction::triggered, this, [this] {
+        if (team)
+            team->syncNow();
+    });
+    // Any change of the items: a sync follows once changes pause.
+    auto noteChange = [this] {
+        if (team)
+            team->noteLocalChange();
+    };
+    for (auto changed : {&ItemStore::itemAdded, &ItemStore::itemAboutToBeRemoved, &ItemStore::itemRenamed,
+                         &ItemStore::unitChanged, &ItemStore::limitsChanged, &ItemStore::detailsChanged,
+                         &ItemStore::readingsCleared, &ItemStore::readingsReplaced, &ItemStore::statisticsChanged})
+        connect(itemStore, changed, this, noteChange);
+    connect(itemStore, &ItemStore::readingsAppended, this, noteChange);
     connect(ui->actionClose, &QAction::triggered, this, &Widget::close);
     connect(ui->actionManual, &QAction::triggered, this, &Widget::openManual);
     connect(ui->actionClearMsg, &QAction::triggered, ui->listWidget, &QListWidget::clear);
@@ -209,6 +243,43 @@ void Widget::markNotKept()
 {
     if (!windowTitle().endsWith(notKeptTitle()))
         setWindowTitle(windowTitle() + notKeptTitle());
+}
+
+void Widget::startTeam()
+{
+    delete team;
+    team = nullptr;
+    ui->lblTeamState->clear();
+    const TeamSettings settings = TeamSettings::load(TeamSettings::defaultPath());
+    ui->actionTeamSync->setEnabled(settings.isUsable());
+    ui->lblTeamState->setVisible(settings.isUsable());
+    if (!settings.isUsable())
+        return;
+    // Sent from the measurements file (read also while another copy of the
+    // program keeps it); the team's items are kept beside it.
+    const QString measurements = database ? database->path() : QString();
+    const QString cache = database ? QFileInfo(database->path()).dir().filePath(QStringLiteral("team.sqlite"))
+                                   : TeamCache::defaultPath();
+    team = new TeamController(settings, measurements, cache, this);
+    team->setPassword(teamPassword);
+    connect(team, &TeamController::stateChanged, ui->lblTeamState, &QLabel::setText);
+    connect(team, &TeamController::passwordNeeded, this, &Widget::askTeamPassword);
+}
+
+void Widget::askTeamPassword()
+{
+    const TeamSettings &settings = team->settings();
+    bool ok = false;
+    const QString password = QInputDialog::getText(
+        this, tr("Team database"),
+        tr("Password of %1 for the team database %2 on %3 (kept until the program ends):")
+            .arg(settings.user, settings.database, settings.host),
+        QLineEdit::Password, QString(), &ok);
+    if (!ok || password.isEmpty() || !team)
+        return;
+    teamPassword = password;
+    team->setPassword(password);
+    team->syncNow();
 }
 
 void Widget::openManual()

@@ -17,6 +17,7 @@ class ItemStore;
 class ItemsController;
 class KeeperThread;
 class MeasurementDatabase;
+class TeamController;
 
 namespace Ui {
 class Widget;
@@ -60,6 +61,10 @@ private:
     // "Store Data" shows the gauge's memory once it has arrived.
     void downloadStore();
     void openManual();
+    // Syncs with the team database of team.conf, when one is set, from
+    // now on; a running sync of the settings before is ended first.
+    void startTeam();
+    void askTeamPassword();
     // The commands of the node: on the item tool bar and its context menu.
     QList<QAction *> itemActionsFor(const QModelIndex &index) const;
     // A line about the measurement file in the message list, which shows.
@@ -84,6 +89,9 @@ private:
     ItemsController *items = nullptr;
     ActiveItemView *activeView = nullptr;
     ExchangeController *exchange = nullptr;
+    // The team database, when one is set, and its password for this session.
+    TeamController *team = nullptr;
+    QString teamPassword;
 
     friend class WidgetTestAccess;
 };

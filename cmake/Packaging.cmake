@@ -4,8 +4,8 @@
 # libdmmapi.so, Lib/, catalogs, manual. The package puts that folder at
 # /usr/lib/vk508m and adds the component "desktop", which a plain install
 # leaves out: the vk508m command, the menu entry, the icons, the AppStream
-# metadata and the package's documents; and the component "udev" with the
-# rule for the gauge's serial port.
+# metadata, the package's documents and the team database's layout; and the
+# component "udev" with the rule for the gauge's serial port.
 if(NOT UNIX OR APPLE)
     return()
 endif()
@@ -41,6 +41,8 @@ foreach(document copyright io.github.vk508m.metainfo.xml)
 endforeach()
 
 vk_install_desktop_files(share/applications ${VK_LINUX_DIR}/vk508m.desktop)
+# The team database's layout, for the administrator who makes the tables.
+vk_install_desktop_files(share/vk508m ${PROJECT_SOURCE_DIR}/team/sql/team-schema-1.sql)
 vk_install_desktop_files(share/metainfo ${VK_PACKAGE_STAGE}/io.github.vk508m.metainfo.xml)
 # ModemManager leaves the gauge's serial port alone. Debian 12 keeps udev
 # rules below /lib, outside the /usr prefix of the component "desktop".
@@ -96,5 +98,7 @@ endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The Chinese interface needs a font with Chinese glyphs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk")
+# Qt's PostgreSQL driver, loaded only when a team database is set.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt5sql5-psql")
 
 include(CPack)

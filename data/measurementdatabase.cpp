@@ -16,6 +16,7 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUuid>
 #include <QVariant>
 #include <QtNumeric>
 
@@ -24,6 +25,14 @@
 #include <vector>
 
 namespace {
+
+// A random (version 4) UUID, and the time in milliseconds since 1970 UTC,
+// in SQL for the schema steps.
+#define NEW_UUID_SQL                                                                                          \
+    "lower(hex(randomblob(4)) || '-' || hex(randomblob(2)) || '-4' || substr(hex(randomblob(2)), 2) || '-'" \
+    " || substr('89ab', 1 + abs(random() % 4), 1) || substr(hex(randomblob(2)), 2) || '-'"                 \
+    " || hex(randomblob(6)))"
+#define NOW_MS_SQL "CAST((julianday('now') - 2440587.5) * 86400000 AS INTEGER)"
 
 // Each step takes a file from the version of its place in the list to the
 // next one, inside one transaction. A later layout appends a step (for
@@ -56,7 +65,25 @@ const std::vector<std::vector<const char *>> Migrations = {
         " probe_serial TEXT NOT NULL, calibration TEXT, adjustment TEXT NOT NULL, inspector TEXT NOT NULL,"
         " notes TEXT NOT NULL)",
     },
+    // 4: what the team database knows items and readings by: this file's
+    // installation id, an id per item, when an item was made and last
+    // changed, a revision counted up by every change of the item and a
+    // generation counted up whenever its readings are cleared or replaced.
+    // An item made before takes the time of its first reading.
+    {
+        "ALTER TABLE items ADD COLUMN uuid TEXT",
+        "ALTER TABLE items ADD COLUMN made INTEGER",
+        "ALTER TABLE items ADD COLUMN changed INTEGER",
+        "ALTER TABLE items ADD COLUMN revision INTEGER NOT NULL DEFAULT 1",
+        "ALTER TABLE items ADD COLUMN generation INTEGER NOT NULL DEFAULT 1",
+        "UPDATE items SET uuid = " NEW_UUID_SQL ", changed = " NOW_MS_SQL
+        ", made = IFNULL((SELECT MIN(time) FROM readings WHERE item = items.id), " NOW_MS_SQL ")",
+        "CREATE UNIQUE INDEX items_uuid ON items (uuid)",
+        "INSERT INTO state (name, value) VALUES ('installation', " NEW_UUID_SQL ")",
+    },
 };
+#undef NEW_UUID_SQL
+#undef NOW_MS_SQL
 
 const QString DateFormat = QStringLiteral("yyyy-MM-dd");
 
@@ -237,7 +264,8 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
         && s.insertReading.prepare(QStringLiteral(
             "INSERT INTO readings (item, seq, time, zone, value_um, value_mil, text_um, text_mil, overload, unit,"
             " basis) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
-        && s.statistics.prepare(QStringLiteral("UPDATE items SET num = ?, avg = ?, min = ?, max = ? WHERE id = ?"))
+        && s.statistics.prepare(QStringLiteral("UPDATE items SET num = ?, avg = ?, min = ?, max = ?,"
+                                               " revision = revision + 1, changed = ? WHERE id = ?"))
         && s.loadReadings.prepare(QStringLiteral(
             "SELECT time, zone, value_um, value_mil, text_um, text_mil, overload,"
             " CASE unit WHEN 'um' THEN 0 WHEN 'mil' THEN 1 ELSE unit END,"
@@ -495,12 +523,16 @@ qint64 MeasurementDatabase::addItem(const QString &name, ItemData::DataType type
     if (!m_open)
         return 0;
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("INSERT INTO items (id, position, type, name, unit)"
-                                 " VALUES (?, (SELECT IFNULL(MAX(position), 0) + 1 FROM items), ?, ?, ?)"));
+    query.prepare(QStringLiteral("INSERT INTO items (id, position, type, name, unit, uuid, made, changed)"
+                                 " VALUES (?, (SELECT IFNULL(MAX(position), 0) + 1 FROM items), ?, ?, ?, ?, ?, ?)"));
     query.addBindValue(id > 0 ? QVariant(id) : QVariant(QVariant::LongLong));
     query.addBindValue(int(type));
     query.addBindValue(textValue(name));
     query.addBindValue(unitName(unit));
+    query.addBindValue(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    query.addBindValue(now);
+    query.addBindValue(now);
     if (!run(query))
         return 0;
     return query.lastInsertId().toLongLong();
@@ -600,21 +632,26 @@ bool MeasurementDatabase::removeItem(qint64 id)
 bool MeasurementDatabase::replaceItemRow(const QString &table, const QStringList &columns, qint64 id,
                                          const QVariantList &values)
 {
-    if (!m_open)
-        return true;
-    QSqlQuery query(m_db);
-    if (values.isEmpty()) {
-        query.prepare(QStringLiteral("DELETE FROM %1 WHERE item = ?").arg(table));
+    return inTransaction([&] {
+        QSqlQuery query(m_db);
+        if (values.isEmpty()) {
+            query.prepare(QStringLiteral("DELETE FROM %1 WHERE item = ?").arg(table));
+            query.addBindValue(id);
+        } else {
+            const QString marks = QStringLiteral(", ?").repeated(columns.size());
+            query.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (item, %2) VALUES (?%3)")
+                              .arg(table, columns.join(QStringLiteral(", ")), marks));
+            query.addBindValue(id);
+            for (const QVariant &value : values)
+                query.addBindValue(value);
+        }
+        if (!run(query))
+            return false;
+        query.prepare(QStringLiteral("UPDATE items SET revision = revision + 1, changed = ? WHERE id = ?"));
+        query.addBindValue(QDateTime::currentMSecsSinceEpoch());
         query.addBindValue(id);
         return run(query);
-    }
-    const QString marks = QStringLiteral(", ?").repeated(columns.size());
-    query.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (item, %2) VALUES (?%3)")
-                      .arg(table, columns.join(QStringLiteral(", ")), marks));
-    query.addBindValue(id);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    return run(query);
+    });
 }
 
 bool MeasurementDatabase::setLimits(qint64 id, const ItemLimits &limits)
@@ -653,8 +690,9 @@ bool MeasurementDatabase::renameItem(qint64 id, const QString &name)
     if (!m_open)
         return true;
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("UPDATE items SET name = ? WHERE id = ?"));
+    query.prepare(QStringLiteral("UPDATE items SET name = ?, revision = revision + 1, changed = ? WHERE id = ?"));
     query.addBindValue(textValue(name));
+    query.addBindValue(QDateTime::currentMSecsSinceEpoch());
     query.addBindValue(id);
     return run(query);
 }
@@ -664,8 +702,9 @@ bool MeasurementDatabase::setUnit(qint64 id, Unit unit)
     if (!m_open)
         return true;
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("UPDATE items SET unit = ? WHERE id = ?"));
+    query.prepare(QStringLiteral("UPDATE items SET unit = ?, revision = revision + 1, changed = ? WHERE id = ?"));
     query.addBindValue(unitName(unit));
+    query.addBindValue(QDateTime::currentMSecsSinceEpoch());
     query.addBindValue(id);
     return run(query);
 }
@@ -735,6 +774,10 @@ bool MeasurementDatabase::clearReadings(qint64 id, const ItemStatistics &statist
         QSqlQuery query(m_db);
         query.prepare(QStringLiteral("DELETE FROM readings WHERE item = ?"));
         query.addBindValue(id);
+        if (!run(query))
+            return false;
+        query.prepare(QStringLiteral("UPDATE items SET generation = generation + 1 WHERE id = ?"));
+        query.addBindValue(id);
         return run(query) && bindStatistics(id, statistics);
     });
 }
@@ -751,7 +794,8 @@ bool MeasurementDatabase::bindStatistics(qint64 id, const ItemStatistics &statis
     query.bindValue(1, textValue(statistics.avg));
     query.bindValue(2, textValue(statistics.min));
     query.bindValue(3, textValue(statistics.max));
-    query.bindValue(4, id);
+    query.bindValue(4, QDateTime::currentMSecsSinceEpoch());
+    query.bindValue(5, id);
     return run(query);
 }
 

@@ -728,6 +728,22 @@
         <source>Changes will take effect when you restart application.</source>
         <translation>更改将在重新启动程序后生效。</translation>
     </message>
+    <message>
+        <source>General</source>
+        <translation>常规</translation>
+    </message>
+    <message>
+        <source>Team</source>
+        <translation>团队</translation>
+    </message>
+    <message>
+        <source>Gauge</source>
+        <translation>测量仪</translation>
+    </message>
+    <message>
+        <source>The team settings could not be written to %1: %2</source>
+        <translation>无法将团队设置写入 %1：%2</translation>
+    </message>
 </context>
 <context>
     <name>ReadingsCsv</name>
@@ -976,6 +992,189 @@
     </message>
 </context>
 <context>
+    <name>TeamCheck</name>
+    <message>
+        <source>Connected as %1. The database %2 is empty; the team tables will be made at the first sync.</source>
+        <translation>已以 %1 身份连接。数据库 %2 为空；团队数据表将在首次同步时建立。</translation>
+    </message>
+    <message>
+        <source>Connected as %1. The team tables in %2 are ready.</source>
+        <translation>已以 %1 身份连接。%2 中的团队数据表已就绪。</translation>
+    </message>
+</context>
+<context>
+    <name>TeamController</name>
+    <message>
+        <source>Team: syncing...</source>
+        <translation>团队：正在同步...</translation>
+    </message>
+</context>
+<context>
+    <name>TeamFault</name>
+    <message>
+        <source>The team server %1 cannot be reached.</source>
+        <translation>无法连接团队服务器 %1。</translation>
+    </message>
+    <message>
+        <source>The connection to the team server %1 was lost.</source>
+        <translation>与团队服务器 %1 的连接已中断。</translation>
+    </message>
+    <message>
+        <source>The team server asks for the password of %1.</source>
+        <translation>团队服务器要求输入 %1 的密码。</translation>
+    </message>
+    <message>
+        <source>The team server refused the password of %1 (wrong or expired).</source>
+        <translation>团队服务器拒绝了 %1 的密码（密码错误或已过期）。</translation>
+    </message>
+    <message>
+        <source>The team server accepts only SSL connections. Choose the SSL mode &quot;require&quot; or &quot;verify-full&quot;.</source>
+        <translation>团队服务器只接受 SSL 连接。请选择 SSL 模式“require”或“verify-full”。</translation>
+    </message>
+    <message>
+        <source>The team server offers no SSL, which the SSL mode &quot;%1&quot; requires.</source>
+        <translation>团队服务器不提供 SSL，而 SSL 模式“%1”需要 SSL。</translation>
+    </message>
+    <message>
+        <source>The team server has no database %1.</source>
+        <translation>团队服务器上没有数据库 %1。</translation>
+    </message>
+    <message>
+        <source>The role %1 has no rights for this in the team database (%2).</source>
+        <translation>角色 %1 在团队数据库中没有此项权限（%2）。</translation>
+    </message>
+    <message>
+        <source>The database %1 has no team tables, and the role %2 may not make them. The administrator can make them with the file team-schema-1.sql of this program.</source>
+        <translation>数据库 %1 中没有团队数据表，且角色 %2 无权建立。管理员可以用本程序的文件 team-schema-1.sql 建立。</translation>
+    </message>
+    <message>
+        <source>The database %1 holds tables of another program.</source>
+        <translation>数据库 %1 中存有其他程序的数据表。</translation>
+    </message>
+    <message>
+        <source>The team database was set up by a newer version of this program. This one reads the team&apos;s items but sends none.</source>
+        <translation>团队数据库由本程序的较新版本建立。本版本只读取团队的项目，不发送任何项目。</translation>
+    </message>
+    <message>
+        <source>The team server is out of space (%1).</source>
+        <translation>团队服务器空间不足（%1）。</translation>
+    </message>
+    <message>
+        <source>This computer&apos;s team files cannot be used (%1).</source>
+        <translation>本机的团队文件无法使用（%1）。</translation>
+    </message>
+    <message>
+        <source>The team database failed (%1).</source>
+        <translation>团队数据库出错（%1）。</translation>
+    </message>
+</context>
+<context>
+    <name>TeamOptions</name>
+    <message>
+        <source>Sync the items with a team database (PostgreSQL)</source>
+        <translation>与团队数据库（PostgreSQL）同步项目</translation>
+    </message>
+    <message>
+        <source>Team database</source>
+        <translation>团队数据库</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>主机</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>Database</source>
+        <translation>数据库</translation>
+    </message>
+    <message>
+        <source>User (role)</source>
+        <translation>用户（角色）</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>from ~/.pgpass, or asked once a session; never saved</source>
+        <translation>取自 ~/.pgpass，或每次运行询问一次；从不保存</translation>
+    </message>
+    <message>
+        <source>SSL mode</source>
+        <translation>SSL 模式</translation>
+    </message>
+    <message>
+        <source>Inspector</source>
+        <translation>检验员</translation>
+    </message>
+    <message>
+        <source>your name, as the team sees your items</source>
+        <translation>您的姓名，团队以此识别您的项目</translation>
+    </message>
+    <message>
+        <source>Sync every</source>
+        <translation>同步间隔</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> 分钟</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>测试</translation>
+    </message>
+</context>
+<context>
+    <name>TeamOptionsWidget</name>
+    <message>
+        <source>Fill in the host, the database and the user first.</source>
+        <translation>请先填写主机、数据库和用户。</translation>
+    </message>
+    <message>
+        <source>Connecting to %1 ...</source>
+        <translation>正在连接 %1 ...</translation>
+    </message>
+</context>
+<context>
+    <name>TeamSettings</name>
+    <message>
+        <source>%1: the value &quot;%2&quot; of %3 cannot be used; the default applies.</source>
+        <translation>%1：%3 的值“%2”无法使用，将使用默认值。</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>无法写入该文件</translation>
+    </message>
+    <message>
+        <source>the file is not a valid settings file</source>
+        <translation>该文件不是有效的设置文件</translation>
+    </message>
+</context>
+<context>
+    <name>TeamSyncReport</name>
+    <message>
+        <source>Team: read at %1; the team database is of a newer layout, nothing is sent.</source>
+        <translation>团队：%1 已读取；团队数据库为较新的结构，不发送任何内容。</translation>
+    </message>
+    <message>
+        <source>Team: synced at %1.</source>
+        <translation>团队：%1 已同步。</translation>
+    </message>
+    <message>
+        <source>Team (%1): %2</source>
+        <translation>团队（%1）：%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n item(s) wait to be sent.</source>
+        <translation>
+            <numerusform>%n 个项目等待发送。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>UsedRange</name>
     <message>
         <source>The used range of the first worksheet is too large: %1 cells, at most %2 can be read.</source>
@@ -1143,6 +1342,22 @@
     <message>
         <source>Details…</source>
         <translation>详细信息…</translation>
+    </message>
+    <message>
+        <source>S&amp;ync with team</source>
+        <translation>与团队同步(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>Send this installation&apos;s changes to the team database and fetch the others&apos; now</source>
+        <translation>立即将本机的更改发送到团队数据库，并获取其他人的项目</translation>
+    </message>
+    <message>
+        <source>Team database</source>
+        <translation>团队数据库</translation>
+    </message>
+    <message>
+        <source>Password of %1 for the team database %2 on %3 (kept until the program ends):</source>
+        <translation>%1 在 %3 上团队数据库 %2 的密码（保留到程序结束）：</translation>
     </message>
 </context>
 <context>

@@ -1,13 +1,19 @@
 #include "app/optiondialog.h"
+#include "app/teamoptionswidget.h"
 #include "app/widget.h"
+#include "team/teamsettings.h"
 #include "tests/support/dialoganswerer.h"
 #include "tests/support/testgauge.h"
 #include "tests/support/widgetaccess.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 
 // The Options command: the language chosen for the next start.
@@ -94,6 +100,38 @@ private slots:
         QFile file(settingsPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("    <Language>zh_CN</Language>\n"));
+    }
+
+    // The Team page writes team.conf; the window then syncs with that team
+    // and shows its state, here an unreachable server, without a message box.
+    void teamPageStartsTheSync()
+    {
+        const QString teamFile = TeamSettings::defaultPath();
+        QFile::remove(teamFile);
+        Widget w;
+        w.show();
+        auto *sync = w.findChild<QAction *>(QStringLiteral("actionTeamSync"));
+        auto *state = w.findChild<QLabel *>(QStringLiteral("lblTeamState"));
+        QVERIFY(!sync->isEnabled() && state->isHidden());
+        DialogAnswerer answerer;
+        answerer.then([](QWidget *dialog) {
+            auto *options = qobject_cast<OptionDialog *>(dialog);
+            if (!options)
+                return DialogAnswerer::closeDialog(dialog);
+            options->team->findChild<QCheckBox *>(QStringLiteral("chkEnabled"))->setChecked(true);
+            options->team->findChild<QLineEdit *>(QStringLiteral("edtHost"))->setText(QStringLiteral("127.0.0.1"));
+            options->team->findChild<QSpinBox *>(QStringLiteral("spnPort"))->setValue(1);
+            options->team->findChild<QLineEdit *>(QStringLiteral("edtDatabase"))->setText(QStringLiteral("team"));
+            options->team->findChild<QLineEdit *>(QStringLiteral("edtUser"))->setText(QStringLiteral("li"));
+            options->btnOk->click();
+        });
+        answerer.then(DialogAnswerer::press(QMessageBox::Ok)); // the language's restart notice
+        w.findChild<QAction *>(QStringLiteral("actionOption"))->trigger();
+        QCOMPARE(TeamSettings::load(teamFile).user, QStringLiteral("li"));
+        QVERIFY(sync->isEnabled() && !state->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(state->text().contains(QStringLiteral("cannot be reached")), 30000);
+        QCOMPARE(answerer.count(), 2);
+        QFile::remove(teamFile);
     }
 };
 

@@ -84,7 +84,7 @@ private slots:
                                                     QStringLiteral("none"), QStringLiteral("app"),
                                                     QStringLiteral("device"), QStringLiteral("data"),
                                                     QStringLiteral("charts"), QStringLiteral("exchange"),
-                                                    QStringLiteral("plugins"),
+                                                    QStringLiteral("team"), QStringLiteral("plugins"),
                                                     QStringLiteral("-ts"), fresh});
         QVERIFY(lupdate.waitForFinished(120000));
         QCOMPARE(lupdate.exitCode(), 0);

@@ -103,8 +103,11 @@ private slots:
         QCOMPARE(menus[1]->text(), QStringLiteral("&Help"));
         QCOMPARE(names(menus[0]->menu()->actions()),
                  QStringList({"actionConnect", "actionDisconnect", "actionStart", "actionStop", "|", "actionImport",
-                              "actionExport", "|", "actionOption", "actionClose"}));
+                              "actionExport", "|", "actionTeamSync", "|", "actionOption", "actionClose"}));
         QCOMPARE(names(menus[1]->menu()->actions()), QStringList({"actionManual"}));
+        // Without a team database set, there is nothing to sync and no state.
+        QVERIFY(!w.findChild<QAction *>(QStringLiteral("actionTeamSync"))->isEnabled());
+        QVERIFY(w.findChild<QLabel *>(QStringLiteral("lblTeamState"))->isHidden());
 
         auto *bar = w.findChild<QToolBar *>(QStringLiteral("mainToolBar"));
         const QList<QAction *> tools = bar->actions();

@@ -478,6 +478,72 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("v3"));
     }
 
+    // The fourth layout gives the file and every item their team ids (an
+    // item of before is made when its first reading was taken), and every
+    // change of an item counts up its revision; clearing or replacing its
+    // readings, its generation.
+    void fourthLayoutGivesTeamIdsAndCounters()
+    {
+        // A file of the third layout: one of this build with what the
+        // fourth step added taken away again.
+        {
+            MeasurementDatabase database;
+            QVERIFY(database.open(path()));
+            QCOMPARE(database.addItem(QStringLiteral("Old"), ItemData::Measure, Unit::Micrometre), 1);
+            QCOMPARE(database.addItem(QStringLiteral("Store Data"), ItemData::StoreData, Unit::Micrometre), 2);
+        }
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v3"));
+            raw.setDatabaseName(path());
+            QVERIFY(raw.open());
+            QSqlQuery query(raw);
+            for (const char *statement :
+                 {"UPDATE items SET id = 5 WHERE id = 1", "UPDATE items SET id = 6 WHERE id = 2",
+                  "INSERT INTO readings VALUES (5, 0, 1700000000000, 0, 10, NULL, NULL, NULL, 0, 'um', 'Fe')",
+                  "DROP INDEX items_uuid", "ALTER TABLE items DROP COLUMN uuid", "ALTER TABLE items DROP COLUMN made",
+                  "ALTER TABLE items DROP COLUMN changed", "ALTER TABLE items DROP COLUMN revision",
+                  "ALTER TABLE items DROP COLUMN generation", "DELETE FROM state WHERE name = 'installation'",
+                  "PRAGMA user_version = 3"})
+                QVERIFY2(query.exec(QLatin1String(statement)), statement);
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("v3"));
+        MeasurementDatabase database;
+        QVERIFY2(database.open(path()), qPrintable(database.problem()));
+        QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v4"));
+        check.setDatabaseName(path());
+        QVERIFY(check.open());
+        auto row = [&](qint64 id) {
+            QSqlQuery query(check);
+            query.exec(QStringLiteral("SELECT uuid, made, revision, generation FROM items WHERE id = %1").arg(id));
+            query.next();
+            return QVariantList{query.value(0), query.value(1), query.value(2), query.value(3)};
+        };
+        const QRegularExpression uuid(
+            QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$"));
+        QSqlQuery installation(QStringLiteral("SELECT value FROM state WHERE name = 'installation'"), check);
+        QVERIFY(installation.next() && uuid.match(installation.value(0).toString()).hasMatch());
+        installation.finish();
+        QVERIFY(uuid.match(row(5).at(0).toString()).hasMatch());
+        QVERIFY(row(5).at(0) != row(6).at(0));
+        QCOMPARE(row(5).at(1).toLongLong(), 1700000000000LL);
+        QCOMPARE(row(5).mid(2), (QVariantList{1, 1}));
+
+        ItemLimits limits;
+        limits.minimum = 50;
+        QVERIFY(database.renameItem(5, QStringLiteral("New")) && database.setUnit(5, Unit::Mil)
+                && database.setLimits(5, limits) && database.setDetails(5, ItemDetails()));
+        QCOMPARE(row(5).mid(2), (QVariantList{5, 1}));
+        QVERIFY(database.clearReadings(5, ItemStatistics()));
+        QCOMPARE(row(5).mid(2), (QVariantList{6, 2}));
+        const qint64 added = database.addItem(QStringLiteral("Added"), ItemData::Measure, Unit::Micrometre);
+        QVERIFY(uuid.match(row(added).at(0).toString()).hasMatch());
+        QVERIFY(qAbs(row(added).at(1).toLongLong() - QDateTime::currentMSecsSinceEpoch()) < 60000);
+        check.close();
+        check = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("v4"));
+    }
+
     void unusableFilesAreLeftAsTheyWere_data()
     {
         QTest::addColumn<QString>("kind");

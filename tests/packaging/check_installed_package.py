@@ -10,7 +10,7 @@ SHIPPED = ["usr/bin/vk508m", PROGRAM + "/libdmmapi.so", PROGRAM + "/Software Use
            PROGRAM + "/translations/qt_zh_CN.qm", "usr/share/applications/vk508m.desktop",
            "usr/share/icons/hicolor/scalable/apps/vk508m.svg", "usr/share/icons/hicolor/48x48/apps/vk508m.png",
            "usr/share/icons/hicolor/256x256/apps/vk508m.png", "usr/share/metainfo/io.github.vk508m.metainfo.xml",
-           "lib/udev/rules.d/60-vk508m.rules"]
+           "usr/share/vk508m/team-schema-1.sql", "lib/udev/rules.d/60-vk508m.rules"]
 LOADED = ["Lib/libsimulatedgauge.so", "zh_CN.qm", "translations/qtbase_zh_CN.qm"]
 
 
