@@ -1,17 +1,22 @@
+#include "charts/chartcanvas.h"
 #include "charts/dmmchart.h"
 #include "charts/histogram.h"
+#include "charts/histogramcanvas.h"
 
 #include <QApplication>
 #include <QFontInfo>
 #include <QMouseEvent>
 #include <QRandomGenerator>
+#include <QThread>
 #include <QTime>
 #include <QtTest>
 
+#include <memory>
 #include <vector>
 
-// The widgets show what they showed before they painted through canvases:
-// the pictures in pictures/ were saved from them then.
+// The widgets show what they showed before they painted through canvases
+// (the pictures in pictures/ were saved from them then), and a canvas given
+// a widget's settings and values paints the same, on any thread.
 class TestChartCanvas : public QObject
 {
     Q_OBJECT
@@ -32,7 +37,10 @@ class TestChartCanvas : public QObject
     }
     static QString timeText(int i) { return QTime(8, 0).addSecs(i).toString(QStringLiteral("hh:mm:ss")); }
     static QImage rgb(const QImage &image) { return image.convertToFormat(QImage::Format_RGB32); }
-    static QImage saved(const char *name) { return rgb(QImage(QStringLiteral(VK_CHART_PICTURES "/%1.png").arg(name))); }
+    static QImage saved(const char *name)
+    {
+        return rgb(QImage(QStringLiteral(VK_CHART_PICTURES "/%1.png").arg(name)));
+    }
 
     // Set up as the window sets it up, with limit lines, and zoomed by a drag.
     static void showChart(DMMChart &chart, const std::vector<double> &values, bool zoomed)
@@ -49,12 +57,31 @@ class TestChartCanvas : public QObject
         chart.grab();
         if (zoomed) {
             for (auto [type, pos] : {std::pair{QEvent::MouseButtonPress, QPoint(300, 60)},
-                                     {QEvent::MouseMove, QPoint(340, 300)}, {QEvent::MouseButtonRelease, QPoint(340, 300)}}) {
+                                     {QEvent::MouseMove, QPoint(340, 300)},
+                                     {QEvent::MouseButtonRelease, QPoint(340, 300)}}) {
                 QMouseEvent e(type, pos, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
                 QCoreApplication::sendEvent(&chart, &e);
             }
             chart.grab();
         }
+    }
+
+    // As a worker paints them.
+    static QImage chartPicture(const ChartSettings &settings, const std::vector<double> &values, const QSize &size)
+    {
+        ChartCanvas canvas;
+        canvas.apply(settings);
+        canvas.setTexts(timeText, nullptr, 0);
+        canvas.addValues(values.data(), int(values.size()), 0);
+        return canvas.picture(size);
+    }
+    static QImage histogramPicture(const HistogramSettings &settings, const std::vector<double> &values,
+                                   const QSize &size)
+    {
+        HistogramCanvas canvas;
+        canvas.apply(settings);
+        canvas.addValues(values.data(), int(values.size()));
+        return canvas.picture(size);
     }
 
     static void showHistogram(Histogram &h, const QList<BinRange *> &ranges, const std::vector<double> &values,
@@ -96,6 +123,7 @@ private slots:
         QCOMPARE(chart.isZoomed(), zoomed);
         const QImage shown = rgb(chart.pixmap().toImage());
         QCOMPARE(shown, saved(QTest::currentDataTag()));
+        QCOMPARE(chartPicture(chart.canvas().settings(), values, chart.size()), shown);
     }
 
     void histogramPictures_data()
@@ -115,7 +143,33 @@ private slots:
         showHistogram(h, ranges, values, mils ? 2 : 1, title);
         const QImage shown = rgb(h.pixmap().toImage());
         QCOMPARE(shown, saved(QTest::currentDataTag()));
+        qDeleteAll(ranges);     // the settings hold copies
+        QCOMPARE(histogramPicture(h.canvas().settings(), values, h.size()), shown);
+    }
+
+    void canvasesPaintTheSameOnAnotherThread()
+    {
+        const std::vector<double> values = scattered(20000), more = scattered(5000, 1000, 400);
+        DMMChart chart;
+        showChart(chart, values, true);
+        const QList<BinRange *> ranges = standardThicknessRanges();
+        Histogram h;
+        showHistogram(h, ranges, more, 1, QStringLiteral("Thickness(μm)"));
         qDeleteAll(ranges);
+        const ChartSettings chartSettings = chart.canvas().settings();
+        const HistogramSettings histogramSettings = h.canvas().settings();
+        const QSize chartSize = chart.size(), histogramSize = h.size();
+        QImage chartOnWorker, histogramOnWorker;
+        const std::unique_ptr<QThread> worker(QThread::create([&] {
+            chartOnWorker = chartPicture(chartSettings, values, chartSize);
+            histogramOnWorker = histogramPicture(histogramSettings, more, histogramSize);
+        }));
+        worker->start();
+        QVERIFY(worker->wait(60000));
+        QCOMPARE(chartOnWorker, chartPicture(chartSettings, values, chartSize));
+        QCOMPARE(chartOnWorker, saved("chart-zoomed"));
+        QCOMPARE(histogramOnWorker, histogramPicture(histogramSettings, more, histogramSize));
+        QCOMPARE(histogramOnWorker, saved("histogram-um"));
     }
 };
 
