@@ -63,7 +63,7 @@ public:
     void clear();
     bool hasPoints() const;
 
-    ChartSettings settings() const { return m_settings; }
+    const ChartSettings &settings() const { return m_settings; }
     void apply(const ChartSettings &settings);
     void setLeftMargin(int margin);
     void setBottomMargin(int margin);

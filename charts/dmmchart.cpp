@@ -112,7 +112,7 @@ void DMMChart::setYTitle(const QString &title)
 
 void DMMChart::setLimitLines(double nominal, double minimum, double maximum)
 {
-    const ChartSettings s = m_canvas.settings();
+    const ChartSettings &s = m_canvas.settings();
     if (s.limitLines[0] == nominal && s.limitLines[1] == minimum && s.limitLines[2] == maximum)
         return;
     m_canvas.setLimitLines(nominal, minimum, maximum);

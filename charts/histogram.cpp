@@ -61,7 +61,7 @@ void Histogram::setMargins(const QMargins &margins)
 
 void Histogram::setXTitle(const QString &title)
 {
-    if (title == m_canvas.settings().xTitle)
+    if (title == m_canvas.xTitle())
         return;
     m_canvas.setXTitle(title);
     repaintCanvas();
@@ -69,7 +69,7 @@ void Histogram::setXTitle(const QString &title)
 
 void Histogram::setYTitle(const QString &title)
 {
-    if (title == m_canvas.settings().yTitle)
+    if (title == m_canvas.yTitle())
         return;
     m_canvas.setYTitle(title);
     repaintCanvas();

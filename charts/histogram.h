@@ -31,7 +31,7 @@ public:
     void setMargins(const QMargins &margins);
     void setXTitle(const QString &title);
     void setYTitle(const QString &title);
-    QString yTitle() const { return m_canvas.settings().yTitle; }
+    QString yTitle() const { return m_canvas.yTitle(); }
 
     QPixmap pixmap() const;
     bool savePixmap(const QString &fileName) const;

@@ -51,6 +51,8 @@ public:
     void setMargins(const QMargins &margins);
     void setXTitle(const QString &title);
     void setYTitle(const QString &title);
+    QString xTitle() const { return m_xTitle; }
+    QString yTitle() const { return m_yTitle; }
 
     // The picture in `size`, painted again.
     QImage picture(const QSize &size);

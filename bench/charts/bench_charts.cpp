@@ -2,10 +2,12 @@
 // scattered around 120 µm (σ 12), one in forty an overload drawn as 0.
 // Run offscreen: QT_QPA_PLATFORM=offscreen bench_charts
 #include "bench/support/scatteredreadings.h"
+#include "charts/chartcanvas.h"
 #include "charts/columnreduction.h"
 #include "charts/columnvertices.h"
 #include "charts/dmmchart.h"
 #include "charts/histogram.h"
+#include "charts/histogramcanvas.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -188,6 +190,41 @@ void BM_HistogramAddValueAndPaint(benchmark::State &state)
     qDeleteAll(ranges);
 }
 
+// A report's pictures as a worker paints them: a fresh canvas fed the
+// values and painted once.
+void BM_ChartCanvasPicture(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const std::vector<double> values = scatteredValues(0, n);
+    ChartSettings settings;
+    settings.margins = QMargins(70, 40, 20, 50);
+    settings.xTitle = "Time";
+    settings.yTitle = "Thickness(μm)";
+    settings.limitLines[0] = 120;
+    for (auto _ : state) {
+        ChartCanvas canvas;
+        canvas.apply(settings);
+        canvas.setTexts([](int i) { return scatteredTime(i).toString(QStringLiteral("hh:mm:ss")); }, nullptr, 0);
+        canvas.addValues(values.data(), n, 0);
+        benchmark::DoNotOptimize(canvas.picture(ChartSize));
+    }
+}
+
+void BM_HistogramCanvasPicture(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const std::vector<double> values = scatteredValues(0, n);
+    const QList<BinRange *> ranges = standardThicknessRanges();
+    for (auto _ : state) {
+        HistogramCanvas canvas;
+        canvas.setRanges(ranges);
+        canvas.setMargins(QMargins(136, 20, 20, 50));
+        canvas.addValues(values.data(), n);
+        benchmark::DoNotOptimize(canvas.picture(ChartSize));
+    }
+    qDeleteAll(ranges);
+}
+
 } // namespace
 
 BENCHMARK(BM_ChartFullRebuild)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -198,6 +235,8 @@ BENCHMARK(BM_LineFromIndex)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmar
 BENCHMARK(BM_HistogramAddValue)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HistogramRecountAll)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HistogramAddValueAndPaint)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartCanvasPicture)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HistogramCanvasPicture)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
