@@ -49,6 +49,21 @@
     </message>
 </context>
 <context>
+    <name>ChartCanvas</name>
+    <message>
+        <source>NDFT</source>
+        <translation>NDFT</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>下限</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>上限</translation>
+    </message>
+</context>
+<context>
     <name>CompoundFileReader</name>
     <message>
         <source>The file is damaged: an allocation chain points outside the file.</source>
@@ -109,21 +124,6 @@
     <message>
         <source>The file holds no stream named %1.</source>
         <translation>文件中没有名为%1的数据流。</translation>
-    </message>
-</context>
-<context>
-    <name>DMMChart</name>
-    <message>
-        <source>NDFT</source>
-        <translation>NDFT</translation>
-    </message>
-    <message>
-        <source>Min</source>
-        <translation>下限</translation>
-    </message>
-    <message>
-        <source>Max</source>
-        <translation>上限</translation>
     </message>
 </context>
 <context>
