@@ -1646,4 +1646,23 @@
         <translation>%1 %2 / %3</translation>
     </message>
 </context>
+<context>
+    <name>ItemPictureMaker</name>
+    <message>
+        <source>Rate</source>
+        <translation>频数</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Thickness(mil)</source>
+        <translation>厚度(mil)</translation>
+    </message>
+    <message>
+        <source>Thickness</source>
+        <translation>厚度</translation>
+    </message>
+</context>
 </TS>
