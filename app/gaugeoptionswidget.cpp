@@ -3,6 +3,7 @@
 
 #include "plugins/serialline/portopening.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QSerialPort>
@@ -29,6 +30,9 @@ GaugeOptionsWidget::GaugeOptionsWidget(QWidget *parent)
     , m_testTimer(new QTimer(this))
 {
     ui->setupUi(this);
+    // The line under Test wraps; a tab's page does not ask its label for
+    // the height of the wrapped text, so the label asks for it itself.
+    ui->lblTest->installEventFilter(this);
     auto *hex = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{1,4}")), this);
     ui->edtVendorId->setValidator(hex);
     ui->edtProductId->setValidator(hex);
@@ -165,4 +169,14 @@ void GaugeOptionsWidget::stopTest(const QString &result)
     ui->btnTest->setEnabled(true);
     if (!result.isEmpty())
         ui->lblTest->setText(result);
+}
+
+bool GaugeOptionsWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->lblTest && event->type() == QEvent::Resize) {
+        const int wrapped = ui->lblTest->heightForWidth(ui->lblTest->width());
+        if (wrapped > 0 && wrapped != ui->lblTest->minimumHeight())
+            ui->lblTest->setMinimumHeight(wrapped);
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -27,6 +27,9 @@ public:
     // The settings as the fields show them.
     SerialGaugeSettings settings() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void startTest();
     void testRead();

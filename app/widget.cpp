@@ -3,15 +3,15 @@
 
 #include "app/optiondialog.h"
 #include "app/resourcelookup.h"
-#include "data/activeitemview.h"
-#include "data/dmmdata.h"
-#include "data/itemscontroller.h"
+#include "views/activeitemview.h"
+#include "device/dmmdata.h"
+#include "views/itemscontroller.h"
 #include "data/itemstore.h"
 #include "data/keeperthread.h"
 #include "data/measurementdatabase.h"
-#include "device/gaugecontrols.h"
+#include "views/gaugecontrols.h"
 #include "device/gaugelink.h"
-#include "exchange/exchangecontroller.h"
+#include "views/exchangecontroller.h"
 #include "team/teamcache.h"
 #include "team/teamcontroller.h"
 
@@ -44,7 +44,7 @@ Widget::Widget(MeasurementDatabase *measurements, QWidget *parent)
     Reading::registerMetaTypes();
 
     ui->setupUi(this);
-    setWindowTitle(QStringLiteral("%1 v%2 ").arg(QStringLiteral("VK508M"), QStringLiteral("1.10")));
+    setWindowTitle(QStringLiteral("%1 v%2 ").arg(QStringLiteral("VK508M"), QStringLiteral(VK_VERSION)));
     resize(1000, 600);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect desktop = screen->geometry();
@@ -222,11 +222,10 @@ void Widget::downloadStore()
         return;
     if (ItemData *active = itemStore->activeItem())
         itemStore->switchUnit(active, Unit::Micrometre);
-    activeView->showMicrometreTitles();
     // "Store Data" keeps what the last download left, on screen and in the
-    // measurement file, until this one has arrived in full.
+    // measurement file, until this one has arrived in full. The views
+    // follow the store.
     items->activateStoreData();
-    activeView->refresh();
     gaugeLink->startDownload();
 }
 
@@ -300,13 +299,17 @@ void Widget::openManual()
 
 QList<QAction *> Widget::itemActionsFor(const QModelIndex &index) const
 {
-    if (index.parent().isValid())
+    switch (items->nodeAt(index)) {
+    case ItemsController::Node::Item:
         return {ui->actionItemSetToActive, ui->actionItemRename, ui->actionItemNew, ui->actionItemDelete,
                 ui->actionItemLimits, ui->actionItemDetails};
-    if (index.row() == 0)
+    case ItemsController::Node::StoreGroup:
         return {ui->actionItemSetToActive, ui->actionItemDownload};
-    if (index.row() == 1)
+    case ItemsController::Node::LiveGroup:
         return {ui->actionItemNew};
+    case ItemsController::Node::None:
+        break;
+    }
     return {};
 }
 

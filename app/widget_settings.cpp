@@ -2,7 +2,7 @@
 
 #include "app/settingslocation.h"
 #include "app/settingsxml.h"
-#include "exchange/exchangecontroller.h"
+#include "views/exchangecontroller.h"
 
 #include <QFile>
 #include <QMessageBox>

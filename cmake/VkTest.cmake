@@ -11,7 +11,7 @@ set(VK_TEST_PLUGIN_DIR ${VK_TEST_HOME}/Lib)
 set(VK_TEST_ENV
     "QT_QPA_PLATFORM=offscreen"
     "VK_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-    "VK_TESTDATA_DIR=${PROJECT_SOURCE_DIR}/tests/data"
+    "VK_TESTDATA_DIR=${PROJECT_SOURCE_DIR}/tests/fixtures"
     "ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:malloc_context_size=8"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")

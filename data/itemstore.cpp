@@ -3,6 +3,7 @@
 #include "data/itemkeeper.h"
 
 #include <QPointer>
+#include <QSet>
 #include <QVector>
 
 #include <algorithm>
@@ -499,4 +500,24 @@ void ItemStore::stopKeeping(const QString &reason)
     emit keepingStopped(reason);
     for (ItemData *item : qAsConst(waited))
         emit readingsLoaded(item);
+}
+
+int ItemStore::countNamedWith(const QString &prefix) const
+{
+    int count = 0;
+    for (const ItemData *item : QList<ItemData *>{m_storeItem, m_liveItem} + m_items)
+        count += item && item->name().startsWith(prefix) ? 1 : 0;
+    return count;
+}
+
+QString ItemStore::nextImportName() const
+{
+    QSet<QString> names;
+    for (const ItemData *item : QList<ItemData *>{m_storeItem, m_liveItem} + m_items)
+        if (item)
+            names.insert(item->name());
+    int number = countNamedWith(QStringLiteral("Import")) + 1;
+    while (names.contains(QStringLiteral("Import%1").arg(number)))
+        ++number;
+    return QStringLiteral("Import%1").arg(number);
 }

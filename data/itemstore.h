@@ -39,6 +39,12 @@ public:
     ItemData *liveItem() const { return m_liveItem; }
     // The items under "Live Data", in tree order.
     QList<ItemData *> items() const { return m_items; }
+    // How many items (the two groups' own included) have a name that
+    // starts with prefix.
+    int countNamedWith(const QString &prefix) const;
+    // "Import" and the first number after the count of such names that no
+    // item uses: a renamed or otherwise named item never makes a duplicate.
+    QString nextImportName() const;
     ItemData *activeItem() const { return m_active; }
 
     // A new Measure item takes the inspector and the gauge of the item

@@ -18,6 +18,25 @@ const QString &micrometreSymbol();
 // The unit a reading's own unit text means: "um" or "μm" in any case is
 // micrometres, any other text mils.
 Unit readingUnit(const QString &text);
+// The unit a file's unit text names, read as people write it: blanks
+// around it and letter case do not matter, and the micro sign (U+00B5) is
+// the Greek mu (U+03BC). "um", "μm", "micron", "microns" are micrometres;
+// "mil", "mils", "thou" are mils; false for any other text.
+inline bool unitNamed(const QString &text, Unit *unit)
+{
+    QString name = text.trimmed().toLower();
+    name.replace(QChar(0x00B5), QChar(0x03BC));
+    if (name == QLatin1String("um") || name == QString::fromUtf8("μm") || name == QLatin1String("micron")
+        || name == QLatin1String("microns")) {
+        *unit = Unit::Micrometre;
+        return true;
+    }
+    if (name == QLatin1String("mil") || name == QLatin1String("mils") || name == QLatin1String("thou")) {
+        *unit = Unit::Mil;
+        return true;
+    }
+    return false;
+}
 // The unit an item's kept unit text means: exactly "um" is micrometres,
 // any other text mils, as the views have always read it.
 Unit itemUnit(const QString &text);

@@ -1,6 +1,6 @@
 #include "device/dmmreading.h"
 
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 
 ReadingFields readingFieldsOf(const DmmData &data)
 {

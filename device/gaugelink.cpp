@@ -1,6 +1,6 @@
 #include "device/gaugelink.h"
 
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "data/itemdata.h"
 #include "data/itemstore.h"
 #include "device/deviceinterfaces.h"

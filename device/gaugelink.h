@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/storedownload.h"
+#include "device/storedownload.h"
 #include "device/pluginscan.h"
 
 #include <QList>

@@ -2,7 +2,6 @@
 
 #include "data/jobprogress.h"
 
-#include "data/dmmdata.h"
 #include "exchange/readingsworkbook.h"
 #include "exchange/sheetrows.h"
 #include "exchange/timetexts.h"
@@ -127,26 +126,33 @@ bool valueText(QString text, bool decimalComma, QString *value)
     return true;
 }
 
-// Units repeat from row to row: the kinds of the last few texts are kept.
+// Units repeat from row to row: the units of the last few texts are kept.
 class UnitKinds
 {
 public:
-    Reading::UnitKind kind(const QString &text)
+    // False for a text that names no unit.
+    bool unit(const QString &text, Unit *unit)
     {
         for (const Entry &e : m_entries)
-            if (e.known && e.text == text)
-                return e.kind;
+            if (e.known && e.text == text) {
+                *unit = e.unit;
+                return e.named;
+            }
         Entry &e = m_entries[m_next];
         m_next = (m_next + 1) % m_entries.size();
-        e = {text, Reading::unitKind(text), true};
-        return e.kind;
+        e.text = text;
+        e.named = unitNamed(text, &e.unit);
+        e.known = true;
+        *unit = e.unit;
+        return e.named;
     }
 
 private:
     struct Entry
     {
         QString text;
-        Reading::UnitKind kind = Reading::UnitKind::Unknown;
+        Unit unit = Unit::Micrometre;
+        bool named = false;
         bool known = false;
     };
     std::array<Entry, 4> m_entries;
@@ -270,8 +276,8 @@ void ReadingsImport::readRows(SheetRows &rows, JobProgress *progress)
             return;
         }
         const QString unitText = cellText(cells.unit);
-        const Reading::UnitKind unit = units.kind(unitText);
-        if (unit == Reading::UnitKind::Unknown) {
+        Unit unit;
+        if (!units.unit(unitText, &unit)) {
             reject(unitText.trimmed().isEmpty() ? Reason::UnitMissing : Reason::UnitUnknown, sheetRow);
             return;
         }
@@ -291,8 +297,7 @@ void ReadingsImport::readRows(SheetRows &rows, JobProgress *progress)
             reject(Reason::TimeUnreadable, sheetRow);
             return;
         }
-        const QString unitName = unit == Reading::UnitKind::Micrometre ? QStringLiteral("um") : QStringLiteral("mil");
-        m_readings.appendText(value, unitName, cellText(cells.basis), time);
+        m_readings.appendText(value, ::unitName(unit), cellText(cells.basis), time);
     };
 
     for (size_t i = header + 1; i < window.size(); ++i)

@@ -6,7 +6,7 @@
 // first page is rendered with pdftoppm. Usage: manual_screenshots <output dir>
 #include "app/widget.h"
 #include "charts/dmmchart.h"
-#include "exchange/dlgexport.h"
+#include "views/dlgexport.h"
 #include "manual/windowdriver.h"
 
 #include <QAbstractItemModel>

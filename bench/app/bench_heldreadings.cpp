@@ -16,7 +16,7 @@
 #include "bench/support/gaugereadings.h"
 #include "charts/chartline.h"
 #include "charts/dmmchart.h"
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "data/measurementdatabase.h"
 #include "tests/support/dialoganswerer.h"
 #include "tests/support/testgauge.h"

@@ -5,7 +5,7 @@
 // nominal with overloads, as a gauge gives them, and a slow sawtooth.
 
 #include "app/widget.h"
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "bench/support/gaugereadings.h"
 #include "tests/support/testgauge.h"
 

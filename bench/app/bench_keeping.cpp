@@ -13,7 +13,7 @@
 
 #include "app/widget.h"
 #include "bench/support/gaugereadings.h"
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "data/itemstore.h"
 #include "data/measurementdatabase.h"
 #include "tests/support/testgauge.h"

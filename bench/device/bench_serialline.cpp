@@ -12,7 +12,7 @@
 // Runs from build/bench, whose Lib/ holds the serial and the test plug-in.
 
 #include "app/widget.h"
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "data/measurementdatabase.h"
 #include "plugins/serialline/linegrammar.h"
 #include "tests/support/testgauge.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bench/support/scatteredreadings.h"
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "data/readingrecord.h"
 
 // As the plug-in hands it over.

@@ -1,6 +1,6 @@
 #include "plugins/serialline/linegrammar.h"
 
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 
 #include <QCoreApplication>
 #include <QTextCodec>

@@ -1,6 +1,6 @@
 #include "plugins/serialline/serialgauge.h"
 
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "plugins/serialline/portopening.h"
 
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "plugins/simulator/simulatedgauge.h"
 
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 
 #include <QTimer>
 

@@ -4,7 +4,7 @@
 // the number of every table row as the table shows it, until it is killed.
 
 #include "app/widget.h"
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "data/measurementdatabase.h"
 #include "tests/support/testgauge.h"
 

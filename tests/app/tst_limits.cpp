@@ -1,6 +1,6 @@
 #include "app/widget.h"
-#include "data/dlglimits.h"
-#include "data/dmmdata.h"
+#include "views/dlglimits.h"
+#include "device/dmmdata.h"
 #include "data/itemdata.h"
 #include "tests/support/dialoganswerer.h"
 #include "tests/support/testgauge.h"

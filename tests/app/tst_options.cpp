@@ -1,3 +1,4 @@
+#include "app/gaugeoptionswidget.h"
 #include "app/optiondialog.h"
 #include "app/teamoptionswidget.h"
 #include "app/widget.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QtTest>
 
 // The Options command: the language chosen for the next start.
@@ -56,6 +58,24 @@ private slots:
         QCOMPARE(dialog.combo->itemText(1), QStringLiteral("English"));
         QCOMPARE(dialog.btnOk->text(), QStringLiteral("Ok"));
         QCOMPARE(dialog.btnCancel->text(), QStringLiteral("Cancel"));
+    }
+
+    // The serial gauge's page shows its last line whole: the hint under
+    // Test is not cut off at the dialog's bottom edge.
+    void gaugePageShowsItsHintWhole()
+    {
+        OptionDialog dialog;
+        dialog.addGaugeChoice();
+        dialog.pages->setCurrentWidget(dialog.gauge);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *hint = dialog.gauge->findChild<QLabel *>(QStringLiteral("lblTest"));
+        QVERIFY(hint->isVisible());
+        QVERIFY2(hint->height() >= hint->heightForWidth(hint->width()),
+                 qPrintable(QStringLiteral("%1 < %2").arg(hint->height()).arg(hint->heightForWidth(hint->width()))));
+        const QRect shown = QRect(hint->mapTo(&dialog, QPoint()), hint->size());
+        QVERIFY(dialog.rect().contains(shown));
+        QVERIFY(QRect(dialog.pages->mapTo(&dialog, QPoint()), dialog.pages->size()).contains(shown));
     }
 
     void languageChoice()

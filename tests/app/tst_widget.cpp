@@ -1,5 +1,5 @@
 #include "app/widget.h"
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "tests/support/dialoganswerer.h"
 #include "tests/support/testgauge.h"
 #include "tests/support/widgetaccess.h"
@@ -66,7 +66,7 @@ private slots:
     void formAndTitle()
     {
         Widget w;
-        QCOMPARE(w.windowTitle(), QStringLiteral("VK508M v1.10 "));
+        QCOMPARE(w.windowTitle(), QStringLiteral("VK508M v" VK_VERSION " "));
         QCOMPARE(w.size(), QSize(1000, 600));
         const QRect desktop = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(w.pos(), QPoint((desktop.width() - 1000) / 2, (desktop.height() - 600) / 2));

@@ -1,6 +1,6 @@
 #include "app/widget.h"
 #include "charts/histogram.h"
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "data/itemdata.h"
 #include "tests/support/testgauge.h"
 #include "tests/support/widgetaccess.h"
@@ -150,10 +150,9 @@ private slots:
         QCOMPARE(histogramRangeLabel(8, 10, *histogram->bins().at(8)->range, 2), QStringLiteral("(68.90,78.74]"));
         // Rebuilt from the item: still in mils; in micrometres the ranges go back.
         w.findChild<QAction *>(QStringLiteral("actionStop"))->trigger();
-        WidgetTestAccess::refreshActiveItem(w);
         QCOMPARE(rows(), mils);
-        WidgetTestAccess::currentItem(w)->setUnit(Unit::Micrometre);
-        WidgetTestAccess::refreshActiveItem(w);
+        // The views follow a change of unit made in the store.
+        WidgetTestAccess::store(w)->switchUnit(WidgetTestAccess::currentItem(w), Unit::Micrometre);
         QCOMPARE(rows(), QStringLiteral("250.00:2 500.00:1 750.00:1 1000.00:1 1250.00:1"));
     }
 };

@@ -1,6 +1,6 @@
 #include "data/datamodel.h"
 #include "data/itemdata.h"
-#include "data/readingsview.h"
+#include "views/readingsview.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>

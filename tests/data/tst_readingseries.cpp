@@ -1,4 +1,4 @@
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "data/readingseries.h"
 
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "data/dmmdata.h"
+#include "device/dmmdata.h"
 #include "data/itemdata.h"
 #include "data/itemstore.h"
 #include "device/deviceinterfaces.h"

@@ -224,7 +224,7 @@ void TestReadingsXlsx::openpyxlWorkbooks()
 void TestReadingsXlsx::samplesAsOpenpyxlReadsThem_data()
 {
     QTest::addColumn<QString>("name");
-    const QString dir = XlsTestTools::sourceDir() + QStringLiteral("/tests/data/workbooks-xlsx");
+    const QString dir = XlsTestTools::sourceDir() + QStringLiteral("/tests/fixtures/workbooks-xlsx");
     for (const QString &name : QDir(dir).entryList({QStringLiteral("*.xlsx")}, QDir::Files))
         QTest::newRow(qPrintable(name)) << dir + QLatin1Char('/') + name;
 }

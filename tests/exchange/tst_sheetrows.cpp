@@ -7,7 +7,7 @@
 
 namespace {
 
-// A cell as tests/data/dense-reads writes it.
+// A cell as tests/fixtures/dense-reads writes it.
 QString cellLine(int row, int column, const QVariant &value)
 {
     QString type, text;
@@ -46,7 +46,7 @@ private slots:
     {
         QTest::addColumn<QString>("sample");
         QTest::addColumn<QString>("dump");
-        const QDir data(XlsTestTools::sourceDir() + QStringLiteral("/tests/data"));
+        const QDir data(XlsTestTools::sourceDir() + QStringLiteral("/tests/fixtures"));
         const QDir dumps(data.filePath(QStringLiteral("dense-reads")));
         for (const QString &dump : dumps.entryList({QStringLiteral("*.txt")}, QDir::Files)) {
             const QString name = dump.chopped(4);

@@ -39,7 +39,7 @@ inline QString script(const QString &name)
 inline QString workbookSample(const QString &name)
 {
     QByteArray dir = qgetenv("VK_TESTDATA_DIR");
-    const QString base = dir.isEmpty() ? sourceDir() + QStringLiteral("/tests/data")
+    const QString base = dir.isEmpty() ? sourceDir() + QStringLiteral("/tests/fixtures")
                                        : QString::fromLocal8Bit(dir);
     return base + QStringLiteral("/workbooks/") + name;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "app/widget.h"
-#include "data/activeitemview.h"
-#include "data/itemscontroller.h"
+#include "data/itemstore.h"
+#include "views/activeitemview.h"
+#include "views/itemscontroller.h"
 #include "device/gaugelink.h"
-#include "exchange/exchangecontroller.h"
+#include "views/exchangecontroller.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -19,8 +20,8 @@ public:
     static void setSceneFileName(Widget &w, const QString &name) { w.exchange->setSceneFileName(name); }
     static ItemData *currentItem(Widget &w) { return w.activeView->item(); }
     static IDmm *dmm(Widget &w) { return w.gaugeLink->dmm(); }
-    static QString nextImportName(Widget &w) { return w.items->nextImportName(); }
-    static void refreshActiveItem(Widget &w) { w.activeView->refresh(); }
+    static QString nextImportName(Widget &w) { return w.itemStore->nextImportName(); }
+    static ItemStore *store(Widget &w) { return w.itemStore; }
     // Imports and exports run off the window's thread: turns the event loop
     // until what runs has ended (its last message answered).
     static void finishWork(Widget &w)

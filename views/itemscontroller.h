@@ -1,0 +1,90 @@
+#pragma once
+
+#include "data/itemdata.h"
+
+#include <QIcon>
+#include <QModelIndex>
+#include <QObject>
+
+#include <functional>
+#include <QString>
+
+class QStandardItem;
+class QTreeView;
+class ItemStore;
+class TvItemModel;
+
+// The items tree and its commands: a node for every item of the store,
+// the active one marked, and new, delete, rename, limits and details on the
+// current node. Every change goes through the store, and the tree follows
+// the store's signals.
+class ItemsController : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The store and the tree outlive the controller. The tree shows the
+    // store's items at once; the dialogs open over the tree's window.
+    ItemsController(ItemStore *store, QTreeView *tree, QObject *parent = nullptr);
+
+    TvItemModel *model() const { return m_model; }
+    QTreeView *tree() const { return m_tree; }
+
+    // Activates the item that was active when last kept, or else the first
+    // measurement item; with nothing kept, the first start makes one.
+    void activateFirst(ItemData *wasActive);
+    // Items that must not be deleted now (long work reads them): Delete
+    // says so instead.
+    void setBusyItems(const std::function<bool(const ItemData *)> &busy) { m_busy = busy; }
+
+    // An item just added to the store becomes the active and current one,
+    // as it was made.
+    void showNewItem(ItemData *item);
+
+    // A new item of that kind, made active and current. An empty name makes none.
+    void newItem(const QString &name, ItemData::DataType type);
+    // Makes the node's item active; the "Live Data" node never is.
+    void setToActive(const QModelIndex &index);
+    void activateStoreData();
+
+    // The commands on the current node, asking what they need to.
+    void askNewItem();
+    void deleteCurrent();
+    void renameCurrent();
+    void editLimitsOfCurrent();
+    void editDetailsOfCurrent();
+
+    // What a node of the tree stands for.
+    enum class Node { None, StoreGroup, LiveGroup, Item };
+    Node nodeAt(const QModelIndex &index) const;
+    // The node that carries item, or an invalid index.
+    QModelIndex nodeOf(const ItemData *item) const;
+    // Every top-level node and every direct child of one, in tree order.
+    QModelIndexList itemNodes() const;
+
+signals:
+    // Measuring must end before the change: a new item, a renamed one, or
+    // the active one deleted with none to take its place.
+    void measuringMustStop();
+    // The active item was deleted and none took its place.
+    void nothingActive();
+    // The current node changed (or was set again): its commands may differ.
+    void currentNodeChanged(const QModelIndex &current);
+
+private:
+    void onItemAdded(ItemData *item);
+    void onItemAboutToBeRemoved(ItemData *item);
+    void onActiveItemChanged(ItemData *item);
+    void makeCurrent(const QModelIndex &index);
+    // The current node's Measure or Import item, or none.
+    ItemData *editableCurrentItem() const;
+    QWidget *dialogParent() const;
+
+    ItemStore *m_store;
+    QTreeView *m_tree;
+    TvItemModel *m_model;
+    QIcon m_measureIcon;
+    QStandardItem *m_storeGroup = nullptr;
+    QStandardItem *m_liveGroup = nullptr;
+    std::function<bool(const ItemData *)> m_busy;
+};
