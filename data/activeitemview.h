@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPixmap>
@@ -71,6 +72,12 @@ public:
 
     // The value-axis title: "Thickness(μm)" or "Thickness(mil)".
     static QString thicknessTitle(bool micrometres);
+
+    // The item's histogram and chart as these views show all its readings
+    // (titles, ranges, margins, decimals and limit lines), painted in the
+    // given size without a window, on any thread.
+    static QImage paintHistogram(const ItemData &item, const QSize &size);
+    static QImage paintChart(const ItemData &item, const QSize &size);
 
 private:
     void onActiveItemChanged(ItemData *item);
