@@ -1,9 +1,10 @@
 #include "cli/jobwatch.h"
 
+#include "cli/console.h"
+
 #include "exchange/longwork.h"
 
 #include <csignal>
-#include <cstdio>
 
 #include <unistd.h>
 
@@ -72,12 +73,9 @@ void JobWatch::print()
         const QString text = p.total() == 0 && p.done() == 0 ? p.step() : LongWork::describe(p);
         const QByteArray line = text.toLocal8Bit();
         if (line != shown) {
-            // Over the line before, to its end.
-            std::fprintf(stderr, "\r%s\033[K", line.constData());
-            std::fflush(stderr);
+            Console::progress(line);
             shown = line;
         }
     } while (!m_wake.wait_for(lock, UpdateEvery, [this] { return m_ended; }));
-    std::fputs("\r\033[K", stderr);
-    std::fflush(stderr);
+    Console::progress(QByteArray());
 }

@@ -55,8 +55,9 @@ public:
     // Opens the file only to read it, without its lock file, so that it
     // may be read while another copy of the program keeps it: every read
     // sees the file as it was at the first one. Nothing is made, upgraded
-    // or renamed aside; a missing file reads as one without items. On
-    // false, problem() says why.
+    // or renamed aside; a missing file reads as one without items (a
+    // reader may leave an empty write-ahead log and its index beside it,
+    // which the next writer takes up). On false, problem() says why.
     bool openToRead(const QString &path = defaultPath());
     void close();
     bool isOpen() const { return m_open; }
