@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QLocale>
 
+#include <climits>
 #include <cstring>
 #include <memory>
 
@@ -154,7 +155,8 @@ QString CommandLineRunner::usage()
 {
     QVector<QStringList> rows;
     for (const Command &command : Table)
-        rows << QStringList{QStringLiteral("  ") + QLatin1String(command.synopsis), QCoreApplication::translate(Context, command.summary)};
+        rows << QStringList{QStringLiteral("  ") + QLatin1String(command.synopsis),
+                            QCoreApplication::translate(Context, command.summary)};
     rows << QStringList{QStringLiteral("  --help"), tr("this help; \"vk508m COMMAND --help\" helps with a command")}
          << QStringList{QStringLiteral("  --version"), tr("the program's name and version")};
     return tr("Usage: vk508m [COMMAND [ARGUMENTS]]") + QStringLiteral("\n\n")
@@ -251,7 +253,6 @@ int CommandLineRunner::runCommand(const Command &command, const QStringList &arg
         return Commands::check(args.at(0));
     return Commands::sync();
 }
-
 
 namespace CommandLine {
 

@@ -390,7 +390,8 @@ MeasurementDatabase::Fault MeasurementDatabase::readCatalogue(int version)
     if (query.lastError().isValid())
         return classify(query.lastError());
     // Layouts before 2 have no limits, before 3 no details.
-    if (version >= 2 && !query.exec(QStringLiteral("SELECT item, nominal, minimum, maximum, correction, rule FROM limits")))
+    if (version >= 2
+        && !query.exec(QStringLiteral("SELECT item, nominal, minimum, maximum, correction, rule FROM limits")))
         return classify(query.lastError());
     while (version >= 2 && query.next()) {
         const qint64 id = query.value(0).toLongLong();
