@@ -4,13 +4,13 @@
 #include "cli/itemreadout.h"
 #include "cli/jobwatch.h"
 #include "cli/keptitems.h"
-#include "data/activeitemview.h"
 #include "data/itemdata.h"
 #include "data/itemstore.h"
 #include "data/itemsummary.h"
 #include "data/measurementdatabase.h"
 #include "exchange/exportjobs.h"
 #include "exchange/importjob.h"
+#include "exchange/itempictures.h"
 #include "exchange/savedfile.h"
 #include "team/teamsync.h"
 
@@ -25,10 +25,6 @@
 #include <vector>
 
 namespace {
-
-// The size the report's pictures are painted in: the window's views at
-// about their usual size.
-const QSize PictureSize(800, 400);
 
 int measurementsFault(MeasurementDatabase::Fault fault)
 {
@@ -250,13 +246,12 @@ int Commands::report(const QString &name, const QString &chosen)
     if (!item)
         return status;
     const QString file = withDefaultSuffix(chosen, QStringLiteral("pdf"));
-    // The pictures the window's views would show of all the readings.
-    const QImage histogram = ActiveItemView::paintHistogram(*item, PictureSize);
-    const QImage chart = ActiveItemView::paintChart(*item, PictureSize);
+    // The pictures a window of standard size shows of all the readings.
+    const ItemPictureSettings pictures = ItemPictureMaker::standardSettings(item->unit(), item->limits());
     JobWatch watch;
     QString error;
-    if (!ExportJobs::writeReport(file, item.get(), item->count(), QString(), histogram, chart, QDate::currentDate(),
-                                 &error, watch.progress()))
+    if (!ExportJobs::writeReport(file, item.get(), item->count(), QString(), pictures, QDate::currentDate(), &error,
+                                 watch.progress()))
         return writeFailed(file, error);
     return ExitSuccess;
 }

@@ -1,10 +1,8 @@
 #include "data/activeitemview.h"
 
 #include "charts/binrange.h"
-#include "charts/chartcanvas.h"
 #include "charts/dmmchart.h"
 #include "charts/histogram.h"
-#include "charts/histogramcanvas.h"
 #include "data/datamodel.h"
 #include "data/itemdata.h"
 #include "data/itemstore.h"
@@ -30,39 +28,9 @@ constexpr int FrameMs = 16;
 // Values handed to the histogram and chart at a time.
 constexpr int ValueBatch = 8192;
 
-// The histogram's and the chart's margins, in the window and in a report.
-const QMargins HistogramMargins(136, 20, 20, 50);
-constexpr int ChartLeftMargin = 70;
-constexpr int ChartBottomMargin = 50;
-
 QString unitLabel(Unit unit)
 {
     return unit == Unit::Micrometre ? micrometreSymbol() : unitName(unit);
-}
-
-// The values of readings [first, first + n) in the unit they are shown in.
-void valuesIn(const ReadingSeries &readings, Unit unit, int first, int n, std::vector<double> *values)
-{
-    values->clear();
-    int i = first;
-    readings.forEachRecord(first, n, [&](const ReadingRecord &r) {
-        values->push_back(r.hasExtras() ? readings.valueIn(i, unit) : r.valueIn(unit));
-        ++i;
-    });
-}
-
-// Hands the item's readings to add() in batches of values.
-template <typename Add>
-void feedValues(const ItemData &item, Add add)
-{
-    std::vector<double> values;
-    const int total = item.count();
-    values.reserve(std::size_t(std::min(total, ValueBatch)));
-    for (int first = 0; first < total; first += ValueBatch) {
-        const int n = std::min(ValueBatch, total - first);
-        valuesIn(item.readings(), item.unit(), first, n, &values);
-        add(values.data(), n);
-    }
 }
 
 } // namespace
@@ -151,62 +119,36 @@ void ActiveItemView::setUpWidgets()
         },
         0);
     const QString thickness = thicknessTitle(true);
-    m_widgets.chart->setLeftMargin(ChartLeftMargin);
-    m_widgets.chart->setBottomMargin(ChartBottomMargin);
+    m_widgets.chart->setLeftMargin(70);
+    m_widgets.chart->setBottomMargin(50);
     m_widgets.chart->setYTitle(thickness);
     m_widgets.chart->setXTitle(tr("Time"));
     Histogram *histogram = m_widgets.histogram;
     histogram->setRanges(m_binRanges);
-    histogram->setMargins(HistogramMargins);
+    histogram->setMargins(QMargins(136, 20, 20, 50));
     histogram->setYTitle(thickness);
     histogram->setXTitle(tr("Rate"));
     histogram->setMinimumSize(300, 150);
 }
 
-QImage ActiveItemView::paintHistogram(const ItemData &item, const QSize &size)
+HistogramSettings ActiveItemView::histogramSettings() const
 {
-    const bool micrometres = item.isMicrometre();
-    HistogramCanvas canvas;
-    const QList<BinRange *> ranges = micrometres ? standardThicknessRanges() : milThicknessRanges();
-    canvas.setRanges(ranges);
-    qDeleteAll(ranges);
-    canvas.setMargins(HistogramMargins);
-    canvas.setYTitle(thicknessTitle(micrometres));
-    canvas.setXTitle(tr("Rate"));
-    canvas.setDecimals(micrometres ? 1 : 2);
-    feedValues(item, [&canvas](const double *values, int n) { canvas.addValues(values, n); });
-    return canvas.picture(size);
+    return m_widgets.histogram->canvas().settings();
 }
 
-QImage ActiveItemView::paintChart(const ItemData &item, const QSize &size)
+QSize ActiveItemView::histogramSize() const
 {
-    const bool micrometres = item.isMicrometre();
-    const ItemLimits &limits = item.limits();
-    ChartCanvas canvas;
-    canvas.setLeftMargin(ChartLeftMargin);
-    canvas.setBottomMargin(ChartBottomMargin);
-    canvas.setYTitle(thicknessTitle(micrometres));
-    canvas.setXTitle(tr("Time"));
-    canvas.setDecimals(micrometres ? 1 : 2);
-    canvas.setLimitLines(limitInUnit(limits.nominal, micrometres), limitInUnit(limits.minimum, micrometres),
-                         limitInUnit(limits.maximum, micrometres));
-    const ReadingSeries &readings = item.readings();
-    canvas.setTexts([&readings](int i) { return readings.at(i).timeOfDayText(); }, nullptr, 0);
-    feedValues(item, [&canvas](const double *values, int n) { canvas.addValues(values, n, 0); });
-    QImage picture = canvas.picture(size);
-    // The canvas' texts refer to the readings, which the picture outlives.
-    canvas.setTexts(nullptr, nullptr, 0);
-    return picture;
+    return m_widgets.histogram->size();
 }
 
-QPixmap ActiveItemView::histogramPicture() const
+ChartSettings ActiveItemView::chartSettings() const
 {
-    return m_widgets.histogram->pixmap();
+    return m_widgets.chart->canvas().settings();
 }
 
-QPixmap ActiveItemView::chartPicture() const
+QSize ActiveItemView::chartSize() const
 {
-    return m_widgets.chart->pixmap();
+    return m_widgets.chart->size();
 }
 
 void ActiveItemView::onActiveItemChanged(ItemData *item)
@@ -288,7 +230,8 @@ void ActiveItemView::catchUp(bool arrived)
     values.reserve(std::size_t(std::min(total - m_shown, ValueBatch)));
     for (int first = m_shown; first < total; first += ValueBatch) {
         const int n = std::min(ValueBatch, total - first);
-        valuesIn(readings, unit, first, n, &values);
+        values.clear();
+        readings.appendValuesIn(first, n, unit, values);
         m_widgets.histogram->addValues(values.data(), n);
         m_widgets.chart->addValues(values.data(), n, 0);
     }
@@ -395,17 +338,3 @@ void ActiveItemView::refreshStatisticsTab()
         m_widgets.statistics->clear();
 }
 
-void ActiveItemView::paintAllViews()
-{
-    QTabWidget *tabs = m_widgets.tabs;
-    const int current = tabs->currentIndex();
-    for (int index = 0; index < tabs->count(); ++index) {
-        tabs->setCurrentIndex(index);
-        // A monotonic clock: a wait across midnight must not last a day.
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 10)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
-    }
-    tabs->setCurrentIndex(current);
-}

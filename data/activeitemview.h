@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QImage>
 #include <QList>
 #include <QObject>
-#include <QPixmap>
+#include "charts/chartcanvas.h"
+#include "charts/histogramcanvas.h"
 
 class QLabel;
 class QTableView;
@@ -57,8 +57,12 @@ public:
     ItemData *item() const;
     // The table's model: the active item's readings as shown.
     DataModel *readings() const { return m_readings; }
-    QPixmap histogramPicture() const;
-    QPixmap chartPicture() const;
+    // What the histogram and the chart show and their sizes: another
+    // canvas given these and the readings paints the same picture.
+    HistogramSettings histogramSettings() const;
+    QSize histogramSize() const;
+    ChartSettings chartSettings() const;
+    QSize chartSize() const;
 
     // The table, histogram and chart built again from the item, in its unit.
     void refresh();
@@ -66,18 +70,9 @@ public:
     void resetLabels();
     // Titles and decimals in micrometres, as a download shows them.
     void showMicrometreTitles();
-    // A view paints only while its tab is shown: each is shown once, so its
-    // picture holds every reading.
-    void paintAllViews();
 
     // The value-axis title: "Thickness(μm)" or "Thickness(mil)".
     static QString thicknessTitle(bool micrometres);
-
-    // The item's histogram and chart as these views show all its readings
-    // (titles, ranges, margins, decimals and limit lines), painted in the
-    // given size without a window, on any thread.
-    static QImage paintHistogram(const ItemData &item, const QSize &size);
-    static QImage paintChart(const ItemData &item, const QSize &size);
 
 private:
     void onActiveItemChanged(ItemData *item);

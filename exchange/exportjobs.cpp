@@ -4,6 +4,7 @@
 #include "data/itemsummary.h"
 #include "data/jobprogress.h"
 #include "data/readingstable.h"
+#include "exchange/itempictures.h"
 #include "exchange/itemreport.h"
 #include "exchange/jobsummary.h"
 #include "exchange/pdfcolumn.h"
@@ -12,7 +13,6 @@
 #include "exchange/summaryreport.h"
 
 #include <QDate>
-#include <QImage>
 
 namespace {
 
@@ -52,7 +52,7 @@ bool ExportJobs::writeReadings(const QString &path, TableFile::Format format, co
 }
 
 bool ExportJobs::writeReport(const QString &path, const ItemData *item, int rows, const QString &sceneFileName,
-                             const QImage &histogram, const QImage &chart, const QDate &today, QString *error,
+                             const ItemPictureSettings &pictures, const QDate &today, QString *error,
                              JobProgress &progress)
 {
     // The summary of the item whose readings the table shows; with
@@ -69,8 +69,9 @@ bool ExportJobs::writeReport(const QString &path, const ItemData *item, int rows
         unit = item->unit();
     }
     const ReadingsTable table(shown, unit);
-    const bool ok = writePdfReport(path, table, reportColumns(), sceneFileName, histogram, chart, summary, inspection,
-                                   error, &progress);
+    const ItemPictures painted = ItemPictureMaker::paint(pictures, shown, shown.size(), unit);
+    const bool ok = writePdfReport(path, table, reportColumns(), sceneFileName, painted.histogram, painted.chart,
+                                   summary, inspection, error, &progress);
     return finished(ok, error, progress);
 }
 

@@ -10,8 +10,8 @@
 class ItemData;
 class JobProgress;
 class QDate;
-class QImage;
 class ReadingSeries;
+struct ItemPictureSettings;
 struct PdfColumn;
 
 // The exports as jobs, run alike by the window (on a worker) and by the
@@ -31,11 +31,11 @@ public:
     static bool writeReadings(const QString &path, TableFile::Format format, const ReadingSeries &readings,
                               Unit unit, QString *error, JobProgress &progress);
 
-    // The item's PDF report of its first `rows` readings: the inspection
-    // report when it has details or limits; without an item, the pictures
-    // and an empty table.
+    // The item's PDF report of its first `rows` readings, its histogram and
+    // chart painted by those settings: the inspection report when it has
+    // details or limits; without an item, empty pictures and table.
     static bool writeReport(const QString &path, const ItemData *item, int rows, const QString &sceneFileName,
-                            const QImage &histogram, const QImage &chart, const QDate &today, QString *error,
+                            const ItemPictureSettings &pictures, const QDate &today, QString *error,
                             JobProgress &progress);
 
     // The summary of the items that have readings, in the given order;

@@ -654,6 +654,25 @@ Options:
     </message>
 </context>
 <context>
+    <name>ItemPictureMaker</name>
+    <message>
+        <source>Rate</source>
+        <translation>频数</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Thickness(mil)</source>
+        <translation>厚度(mil)</translation>
+    </message>
+    <message>
+        <source>Thickness</source>
+        <translation>厚度</translation>
+    </message>
+</context>
+<context>
     <name>ItemReadout</name>
     <message>
         <source>Item %1 of %2</source>
