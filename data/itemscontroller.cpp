@@ -9,7 +9,6 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QSet>
 #include <QStandardItem>
 #include <QTreeView>
 
@@ -112,17 +111,12 @@ int ItemsController::countItemsNamedWith(const QString &prefix) const
 
 QString ItemsController::nextImportName() const
 {
-    // Counting up from the number of "Import…" names, to one not in use:
-    // a renamed or otherwise named item must not make a duplicate.
-    QSet<QString> names;
+    QStringList names;
     for (const QModelIndex &node : itemNodes()) {
         if (ItemData *item = TvItemModel::itemAt(node))
-            names.insert(item->name());
+            names << item->name();
     }
-    int number = countItemsNamedWith(QStringLiteral("Import")) + 1;
-    while (names.contains(QStringLiteral("Import%1").arg(number)))
-        ++number;
-    return QStringLiteral("Import%1").arg(number);
+    return ItemStore::nextImportName(names);
 }
 
 QModelIndex ItemsController::nodeOf(const ItemData *item) const

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -34,6 +35,11 @@ public:
     // Returns the item that was active when last kept, or none.
     ItemData *restore(ItemKeeper *keeper);
     bool isKept() const { return m_keeper != nullptr; }
+
+    // The name an imported item takes among items of these names: "Import"
+    // with a number one above the count of names that begin with
+    // "Import", counted on past any in use.
+    static QString nextImportName(const QStringList &names);
 
     ItemData *storeItem() const { return m_storeItem; }
     ItemData *liveItem() const { return m_liveItem; }
