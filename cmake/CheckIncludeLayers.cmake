@@ -1,8 +1,8 @@
 # Checks that the source folders include one another only downwards:
-#   app on top; views (every widget short of the window) below it; then
-#   exchange, device, team and the device plug-ins (the plug-ins implement
-#   device's interfaces); data at the bottom. charts stands apart, drawn on
-#   by the views and the reports.
+#   app on top; the command line (cli) and the views (every widget short
+#   of the window) below it; then exchange, device, team and the device
+#   plug-ins (the plug-ins implement device's interfaces); data at the
+#   bottom. charts stands apart, drawn on by the views and the reports.
 # Run as: cmake -DSOURCE_ROOT=<folder> -P CheckIncludeLayers.cmake
 # Prints how often each folder includes each other one; fails, naming the
 # file and line, on an include that points up or across.
@@ -12,9 +12,10 @@ if(NOT SOURCE_ROOT)
     message(FATAL_ERROR "SOURCE_ROOT is not set")
 endif()
 
-set(layers app views exchange device team plugins data charts)
-set(may_include_app app views exchange device team plugins data charts resources)
+set(layers app views cli exchange device team plugins data charts)
+set(may_include_app app views cli exchange device team plugins data charts resources)
 set(may_include_views views exchange device team data charts)
+set(may_include_cli cli exchange device team data charts)
 set(may_include_exchange exchange data charts)
 set(may_include_device device data)
 set(may_include_team team data)

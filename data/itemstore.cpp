@@ -64,6 +64,18 @@ ItemData *ItemStore::restore(ItemKeeper *keeper)
     return active;
 }
 
+QString ItemStore::nextImportName(const QStringList &names)
+{
+    const QString prefix = QStringLiteral("Import");
+    int number = 1;
+    for (const QString &name : names)
+        number += name.startsWith(prefix) ? 1 : 0;
+    // A renamed or otherwise named item must not make a duplicate.
+    while (names.contains(prefix + QString::number(number)))
+        ++number;
+    return prefix + QString::number(number);
+}
+
 ItemData *ItemStore::addItem(const QString &name, ItemData::DataType type)
 {
     flush();
@@ -512,12 +524,9 @@ int ItemStore::countNamedWith(const QString &prefix) const
 
 QString ItemStore::nextImportName() const
 {
-    QSet<QString> names;
+    QStringList names;
     for (const ItemData *item : QList<ItemData *>{m_storeItem, m_liveItem} + m_items)
         if (item)
-            names.insert(item->name());
-    int number = countNamedWith(QStringLiteral("Import")) + 1;
-    while (names.contains(QStringLiteral("Import%1").arg(number)))
-        ++number;
-    return QStringLiteral("Import%1").arg(number);
+            names << item->name();
+    return nextImportName(names);
 }

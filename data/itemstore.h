@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -35,6 +36,11 @@ public:
     ItemData *restore(ItemKeeper *keeper);
     bool isKept() const { return m_keeper != nullptr; }
 
+    // The name an imported item takes among items of these names: "Import"
+    // with a number one above the count of names that begin with
+    // "Import", counted on past any in use.
+    static QString nextImportName(const QStringList &names);
+
     ItemData *storeItem() const { return m_storeItem; }
     ItemData *liveItem() const { return m_liveItem; }
     // The items under "Live Data", in tree order.
@@ -42,8 +48,7 @@ public:
     // How many items (the two groups' own included) have a name that
     // starts with prefix.
     int countNamedWith(const QString &prefix) const;
-    // "Import" and the first number after the count of such names that no
-    // item uses: a renamed or otherwise named item never makes a duplicate.
+    // The name the next imported item takes among these items.
     QString nextImportName() const;
     ItemData *activeItem() const { return m_active; }
 

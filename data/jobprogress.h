@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QString>
@@ -42,3 +44,15 @@ private:
     std::atomic<qint64> m_done{0};
     std::atomic<bool> m_cancelled{false};
 };
+
+// What a progress says, in words: "Importing readings… 412,000 of
+// 1,000,000", or without a total "Writing… 12".
+inline QString describeProgress(const JobProgress &progress)
+{
+    const QLocale locale;
+    const QString done = locale.toString(progress.done());
+    if (progress.total() > 0)
+        return QCoreApplication::translate("JobProgress", "%1 %2 of %3")
+            .arg(progress.step(), done, locale.toString(progress.total()));
+    return QCoreApplication::translate("JobProgress", "%1 %2").arg(progress.step(), done);
+}

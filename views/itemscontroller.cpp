@@ -9,7 +9,6 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QSet>
 #include <QStandardItem>
 #include <QTreeView>
 

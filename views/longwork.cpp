@@ -80,11 +80,7 @@ QFuture<void> LongWork::startWorker(const std::function<void()> &task)
 
 QString LongWork::describe(const JobProgress &progress)
 {
-    const QLocale locale;
-    const QString done = locale.toString(progress.done());
-    if (progress.total() > 0)
-        return tr("%1 %2 of %3").arg(progress.step(), done, locale.toString(progress.total()));
-    return tr("%1 %2").arg(progress.step(), done);
+    return describeProgress(progress);
 }
 
 void LongWork::showDialog()
