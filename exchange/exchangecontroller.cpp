@@ -166,7 +166,8 @@ void ExchangeController::exportSummary()
     if (name.isEmpty())
         return;
     QList<const ItemData *> items;
-    for (ItemData *item : QList<ItemData *>{m_store->storeItem()} + m_store->items()) {
+    // The team's items too, after this installation's.
+    for (ItemData *item : QList<ItemData *>{m_store->storeItem()} + m_store->items() + m_store->teamItems()) {
         m_store->loadReadingsOf(item);
         items << item;
     }
