@@ -26,6 +26,7 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
@@ -122,6 +123,13 @@ void Widget::createControllers()
     exchange = new ExchangeController(itemStore, items, activeView, this, this);
 
     connect(items, &ItemsController::measuringMustStop, gaugeControls, &GaugeControls::stopMeasuring);
+    // While long work runs, a second import or export waits for it, and
+    // the item it reads is not deleted.
+    items->setBusyItems([this](const ItemData *item) { return exchange->isBusyWith(item); });
+    connect(exchange, &ExchangeController::busyChanged, this, [this](bool busy) {
+        ui->actionImport->setEnabled(!busy);
+        ui->actionExport->setEnabled(!busy);
+    });
     connect(items, &ItemsController::nothingActive, activeView, &ActiveItemView::resetLabels);
     connect(items, &ItemsController::currentNodeChanged, this, [this](const QModelIndex &current) {
         // A team item is read-only here: what would change it is off.
@@ -370,6 +378,16 @@ void Widget::showEvent(QShowEvent *event)
 
 void Widget::closeEvent(QCloseEvent *event)
 {
+    // Long work is stopped only when the user says so.
+    if (exchange->isBusy()) {
+        if (QMessageBox::question(this, QString(), tr("Long work is running. Cancel it and close?"),
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
+        exchange->cancelAndWait();
+    }
     gaugeLink->close();
     saveSettings();
     QMainWindow::closeEvent(event);

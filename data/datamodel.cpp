@@ -1,6 +1,7 @@
 #include "data/datamodel.h"
 
 #include "data/itemdata.h"
+#include "data/readingcells.h"
 
 #include <numeric>
 
@@ -32,45 +33,15 @@ QVariant DataModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole || !m_item)
         return QVariant();
 
-    const int i = readingOf(index.row());
-    const ReadingSeries &readings = m_item->readings();
-    if (i >= readings.size())
-        return QVariant();
-    const Unit unit = m_item->unit();
-    switch (index.column()) {
-    case NumberColumn:
-        return index.row() + 1;
-    case TimeColumn:
-        return readings.timeText(i);
-    case ValueColumn:
-        return readings.textIn(i, unit);
-    case UnitColumn:
-        return unit == Unit::Micrometre ? micrometreSymbol() : unitName(unit);
-    case BasisColumn:
-        return readings.basis(i);
-    default:
-        return QVariant();
-    }
+    return ReadingCells::cell(m_item->readings(), readingOf(index.row()), index.row(), index.column(),
+                              m_item->unit());
 }
 
 QVariant DataModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
         return QVariant();
-    switch (section) {
-    case NumberColumn:
-        return tr("NO.");
-    case TimeColumn:
-        return tr("Time");
-    case ValueColumn:
-        return tr("Value");
-    case UnitColumn:
-        return tr("Unit");
-    case BasisColumn:
-        return tr("Basis");
-    default:
-        return QVariant();
-    }
+    return ReadingCells::title(section);
 }
 
 bool DataModel::removeRows(int row, int count, const QModelIndex &parent)

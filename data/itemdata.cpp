@@ -13,6 +13,25 @@ ItemData::~ItemData()
     delete m_statistics;
 }
 
+std::unique_ptr<ItemData> ItemData::snapshot() const
+{
+    auto copy = std::make_unique<ItemData>(m_name, m_type);
+    copy->m_readings = m_readings;
+    *copy->m_statistics = *m_statistics;
+    copy->m_unit = m_unit;
+    copy->m_counted = m_counted;
+    copy->m_textsWritten = m_textsWritten;
+    copy->m_textsInUm = m_textsInUm;
+    copy->m_sum = m_sum;
+    copy->m_minimum = m_minimum;
+    copy->m_maximum = m_maximum;
+    copy->m_all = m_all;
+    copy->m_thicknesses = m_thicknesses;
+    copy->m_limits = m_limits;
+    copy->m_details = m_details;
+    return copy;
+}
+
 void ItemData::append(const ReadingFields &reading, bool recalc)
 {
     m_readings.append(reading);

@@ -6,6 +6,8 @@
 #include "data/runningspread.h"
 
 #include <QMetaType>
+
+#include <memory>
 #include <QObject>
 #include <QString>
 
@@ -79,6 +81,10 @@ public:
 
     const ItemDetails &details() const { return m_details; }
     void setDetails(const ItemDetails &details) { m_details = details; }
+
+    // A copy to read on another thread while this item goes on: its
+    // readings as a snapshot, its figures and texts as they are.
+    std::unique_ptr<ItemData> snapshot() const;
 
     // Takes a statistics record kept from an earlier session as it was,
     // even when its readings are not loaded yet. The next pass counts

@@ -6,6 +6,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class JobProgress;
 
 // Where an ItemStore hands every change so that it outlives the process.
 // Each call has finished (is durable) when it returns true; on false,
@@ -72,4 +75,12 @@ public:
     // Calls done once every change handed over so far is kept: at once for
     // a keeper that keeps before it returns.
     virtual void whenKept(const std::function<void()> &done) { done(); }
+
+    // A new item with its readings, unit and statistics, as one step that
+    // a cancelled progress undoes. done(outcome, id) follows on the asking
+    // thread, at once or later; the keeper gives the id (item.id is 0).
+    enum class Outcome { Kept, Cancelled, Failed };
+    using NewItemDone = std::function<void(Outcome outcome, qint64 id)>;
+    virtual void keepNewItem(const NewItem &item, const ReadingSeries &readings,
+                             const std::shared_ptr<JobProgress> &progress, const NewItemDone &done) = 0;
 };

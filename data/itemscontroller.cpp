@@ -152,6 +152,16 @@ void ItemsController::newItem(const QString &name, ItemData::DataType type)
     makeCurrent(index);
 }
 
+void ItemsController::showNewItem(ItemData *item)
+{
+    emit measuringMustStop();
+    const QModelIndex index = nodeOf(item);
+    if (!index.isValid())
+        return;
+    m_store->resumeActive(item);
+    makeCurrent(index);
+}
+
 void ItemsController::setToActive(const QModelIndex &index)
 {
     if (!index.isValid() || index == m_liveGroup->index())
@@ -273,6 +283,12 @@ void ItemsController::deleteCurrent()
     if (!index.isValid() || !index.parent().isValid() || !TvItemModel::itemAt(index)
         || refusedAsTeamItem(TvItemModel::itemAt(index)))
         return;
+    if (m_busy && m_busy(TvItemModel::itemAt(index))) {
+        QMessageBox::information(dialogParent(), QString(),
+                                 tr("The item is being exported. Delete it once the export has ended."),
+                                 QMessageBox::Ok);
+        return;
+    }
     if (QMessageBox::question(dialogParent(), QString(), tr("Are you sure delete this item?"),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)

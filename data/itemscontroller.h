@@ -6,6 +6,8 @@
 #include <QIcon>
 #include <QModelIndex>
 #include <QObject>
+
+#include <functional>
 #include <QString>
 
 class QStandardItem;
@@ -34,6 +36,13 @@ public:
     // Activates the item that was active when last kept, or else the first
     // measurement item; with nothing kept, the first start makes one.
     void activateFirst(ItemData *wasActive);
+    // Items that must not be deleted now (long work reads them): Delete
+    // says so instead.
+    void setBusyItems(const std::function<bool(const ItemData *)> &busy) { m_busy = busy; }
+
+    // An item just added to the store becomes the active and current one,
+    // as it was made.
+    void showNewItem(ItemData *item);
 
     // A new item of that kind, made active and current. An empty name makes none.
     void newItem(const QString &name, ItemData::DataType type);
@@ -90,4 +99,5 @@ private:
     QStandardItem *m_storeGroup = nullptr;
     QStandardItem *m_liveGroup = nullptr;
     QStandardItem *m_teamGroup = nullptr;
+    std::function<bool(const ItemData *)> m_busy;
 };

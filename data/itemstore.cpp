@@ -6,6 +6,7 @@
 #include <QVector>
 
 #include <algorithm>
+#include <memory>
 
 ItemStore::ItemStore(const QString &storeName, const QString &liveName, QObject *parent)
     : QObject(parent)
@@ -84,6 +85,50 @@ ItemData *ItemStore::addItem(const QString &name, ItemData::DataType type)
     m_items << item;
     emit itemAdded(item);
     return item;
+}
+
+void ItemStore::keepNewItem(const QString &name, ItemData::DataType type, Unit unit, const ReadingSeries &readings,
+                            const std::shared_ptr<JobProgress> &progress,
+                            const std::function<void(ItemData *)> &done)
+{
+    flush();
+    // Owned by the answer until the keeper has it: an answer that never
+    // comes (the keeper ended first) takes it along.
+    auto item = std::make_shared<std::unique_ptr<ItemData>>(new ItemData(name, type));
+    (*item)->setUnit(unit);
+    (*item)->append(readings, true);
+    if (!m_keeper) {
+        ItemData *added = item->release();
+        adopt(added, 0);
+        done(added);
+        return;
+    }
+    ItemKeeper::NewItem spec;
+    spec.name = name;
+    spec.type = type;
+    spec.unit = unit;
+    spec.statistics = *(*item)->statistics();
+    m_keeper->keepNewItem(spec, (*item)->readings(), progress,
+                          [this, item, done](ItemKeeper::Outcome outcome, qint64 id) {
+                              if (outcome == ItemKeeper::Outcome::Cancelled) {
+                                  done(nullptr);
+                                  return;
+                              }
+                              ItemData *added = item->release();
+                              adopt(added, outcome == ItemKeeper::Outcome::Kept ? id : 0);
+                              if (outcome == ItemKeeper::Outcome::Failed)
+                                  kept(false);
+                              done(added);
+                          });
+}
+
+void ItemStore::adopt(ItemData *item, qint64 id)
+{
+    Entry entry;
+    entry.id = m_keeper ? id : 0;
+    m_entries.insert(item, entry);
+    m_items << item;
+    emit itemAdded(item);
 }
 
 void ItemStore::removeItem(ItemData *item)
@@ -460,13 +505,19 @@ void ItemStore::stopKeeping(const QString &reason)
         return;
     m_keeper = nullptr;
     // Readings on their way from the keeper will not come.
+    QList<ItemData *> waited;
     for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry) {
+        // The team's readings come from the team's cache, not the keeper.
         if (isTeamItem(entry.key()))
             continue;
+        if (entry->loading)
+            waited << entry.key();
         entry->loading = false;
         entry->loaded = true;
     }
     emit keepingStopped(reason);
+    for (ItemData *item : qAsConst(waited))
+        emit readingsLoaded(item);
 }
 
 void ItemStore::setTeamSource(TeamSource *source)

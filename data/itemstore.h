@@ -10,9 +10,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 class ItemKeeper;
+class JobProgress;
 
 // Owns the measurement items, their order under "Live Data" and which item
 // is active, and says what changed. Every change goes to the keeper (when
@@ -45,6 +48,13 @@ public:
     // A new Measure item takes the inspector and the gauge of the item
     // before it (see ItemDetails::carriedOver).
     ItemData *addItem(const QString &name, ItemData::DataType type);
+    // A new item with its readings in the given unit, kept as one step
+    // before it is added (itemAdded); where keeping takes a while, the
+    // window goes on meanwhile. done(item) follows on this thread, with
+    // none when the progress was cancelled (nothing is kept) or keeping
+    // failed (the item is added, in memory only).
+    void keepNewItem(const QString &name, ItemData::DataType type, Unit unit, const ReadingSeries &readings,
+                     const std::shared_ptr<JobProgress> &progress, const std::function<void(ItemData *)> &done);
     // Deletes one of items() with its readings.
     void removeItem(ItemData *item);
     void renameItem(ItemData *item, const QString &name);
@@ -144,6 +154,8 @@ private:
 
     qint64 keptId(ItemData *item) const;
     void makeActive(ItemData *item);
+    // Puts an item into items() with the keeper's id (0: not kept).
+    void adopt(ItemData *item, qint64 id);
     void postFlush();
     void loadReadings(ItemData *item);
     void readingsArrived(qint64 id, bool ok, const ReadingSeries &readings);

@@ -154,22 +154,25 @@ bool KeeperThread::commitChanges()
     return true;
 }
 
-void KeeperThread::keepNewItem(const NewItem &item, const ReadingSeries &readings, JobProgress *progress,
-                               const std::function<void(MeasurementDatabase::Outcome)> &done)
+void KeeperThread::keepNewItem(const NewItem &item, const ReadingSeries &readings,
+                               const std::shared_ptr<JobProgress> &progress, const NewItemDone &done)
 {
     MeasurementDatabase *database = m_database;
+    NewItem numbered = item;
+    numbered.id = newItemId();
     QMetaObject::invokeMethod(
         m_worker,
-        [this, database, item, readings, progress, done] {
-            MeasurementDatabase::Outcome outcome = MeasurementDatabase::Outcome::Failed;
+        [this, database, numbered, readings, progress, done] {
+            Outcome outcome = Outcome::Failed;
             if (!m_failing)
-                outcome = database->keepNewItem(item, readings, progress);
-            if (outcome == MeasurementDatabase::Outcome::Failed && !m_failing) {
+                outcome = database->keepNewItem(numbered, readings, progress.get());
+            if (outcome == Outcome::Failed && !m_failing) {
                 m_failing = true;
                 const QString reason = database->failure();
                 QMetaObject::invokeMethod(this, [this, reason] { onFailed(reason); }, Qt::QueuedConnection);
             }
-            QMetaObject::invokeMethod(this, [done, outcome] { done(outcome); }, Qt::QueuedConnection);
+            const qint64 id = numbered.id;
+            QMetaObject::invokeMethod(this, [done, outcome, id] { done(outcome, id); }, Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
 }

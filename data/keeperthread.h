@@ -45,12 +45,8 @@ public:
     bool commitChanges() override;
     QString failure() const override { return m_failure; }
 
-    // An id for a new item.
-    qint64 newItemId() { return ++m_lastId; }
-    // A new item with its readings as one step; done(outcome) follows on
-    // this thread. Cancelling the progress undoes it.
-    void keepNewItem(const NewItem &item, const ReadingSeries &readings, JobProgress *progress,
-                     const std::function<void(MeasurementDatabase::Outcome)> &done);
+    void keepNewItem(const NewItem &item, const ReadingSeries &readings, const std::shared_ptr<JobProgress> &progress,
+                     const NewItemDone &done) override;
     // Calls done on this thread once everything handed over so far is kept.
     void whenKept(const std::function<void()> &done) override;
 
@@ -62,6 +58,8 @@ private:
     // stops the keeping.
     void post(const std::function<bool(MeasurementDatabase &)> &change);
     void onFailed(const QString &reason);
+    // An id for a new item.
+    qint64 newItemId() { return ++m_lastId; }
 
     MeasurementDatabase *m_database;
     QThread m_thread;

@@ -579,8 +579,17 @@ bool MeasurementDatabase::takeConnection()
     return true;
 }
 
-MeasurementDatabase::Outcome MeasurementDatabase::keepNewItem(const NewItem &item, const ReadingSeries &readings,
-                                                              JobProgress *progress)
+void MeasurementDatabase::keepNewItem(const NewItem &item, const ReadingSeries &readings,
+                                      const std::shared_ptr<JobProgress> &progress, const NewItemDone &done)
+{
+    NewItem numbered = item;
+    numbered.id = largestItemId() + 1;
+    const Outcome outcome = keepNewItem(numbered, readings, progress.get());
+    done(outcome, outcome == Outcome::Kept ? numbered.id : 0);
+}
+
+ItemKeeper::Outcome MeasurementDatabase::keepNewItem(const NewItem &item, const ReadingSeries &readings,
+                                                     JobProgress *progress)
 {
     if (!m_open)
         return Outcome::Kept;

@@ -8,7 +8,6 @@
 
 #include <memory>
 
-class JobProgress;
 class QLockFile;
 class SqliteReadings;
 class QSqlError;
@@ -81,9 +80,9 @@ public:
     bool setDetails(qint64 id, const ItemDetails &details) override;
     QString failure() const override { return m_failure; }
 
-    // A new item with its readings, unit and statistics, as one step that
-    // stops (undone) when the progress is cancelled.
-    enum class Outcome { Kept, Cancelled, Failed };
+    void keepNewItem(const NewItem &item, const ReadingSeries &readings, const std::shared_ptr<JobProgress> &progress,
+                     const NewItemDone &done) override;
+    // The same, with the id the item is to have.
     Outcome keepNewItem(const NewItem &item, const ReadingSeries &readings, JobProgress *progress);
 
     // The largest item id there is, 0 without items.

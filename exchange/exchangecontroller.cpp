@@ -6,7 +6,10 @@
 #include "data/itemscontroller.h"
 #include "data/itemstore.h"
 #include "data/itemsummary.h"
+#include "data/readingstable.h"
 #include "exchange/dlgexport.h"
+#include "exchange/importjob.h"
+#include "exchange/longwork.h"
 #include "exchange/itemreport.h"
 #include "exchange/jobsummary.h"
 #include "exchange/pdfcolumn.h"
@@ -20,25 +23,15 @@
 #include "exchange/tablefile.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTreeView>
 
-namespace {
-
-// Shows the wait cursor for as long as it lives, whichever way the export
-// ends.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
-} // namespace
+#include <memory>
+#include <vector>
 
 ExchangeController::ExchangeController(ItemStore *store, ItemsController *items, ActiveItemView *view,
                                        QWidget *dialogParent, QObject *parent)
@@ -47,7 +40,9 @@ ExchangeController::ExchangeController(ItemStore *store, ItemsController *items,
     , m_items(items)
     , m_view(view)
     , m_dialogParent(dialogParent)
+    , m_work(new LongWork(dialogParent, this))
 {
+    connect(m_work, &LongWork::busyChanged, this, &ExchangeController::busyChanged);
     m_pdfColumns << new PdfColumn{QStringLiteral("No."), 2} << new PdfColumn{QStringLiteral("Time"), 3}
                  << new PdfColumn{QStringLiteral("Value"), 3} << new PdfColumn{QStringLiteral("Unit"), 2}
                  << new PdfColumn{QStringLiteral("Basis"), 2};
@@ -55,7 +50,39 @@ ExchangeController::ExchangeController(ItemStore *store, ItemsController *items,
 
 ExchangeController::~ExchangeController()
 {
+    m_work->cancelAndWait();
     qDeleteAll(m_pdfColumns);
+}
+
+bool ExchangeController::isBusy() const
+{
+    return m_work->isBusy();
+}
+
+void ExchangeController::cancelAndWait()
+{
+    m_work->cancelAndWait();
+    m_work->end();
+    m_busyItems.clear();
+}
+
+void ExchangeController::writeOff(const ItemData *item, std::function<Written(JobProgress &)> write, bool sayDone)
+{
+    if (!m_work->begin())
+        return;
+    if (item)
+        m_busyItems.insert(item);
+    m_work->run<Written>(write, [this, sayDone](const Written &written) {
+        const bool cancelled = !written.ok && written.error.isEmpty();
+        m_busyItems.clear();
+        m_work->end();
+        if (written.ok) {
+            if (sayDone)
+                showSuccess();
+        } else if (!cancelled) {
+            showFailure(written.error);
+        }
+    });
 }
 
 void ExchangeController::exportChosen()
@@ -63,9 +90,7 @@ void ExchangeController::exportChosen()
     dlgExport dialog;
     dialog.setSceneFileName(m_sceneFileName);
     const int result = dialog.exec();
-
-    WaitCursor wait;
-    if (result != QDialog::Accepted)
+    if (result != QDialog::Accepted || isBusy())
         return;
 
     switch (dialog.exportType()) {
@@ -73,10 +98,10 @@ void ExchangeController::exportChosen()
         exportReadings();
         break;
     case 1:
-        exportPicture([this] { return m_view->histogramPicture(); }, tr("Export the histogram to a picture."));
+        exportPicture([this] { return m_view->histogramPicture().toImage(); }, tr("Export the histogram to a picture."));
         break;
     case 2:
-        exportPicture([this] { return m_view->chartPicture(); }, tr("Export the chart to a picture."));
+        exportPicture([this] { return m_view->chartPicture().toImage(); }, tr("Export the chart to a picture."));
         break;
     case 3: {
         const QString scene = dialog.sceneFileName();
@@ -103,24 +128,32 @@ void ExchangeController::exportReadings()
     if (name.isEmpty())
         return;
 
+    // The readings the table shows, as they are now.
+    const ItemData *item = m_view->item();
+    const ReadingSeries readings = item ? item->readings() : ReadingSeries();
+    const int rows = item ? std::min(m_store->shownCount(m_view->item()), readings.size()) : 0;
+    const Unit unit = item ? item->unit() : Unit::Micrometre;
     // A classic worksheet ends at row 65,536: refuse rather than cut.
-    const DataModel &readings = *m_view->readings();
-    const int rows = readings.rowCount();
     if (format == TableFile::Format::Xls && rows > ReadingsWorkbook::MaxReadings) {
         showFailure(tr("A workbook holds at most %1 readings; this table has %2.")
                         .arg(ReadingsWorkbook::MaxReadings)
                         .arg(rows));
         return;
     }
-    QString error;
-    if (!TableFile::write(name, format, readings, &error)) {
-        showFailure(error);
-        return;
-    }
-    showSuccess();
+    ReadingSeries shown;
+    shown.append(readings, 0, rows);
+    writeOff(item, [name, format, shown, unit](JobProgress &progress) {
+        progress.beginStep(tr("Writing readings…"), shown.size());
+        const ReadingsTable table(shown, unit);
+        Written written;
+        written.ok = TableFile::write(name, format, table, &written.error, &progress);
+        if (progress.isCancelled())
+            written = Written();
+        return written;
+    });
 }
 
-void ExchangeController::exportPicture(const std::function<QPixmap()> &picture, const QString &caption)
+void ExchangeController::exportPicture(const std::function<QImage()> &picture, const QString &caption)
 {
     const QString name =
         askSaveFileName(m_dialogParent, caption, QStringLiteral("."), QStringLiteral("JPG File(*.jpg)"));
@@ -128,9 +161,13 @@ void ExchangeController::exportPicture(const std::function<QPixmap()> &picture, 
         return;
     // Drawn now, after the dialog: readings may have come in meanwhile.
     m_view->paintAllViews();
-    QString error;
-    if (!savePicture(picture(), name, &error))
-        showFailure(error);
+    const QImage image = picture();
+    writeOff(m_view->item(), [name, image](JobProgress &progress) {
+        progress.beginStep(tr("Writing the picture…"), 0);
+        Written written;
+        written.ok = savePicture(image, name, &written.error);
+        return written;
+    }, false);
 }
 
 void ExchangeController::exportReport(const QString &sceneFileName)
@@ -141,22 +178,36 @@ void ExchangeController::exportReport(const QString &sceneFileName)
         return;
     // The views' pictures as they are now, after the dialog.
     m_view->paintAllViews();
-    // The summary of the item whose readings the table shows; with
-    // inspection details or limits, the inspection report around it.
-    ReportSummary summary;
-    ReportInspection inspection;
-    if (const ItemData *item = m_view->item()) {
-        summary = ItemReport::summary(summarizeItem(*item), item->limits());
-        if (ItemReport::isInspection(*item))
-            inspection = ItemReport::inspection(*item, QDate::currentDate());
-    }
-    QString error;
-    if (!writePdfReport(name, *m_view->readings(), m_pdfColumns, sceneFileName, m_view->histogramPicture(),
-                        m_view->chartPicture(), summary, inspection, &error)) {
-        showFailure(error);
-        return;
-    }
-    showSuccess();
+    const QImage histogram = m_view->histogramPicture().toImage();
+    const QImage chart = m_view->chartPicture().toImage();
+    const ItemData *item = m_view->item();
+    // The item as it is now, read on the worker; the table's rows as shown.
+    std::shared_ptr<ItemData> copy(item ? item->snapshot().release() : nullptr);
+    const int rows = item ? m_store->shownCount(m_view->item()) : 0;
+    const QList<PdfColumn *> columns = m_pdfColumns;
+    const QDate today = QDate::currentDate();
+    writeOff(item, [name, sceneFileName, histogram, chart, copy, rows, columns, today](JobProgress &progress) {
+        // The summary of the item whose readings the table shows; with
+        // inspection details or limits, the inspection report around it.
+        ReportSummary summary;
+        ReportInspection inspection;
+        ReadingSeries shown;
+        Unit unit = Unit::Micrometre;
+        if (copy) {
+            summary = ItemReport::summary(summarizeItem(*copy), copy->limits());
+            if (ItemReport::isInspection(*copy))
+                inspection = ItemReport::inspection(*copy, today);
+            shown.append(copy->readings(), 0, rows);
+            unit = copy->unit();
+        }
+        const ReadingsTable table(shown, unit);
+        Written written;
+        written.ok = writePdfReport(name, table, columns, sceneFileName, histogram, chart, summary, inspection,
+                                    &written.error, &progress);
+        if (progress.isCancelled())
+            written = Written();
+        return written;
+    });
 }
 
 void ExchangeController::exportSummary()
@@ -165,76 +216,127 @@ void ExchangeController::exportSummary()
                                          QString(), QStringLiteral("PDF file(*.pdf)"));
     if (name.isEmpty())
         return;
-    QList<const ItemData *> items;
-    // The team's items too, after this installation's.
-    for (ItemData *item : QList<ItemData *>{m_store->storeItem()} + m_store->items() + m_store->teamItems()) {
-        m_store->loadReadingsOf(item);
+    // The team's items too, after this installation's. A pull while their
+    // readings load may take one away (it is left out) or read one anew.
+    QList<QPointer<ItemData>> items;
+    for (ItemData *item : QList<ItemData *>{m_store->storeItem()} + m_store->items() + m_store->teamItems())
         items << item;
-    }
-    const JobSummary job = summarizeJob(items);
-    if (job.rows.isEmpty()) {
-        showFailure(tr("No item has readings."));
+    JobProgress *progress = m_work->begin();
+    if (!progress)
+        return;
+    progress->beginStep(tr("Loading readings…"), items.size());
+    // Every item's readings in memory first; the summary is made from
+    // copies of the items as they are then.
+    auto summarize = [this, name, items, progress] {
+        if (progress->isCancelled()) {
+            m_work->end();
+            return;
+        }
+        std::vector<std::shared_ptr<ItemData>> copies;
+        for (ItemData *item : items) {
+            if (item)
+                copies.emplace_back(item->snapshot().release());
+        }
+        m_work->run<Written>(
+            [name, copies](JobProgress &progress) {
+                progress.beginStep(tr("Writing the summary…"), 0);
+                QList<const ItemData *> all;
+                for (const std::shared_ptr<ItemData> &copy : copies)
+                    all << copy.get();
+                const JobSummary job = summarizeJob(all);
+                Written written;
+                if (job.rows.isEmpty())
+                    written.error = tr("No item has readings.");
+                else
+                    written.ok = writeSummaryReport(name, job, &written.error);
+                return written;
+            },
+            [this](const Written &written) {
+                m_work->end();
+                if (written.ok)
+                    showSuccess();
+                else
+                    showFailure(written.error);
+            });
+    };
+    auto waiting = std::make_shared<QMetaObject::Connection>();
+    auto pulled = std::make_shared<QMetaObject::Connection>();
+    auto loaded = [this, items, progress] {
+        int count = 0;
+        for (ItemData *item : items) {
+            if (item)
+                m_store->loadReadingsOf(item);
+            count += !item || m_store->isLoaded(item);
+        }
+        progress->setDone(count);
+        return count == items.size() || progress->isCancelled();
+    };
+    if (loaded()) {
+        summarize();
         return;
     }
-    QString error;
-    if (!writeSummaryReport(name, job, &error)) {
-        showFailure(error);
-        return;
-    }
-    showSuccess();
+    auto stop = std::make_shared<QMetaObject::Connection>();
+    auto go = [waiting, pulled, stop, summarize] {
+        QObject::disconnect(*waiting);
+        QObject::disconnect(*pulled);
+        QObject::disconnect(*stop);
+        summarize();
+    };
+    auto check = [loaded, go] {
+        if (loaded())
+            go();
+    };
+    *waiting = connect(m_store, &ItemStore::readingsLoaded, this, check);
+    *pulled = connect(m_store, &ItemStore::teamItemsChanged, this, check);
+    *stop = connect(m_work, &LongWork::cancelRequested, this, go);
 }
 
 void ExchangeController::importReadings()
 {
+    if (isBusy())
+        return;
     const QString name = QFileDialog::getOpenFileName(m_dialogParent, tr("Import the datas from a excel file."),
                                                       QString(), TableFile::importFilters());
     if (name.isEmpty())
         return;
-
-    QTreeView *tree = m_items->tree();
-    tree->setEnabled(false);
-    auto refuse = [&](const QString &reason) {
-        tree->setEnabled(true);
-        QMessageBox::information(m_dialogParent, QString(), tr("The datas is imported failed.") + QLatin1Char('\n') + reason,
-                                 QMessageBox::Ok);
-    };
-    QString error;
-    const std::unique_ptr<SheetRows> rows = TableFile::open(name, &error);
-    if (!rows) {
-        // Not a workbook we can read: no item is made.
-        refuse(error);
+    JobProgress *progress = m_work->begin();
+    if (!progress)
         return;
-    }
-    // Rows the program cannot read are refused and counted; a file found
-    // damaged on the way, or without readings, makes no item.
-    ReadingsImport import(*rows);
-    if (!rows->errorString().isEmpty()) {
-        refuse(rows->errorString());
-        return;
-    }
-    const bool complete = import.rejected() == 0;
-    const QString counts = complete && import.skipped() == 0 ? QString() : QLatin1Char('\n') + import.report();
-    if (import.imported() == 0) {
-        refuse(import.report());
-        return;
-    }
-    // The item, its readings, its unit and its statistics are kept as one.
-    m_store->beginChanges();
-    m_items->newItem(m_items->nextImportName(), ItemData::Import);
-    ItemData *item = m_store->activeItem();
-    m_store->append(item, import.takeReadings(), false);
-    tree->setEnabled(true);
-
-    if (item->count() > 0)
-        m_store->setUnit(item, item->readings().unit(item->count() - 1));
-    m_store->calcStatistics(item);
-    m_store->endChanges();
-    m_view->refresh();
-
-    QMessageBox::information(m_dialogParent, QString(),
-                             (complete ? tr("The datas is imported successfully.") : tr("The datas is imported failed."))
-                                 + counts,
-                             QMessageBox::Ok);
+    const QString itemName = m_items->nextImportName();
+    m_work->run<ImportOutcome>(
+        [name](JobProgress &progress) { return importReadingsFile(name, progress); },
+        [this, itemName, progress](const ImportOutcome &outcome) {
+            if (outcome.cancelled) {
+                m_work->end();
+                return;
+            }
+            if (!outcome.refusal.isEmpty()) {
+                m_work->end();
+                QMessageBox::information(m_dialogParent, QString(),
+                                         tr("The datas is imported failed.") + QLatin1Char('\n') + outcome.refusal,
+                                         QMessageBox::Ok);
+                return;
+            }
+            // The item, its readings, its unit (that of its last reading) and
+            // its statistics are kept as one, before it is added.
+            progress->beginStep(tr("Keeping readings…"), outcome.readings.size());
+            const ReadingSeries &readings = outcome.readings;
+            const Unit unit = readings.unit(readings.size() - 1);
+            const bool complete = outcome.complete;
+            const QString counts = outcome.report.isEmpty() ? QString() : QLatin1Char('\n') + outcome.report;
+            m_store->keepNewItem(itemName, ItemData::Import, unit, readings, m_work->progress(),
+                                 [this, complete, counts](ItemData *item) {
+                                     m_work->end();
+                                     if (!item)
+                                         return;
+                                     m_items->showNewItem(item);
+                                     QMessageBox::information(m_dialogParent, QString(),
+                                                              (complete ? tr("The datas is imported successfully.")
+                                                                        : tr("The datas is imported failed."))
+                                                                  + counts,
+                                                              QMessageBox::Ok);
+                                 });
+        });
 }
 
 void ExchangeController::showFailure(const QString &reason)

@@ -1,5 +1,7 @@
 #include "exchange/pdfreport.h"
 
+#include "data/jobprogress.h"
+
 #include "exchange/pdfcolumn.h"
 #include "exchange/reportlayout.h"
 #include "exchange/reportpainting.h"
@@ -13,7 +15,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPixmap>
 #include <QVariant>
 
 #include <numeric>
@@ -53,14 +54,14 @@ struct FirstPagePictures
 {
     bool sceneExists = false;
     QImage scene;
-    QPixmap histogram;
-    QPixmap chart;
+    QImage histogram;
+    QImage chart;
     bool hasHistogram = false;
     bool hasChart = false;
 };
 
-FirstPagePictures scaledPictures(const ReportLayout &layout, const QString &sceneFileName, const QPixmap &histogram,
-                                 const QPixmap &chart)
+FirstPagePictures scaledPictures(const ReportLayout &layout, const QString &sceneFileName, const QImage &histogram,
+                                 const QImage &chart)
 {
     const int ph = layout.pictureHeight();
     FirstPagePictures p;
@@ -95,11 +96,11 @@ void drawFirstPage(QPainter &painter, const FirstPagePlan &plan, const FirstPage
     }
     if (plan.histogram.captionShown) {
         painter.drawText(0, plan.histogram.captionBaseline, QCoreApplication::translate("Widget", "Histogram:"));
-        painter.drawPixmap(QPoint(0, plan.histogram.pictureTop), p.histogram);
+        painter.drawImage(QPoint(0, plan.histogram.pictureTop), p.histogram);
     }
     if (plan.chart.captionShown) {
         painter.drawText(0, plan.chart.captionBaseline, QCoreApplication::translate("Widget", "Chart:"));
-        painter.drawPixmap(QPoint(0, plan.chart.pictureTop), p.chart);
+        painter.drawImage(QPoint(0, plan.chart.pictureTop), p.chart);
     }
 }
 
@@ -367,13 +368,13 @@ void drawFrontBlock(QPainter &painter, const FrontPlan &plan, const FrontPlan::B
 } // namespace
 
 bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, const QList<PdfColumn *> &columns,
-                    const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart, QString *error)
+                    const QString &sceneFileName, const QImage &histogram, const QImage &chart, QString *error)
 {
     return writePdfReport(fileName, table, columns, sceneFileName, histogram, chart, ReportSummary(), error);
 }
 
 bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, const QList<PdfColumn *> &columns,
-                    const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart,
+                    const QString &sceneFileName, const QImage &histogram, const QImage &chart,
                     const ReportSummary &summary, QString *error)
 {
     return writePdfReport(fileName, table, columns, sceneFileName, histogram, chart, summary, ReportInspection(),
@@ -381,8 +382,9 @@ bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, co
 }
 
 bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, const QList<PdfColumn *> &columns,
-                    const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart,
-                    const ReportSummary &summary, const ReportInspection &inspection, QString *error)
+                    const QString &sceneFileName, const QImage &histogram, const QImage &chart,
+                    const ReportSummary &summary, const ReportInspection &inspection, QString *error,
+                    JobProgress *progress)
 {
     return paintPdfFile(fileName, QPageLayout::Portrait, [&](QPdfWriter &writer, QPainter &painter) {
         const int h0 = painter.fontMetrics().height();
@@ -445,7 +447,14 @@ bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, co
         painter.setPen(tablePen);
 
         const int tablePages = layout.tablePageCount();
+        if (progress)
+            progress->beginStep(QCoreApplication::translate("Widget", "Writing the report… page"), tablePages);
         for (int p = 0; p < tablePages; ++p) {
+            if (progress) {
+                if (progress->isCancelled())
+                    return false;
+                progress->setDone(p);
+            }
             // Every page break, including the one after the first page.
             writer.newPage();
             drawTablePage(painter, layout, p, table, columns);
@@ -463,5 +472,6 @@ bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, co
             drawClosingBlock(painter, inspection.closing, layout.margin(), h, closingWidth);
             drawPageNumber(painter, layout, layout.pageCount());
         }
+        return true;
     }, error);
 }

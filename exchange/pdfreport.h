@@ -6,7 +6,8 @@
 #include <QVector>
 
 class QAbstractItemModel;
-class QPixmap;
+class JobProgress;
+class QImage;
 class QVariant;
 struct PdfColumn;
 
@@ -23,7 +24,7 @@ QString reportCellText(const QVariant &value);
 // through a temporary file and appears only when complete; false with an
 // error text when it cannot be written.
 bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, const QList<PdfColumn *> &columns,
-                    const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart,
+                    const QString &sceneFileName, const QImage &histogram, const QImage &chart,
                     QString *error = nullptr);
 
 // The summary of the reported item: two groups of rows side by side, each
@@ -40,7 +41,7 @@ struct ReportSummary
 // that does not fit there gets a last page of its own. Everything else is
 // where the report without a summary has it.
 bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, const QList<PdfColumn *> &columns,
-                    const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart,
+                    const QString &sceneFileName, const QImage &histogram, const QImage &chart,
                     const ReportSummary &summary, QString *error = nullptr);
 
 // What an inspection report adds to the report above: front pages with a
@@ -59,6 +60,9 @@ struct ReportInspection
     bool isEmpty() const { return heading.isEmpty() && date.isEmpty() && details.isEmpty() && closing.isEmpty(); }
 };
 
+// A progress, when given, hears of the table pages written and may stop
+// them: then nothing is written and a file of that name stays as it was.
 bool writePdfReport(const QString &fileName, const QAbstractItemModel &table, const QList<PdfColumn *> &columns,
-                    const QString &sceneFileName, const QPixmap &histogram, const QPixmap &chart,
-                    const ReportSummary &summary, const ReportInspection &inspection, QString *error = nullptr);
+                    const QString &sceneFileName, const QImage &histogram, const QImage &chart,
+                    const ReportSummary &summary, const ReportInspection &inspection, QString *error = nullptr,
+                    JobProgress *progress = nullptr);

@@ -1,5 +1,7 @@
 #include "exchange/readingscsv.h"
 
+#include "data/jobprogress.h"
+
 #include "exchange/readingsworkbook.h"
 
 #include <QAbstractItemModel>
@@ -172,7 +174,7 @@ bool decode(const QByteArray &data, QString *text)
 
 } // namespace ReadingsCsv
 
-bool writeReadingsCsv(const QString &path, const QAbstractItemModel &table, QString *error)
+bool writeReadingsCsv(const QString &path, const QAbstractItemModel &table, QString *error, JobProgress *progress)
 {
     QString localError;
     QString &err = error ? *error : localError;
@@ -198,6 +200,14 @@ bool writeReadingsCsv(const QString &path, const QAbstractItemModel &table, QStr
     const int columns = table.columnCount();
     const QStringList header = ReadingsWorkbook::headerTexts();
     for (int r = -1; r < table.rowCount() && ok; ++r) {
+        if (progress && r % 4096 == 0) {
+            // Stopped: the file is not written, a file of that name stays.
+            if (progress->isCancelled()) {
+                file.cancelWriting();
+                return false;
+            }
+            progress->setDone(r);
+        }
         for (int c = 0; c < (r < 0 ? header.size() : columns); ++c) {
             if (c)
                 text.append(QLatin1Char(','));
@@ -216,7 +226,7 @@ bool writeReadingsCsv(const QString &path, const QAbstractItemModel &table, QStr
     return true;
 }
 
-bool CsvTable::parse(const QByteArray &data, QString *error, int maxFields)
+bool CsvTable::parse(const QByteArray &data, QString *error, int maxFields, JobProgress *progress)
 {
     QString localError;
     QString &err = error ? *error : localError;
@@ -236,7 +246,13 @@ bool CsvTable::parse(const QByteArray &data, QString *error, int maxFields)
     // hold no surprise.
     rewind();
     while (scanRecord()) {
+        if (progress && m_record % 16384 == 0 && progress->isCancelled()) {
+            m_text.clear();
+            rewind();
+            return false;
+        }
     }
+    m_records = m_record;
     if (!errorString().isEmpty()) {
         err = errorString();
         m_text.clear();

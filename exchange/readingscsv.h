@@ -10,6 +10,7 @@
 
 #include <vector>
 
+class JobProgress;
 class QAbstractItemModel;
 
 // Readings as comma-separated values (RFC 4180).
@@ -47,7 +48,8 @@ bool decode(const QByteArray &data, QString *text);
 // table of more than ReadingsCsv::MaxReadings rows is refused. The
 // file is replaced only when the new one is complete; on failure the error
 // text says why.
-bool writeReadingsCsv(const QString &path, const QAbstractItemModel &table, QString *error);
+bool writeReadingsCsv(const QString &path, const QAbstractItemModel &table, QString *error,
+                      JobProgress *progress = nullptr);
 
 // A CSV text as a spreadsheet shows it, row by row: records as rows,
 // fields as text cells (an empty field is an empty place), separated by
@@ -62,7 +64,8 @@ public:
     // Decodes the data and checks every record. False with an error text
     // for an undecodable text, an unclosed quote or more than maxFields
     // fields.
-    bool parse(const QByteArray &data, QString *error, int maxFields = ReadingsCsv::MaxFields);
+    bool parse(const QByteArray &data, QString *error, int maxFields = ReadingsCsv::MaxFields,
+               JobProgress *progress = nullptr);
     QChar separator() const { return m_separator; }
 
     bool next() override;
@@ -72,6 +75,7 @@ public:
     int column(int index) const override { return m_cells[size_t(index)].column; }
     QVariant value(int index) const override;
     bool commaSeparated() const override { return m_separator == QLatin1Char(','); }
+    int rowsHint() const override { return m_records; }
 
 private:
     // A non-empty field: a stretch of the text, or (start < 0) an unquoted
@@ -96,6 +100,7 @@ private:
     int m_begin = 0;    // after a "sep=" line
     int m_position = 0; // where the next record begins
     int m_record = 0;   // the next record's number, from 0
+    int m_records = 0;  // records in the text
     int m_line = 1;
     int m_maxFields = 0;
     qint64 m_fields = 0;

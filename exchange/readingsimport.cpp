@@ -1,5 +1,7 @@
 #include "exchange/readingsimport.h"
 
+#include "data/jobprogress.h"
+
 #include "data/dmmdata.h"
 #include "exchange/readingsworkbook.h"
 #include "exchange/sheetrows.h"
@@ -23,6 +25,8 @@ using Columns = std::array<int, FieldCount>;
 constexpr int HeaderSearchRows = 10;
 // Rows named per reason in the report.
 constexpr int ReportedRows = 5;
+// Rows between two looks at the progress.
+constexpr int ProgressRows = 4096;
 
 // The field a header cell names: the table's English headers or their
 // Chinese texts, any case, blanks around them; -1 for any other cell.
@@ -151,9 +155,11 @@ private:
 
 } // namespace
 
-ReadingsImport::ReadingsImport(SheetRows &rows)
+ReadingsImport::ReadingsImport(SheetRows &rows, JobProgress *progress)
 {
-    readRows(rows);
+    if (progress)
+        progress->beginStep(tr("Importing readings…"), rows.rowsHint());
+    readRows(rows, progress);
 }
 
 ReadingsImport::~ReadingsImport() = default;
@@ -179,7 +185,7 @@ void ReadingsImport::reject(Reason reason, int sheetRow)
     ++m_rejected;
 }
 
-void ReadingsImport::readRows(SheetRows &rows)
+void ReadingsImport::readRows(SheetRows &rows, JobProgress *progress)
 {
     // The first rows are held while the header is sought among them.
     std::vector<HeldRow> window;
@@ -295,6 +301,13 @@ void ReadingsImport::readRows(SheetRows &rows)
     while (more && rows.errorString().isEmpty()) {
         readRow(rowCells(rows, rows.row(), rows.column(rows.cellCount() - 1), columns));
         more = advance();
+        if (progress && taken % ProgressRows == 0) {
+            progress->setDone(taken);
+            if (progress->isCancelled()) {
+                m_cancelled = true;
+                break;
+            }
+        }
     }
     m_imported = m_readings.size();
 }

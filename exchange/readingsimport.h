@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+class JobProgress;
 class SheetRows;
 
 // Turns the rows of a readings file into readings, row by row, and says
@@ -30,7 +31,10 @@ public:
 
     // Reads the rows to their end; a fault of the file stops the reading
     // and is left in rows.errorString().
-    explicit ReadingsImport(SheetRows &rows);
+    // A progress, when given, hears of the rows read (of rows.rowsHint())
+    // and may stop the reading: isCancelled() then says so.
+    explicit ReadingsImport(SheetRows &rows, JobProgress *progress = nullptr);
+    bool isCancelled() const { return m_cancelled; }
     ~ReadingsImport();
     ReadingsImport(const ReadingsImport &) = delete;
     ReadingsImport &operator=(const ReadingsImport &) = delete;
@@ -56,12 +60,13 @@ private:
         QList<int> rows; // the first few sheet rows, 1-based
     };
 
-    void readRows(SheetRows &rows);
+    void readRows(SheetRows &rows, JobProgress *progress);
     void reject(Reason reason, int sheetRow);
     static QString reasonText(Reason reason);
     static QString rowsText(const Rejections &rejections);
 
     ReadingSeries m_readings;
+    bool m_cancelled = false;
     int m_imported = 0;
     int m_skipped = 0;
     int m_rejected = 0;

@@ -1,5 +1,7 @@
 #include "exchange/readingssheet.h"
 
+#include "data/jobprogress.h"
+
 #include "exchange/exceldate.h"
 #include "exchange/readingsworkbook.h"
 
@@ -152,13 +154,23 @@ private:
 
 namespace ReadingsSheet {
 
-std::vector<int> layOut(const QAbstractItemModel &table, int rows, int columns, ReadingsSheetCells *cells)
+// Rows between two looks at the progress.
+constexpr int ProgressRows = 4096;
+
+std::vector<int> layOut(const QAbstractItemModel &table, int rows, int columns, ReadingsSheetCells *cells,
+                        JobProgress *progress)
 {
     Layout layout(columns, cells);
     layout.header();
-    for (int r = 0; r < rows; ++r)
+    for (int r = 0; r < rows; ++r) {
+        if (progress && r % ProgressRows == 0) {
+            if (progress->isCancelled())
+                break;
+            progress->setDone(r);
+        }
         for (int c = 0; c < columns; ++c)
             layout.value(r + 1, c, table.data(table.index(r, c), Qt::DisplayRole));
+    }
     return layout.widths();
 }
 

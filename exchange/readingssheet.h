@@ -4,6 +4,7 @@
 
 #include <vector>
 
+class JobProgress;
 class QAbstractItemModel;
 
 // The readings layout as cells of a worksheet, whatever the file format:
@@ -34,6 +35,9 @@ namespace ReadingsSheet {
 // of the text columns stay texts with their blanks. Gives each column's
 // width in character cells (East Asian wide characters count two), 0 for
 // a column without content.
-std::vector<int> layOut(const QAbstractItemModel &table, int rows, int columns, ReadingsSheetCells *cells);
+// A progress, when given, hears of the rows laid out and may stop them
+// (the widths are then of the rows done).
+std::vector<int> layOut(const QAbstractItemModel &table, int rows, int columns, ReadingsSheetCells *cells,
+                        JobProgress *progress = nullptr);
 
 } // namespace ReadingsSheet

@@ -1,5 +1,7 @@
 #include "exchange/readingsworkbook.h"
 
+#include "data/jobprogress.h"
+
 #include "data/readingseries.h"
 #include "exchange/exceldate.h"
 #include "exchange/readingssheet.h"
@@ -77,13 +79,15 @@ QString timeFormat()
     return QStringLiteral("yyyy-MM-dd hh:mm:ss");
 }
 
-QByteArray build(const QAbstractItemModel &table)
+QByteArray build(const QAbstractItemModel &table, JobProgress *progress)
 {
     const int rows = std::min(table.rowCount(), MaxReadings);
     const int columns = std::min(table.columnCount(), XlsWorkbookWriter::MaxColumns);
     XlsWorkbookWriter writer;
     XlsCells cells(&writer);
-    const std::vector<int> widths = ReadingsSheet::layOut(table, rows, columns, &cells);
+    const std::vector<int> widths = ReadingsSheet::layOut(table, rows, columns, &cells, progress);
+    if (progress && progress->isCancelled())
+        return QByteArray();
     for (size_t c = 0; c < widths.size(); ++c)
         if (widths[c] > 0)
             writer.setColumnWidth(int(c), (widths[c] + 1) * 256);
@@ -92,7 +96,7 @@ QByteArray build(const QAbstractItemModel &table)
 
 } // namespace ReadingsWorkbook
 
-bool writeReadingsWorkbook(const QString &path, const QAbstractItemModel &table, QString *error)
+bool writeReadingsWorkbook(const QString &path, const QAbstractItemModel &table, QString *error, JobProgress *progress)
 {
     QString localError;
     QString &err = error ? *error : localError;
@@ -103,7 +107,10 @@ bool writeReadingsWorkbook(const QString &path, const QAbstractItemModel &table,
                       .arg(rows).arg(ReadingsWorkbook::MaxReadings);
         return false;
     }
-    const QByteArray data = ReadingsWorkbook::build(table);
+    const QByteArray data = ReadingsWorkbook::build(table, progress);
+    // Stopped: nothing is written, and a file of that name stays as it was.
+    if (progress && progress->isCancelled())
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
         err = file.errorString();

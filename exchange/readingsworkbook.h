@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVariant>
 
+class JobProgress;
 class QAbstractItemModel;
 class ReadingSeries;
 
@@ -25,7 +26,7 @@ QString timeFormat();
 // becomes a date value, an empty time text leaves the cell empty, numbers
 // stay numbers, texts of the text columns stay texts with their blanks.
 // Columns are fitted to their contents. The caller checks the row limit.
-QByteArray build(const QAbstractItemModel &table);
+QByteArray build(const QAbstractItemModel &table, JobProgress *progress = nullptr);
 
 } // namespace ReadingsWorkbook
 
@@ -33,7 +34,8 @@ QByteArray build(const QAbstractItemModel &table);
 // old file stays whole until the new one is complete. A table of more than
 // 65,535 rows is refused and nothing is written. On failure the error text
 // says why.
-bool writeReadingsWorkbook(const QString &path, const QAbstractItemModel &table, QString *error);
+bool writeReadingsWorkbook(const QString &path, const QAbstractItemModel &table, QString *error,
+                           JobProgress *progress = nullptr);
 
 // The used range of the workbook's first worksheet as rows of cell values
 // (see XlsUsedRange). False with an error text for a file that cannot be

@@ -1,5 +1,7 @@
 #include "exchange/readingsxlsx.h"
 
+#include "data/jobprogress.h"
+
 #include "exchange/readingssheet.h"
 #include "exchange/readingsworkbook.h"
 
@@ -112,7 +114,7 @@ bool saveCopy(const QString &source, const QString &path, QString *error)
 
 } // namespace
 
-bool writeReadingsXlsx(const QString &path, const QAbstractItemModel &table, QString *error)
+bool writeReadingsXlsx(const QString &path, const QAbstractItemModel &table, QString *error, JobProgress *progress)
 {
     QString localError;
     QString &err = error ? *error : localError;
@@ -144,11 +146,14 @@ bool writeReadingsXlsx(const QString &path, const QAbstractItemModel &table, QSt
     lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
     XlsxCells cells(book, sheet);
     const int columns = std::min(table.columnCount(), MaxColumns);
-    const std::vector<int> widths = ReadingsSheet::layOut(table, rows, columns, &cells);
+    const std::vector<int> widths = ReadingsSheet::layOut(table, rows, columns, &cells, progress);
     for (size_t c = 0; c < widths.size(); ++c)
         if (widths[c] > 0)
             worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), widths[c] + 1, nullptr);
     const lxw_error closed = workbook_close(book); // frees the workbook in any case
+    // Stopped: the workbook in the work folder goes with it.
+    if (progress && progress->isCancelled())
+        return false;
     if (cells.error() != LXW_NO_ERROR || closed != LXW_NO_ERROR) {
         err = libraryError(cells.error() != LXW_NO_ERROR ? cells.error() : closed);
         return false;

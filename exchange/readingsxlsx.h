@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class JobProgress;
 class QAbstractItemModel;
 
 namespace ReadingsXlsx {
@@ -17,4 +18,5 @@ constexpr int MaxReadings = 1048575;
 // widths as the classic workbook (see ReadingsSheet). The file is replaced
 // only when the new one is complete. A table of more than 1,048,575 rows is
 // refused and nothing is written. On failure the error text says why.
-bool writeReadingsXlsx(const QString &path, const QAbstractItemModel &table, QString *error);
+bool writeReadingsXlsx(const QString &path, const QAbstractItemModel &table, QString *error,
+                       JobProgress *progress = nullptr);

@@ -104,7 +104,7 @@ void drawClosingBlock(QPainter &painter, const QVector<QStringList> &rows, int l
 }
 
 bool paintPdfFile(const QString &fileName, QPageLayout::Orientation orientation,
-                  const std::function<void(QPdfWriter &writer, QPainter &painter)> &paint, QString *error)
+                  const std::function<bool(QPdfWriter &writer, QPainter &painter)> &paint, QString *error)
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -123,8 +123,12 @@ bool paintPdfFile(const QString &fileName, QPageLayout::Orientation orientation,
                 *error = QCoreApplication::translate("Widget", "The PDF writer could not start.");
             return false;
         }
-        paint(writer, painter);
+        const bool painted = paint(writer, painter);
         painter.end();
+        if (!painted) {
+            file.cancelWriting();
+            return false;
+        }
     }
     if (file.error() != QFileDevice::NoError || !file.commit()) {
         if (error)

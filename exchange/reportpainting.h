@@ -18,10 +18,11 @@ struct PdfColumn;
 // Painting shared by the PDF reports, in the layout's device units.
 
 // Writes an A4 PDF through a QSaveFile: paint draws every page on the
-// started painter. The file is replaced only when all of it was written;
-// otherwise error (when given) says why and the old file stays.
+// started painter, and may stop (false): then nothing is written. The file
+// is replaced only when all of it was written; otherwise error (when given)
+// says why and the old file stays.
 bool paintPdfFile(const QString &fileName, QPageLayout::Orientation orientation,
-                  const std::function<void(QPdfWriter &writer, QPainter &painter)> &paint, QString *error);
+                  const std::function<bool(QPdfWriter &writer, QPainter &painter)> &paint, QString *error);
 
 // Word wrap; a word wider than the width breaks anywhere, so that no text
 // runs past the edge.

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QPixmap>
+#include <QImage>
 #include <QSaveFile>
 
 QString withDefaultSuffix(const QString &fileName, const QString &suffix)
@@ -12,7 +12,7 @@ QString withDefaultSuffix(const QString &fileName, const QString &suffix)
     return fileName + QLatin1Char('.') + suffix;
 }
 
-bool savePicture(const QPixmap &picture, const QString &fileName, QString *error)
+bool savePicture(const QImage &picture, const QString &fileName, QString *error)
 {
     const auto fail = [error](const QString &reason) {
         if (error)

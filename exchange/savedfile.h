@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class QPixmap;
+class QImage;
 
 // A name chosen without a suffix gets the filter's one, as the platform's
 // file dialogs do, so the writers know their format.
@@ -11,4 +11,4 @@ QString withDefaultSuffix(const QString &fileName, const QString &suffix);
 // Saves a picture in the format of the file's suffix, through a temporary
 // file: an existing file is replaced only when the new one is complete.
 // False with the reason when the picture is null or cannot be written.
-bool savePicture(const QPixmap &picture, const QString &fileName, QString *error);
+bool savePicture(const QImage &picture, const QString &fileName, QString *error);

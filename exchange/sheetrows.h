@@ -46,6 +46,10 @@ public:
         return low < cellCount() && column(low) == sheetColumn ? value(low) : QVariant();
     }
 
+    // About how many rows there are to hand out, for a progress; -1 when
+    // only reading them tells.
+    virtual int rowsHint() const { return -1; }
+
     // Whether commas separated the cells, which leaves no room for a
     // decimal comma.
     virtual bool commaSeparated() const { return false; }

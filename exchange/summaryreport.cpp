@@ -94,5 +94,6 @@ bool writeSummaryReport(const QString &fileName, const JobSummary &job, QString 
         }
         drawCounts(painter, job, layout.margin(), top);
         drawClosingBlock(painter, signature, layout.margin(), top + countsHeight(job, metrics) + h, closingWidth);
+        return true;
     }, error);
 }

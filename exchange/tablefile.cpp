@@ -81,19 +81,20 @@ QString suffix(Format format)
     }
 }
 
-bool write(const QString &path, Format format, const QAbstractItemModel &table, QString *error)
+bool write(const QString &path, Format format, const QAbstractItemModel &table, QString *error,
+           JobProgress *progress)
 {
     switch (format) {
     case Format::Xlsx:
-        return writeReadingsXlsx(path, table, error);
+        return writeReadingsXlsx(path, table, error, progress);
     case Format::Csv:
-        return writeReadingsCsv(path, table, error);
+        return writeReadingsCsv(path, table, error, progress);
     default:
-        return writeReadingsWorkbook(path, table, error);
+        return writeReadingsWorkbook(path, table, error, progress);
     }
 }
 
-std::unique_ptr<SheetRows> open(const QString &path, QString *error)
+std::unique_ptr<SheetRows> open(const QString &path, QString *error, JobProgress *progress)
 {
     QString localError;
     QString &err = error ? *error : localError;
@@ -108,7 +109,7 @@ std::unique_ptr<SheetRows> open(const QString &path, QString *error)
     if (suffix != QLatin1String("csv") && suffix != QLatin1String("txt") && suffix != QLatin1String("tsv"))
         return openXlsFirstSheet(data, &err);
     auto csv = std::make_unique<CsvTable>();
-    if (!csv->parse(data, &err))
+    if (!csv->parse(data, &err, ReadingsCsv::MaxFields, progress))
         return nullptr;
     return csv;
 }

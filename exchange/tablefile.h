@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class JobProgress;
 class QAbstractItemModel;
 
 // The file formats the readings table is exported to and imported from:
@@ -29,7 +30,10 @@ QString suffix(Format format);
 // Writes the table in the format through a temporary file. Each format
 // refuses a table beyond its own row limit; on failure the error text says
 // why.
-bool write(const QString &path, Format format, const QAbstractItemModel &table, QString *error);
+// A progress, when given, hears of the rows written and may stop them:
+// then nothing is written and a file of that name stays as it was.
+bool write(const QString &path, Format format, const QAbstractItemModel &table, QString *error,
+           JobProgress *progress = nullptr);
 
 // The first worksheet of a readings file, row by row. The content decides
 // the format (a compound document is a classic workbook, a zip package an
@@ -37,6 +41,8 @@ bool write(const QString &path, Format format, const QAbstractItemModel &table, 
 // otherwise taken for a classic workbook, whose reader then says why it is
 // none. Null with an error text for a file that cannot be read; a fault
 // found further on ends the rows with its reason in errorString().
-std::unique_ptr<SheetRows> open(const QString &path, QString *error);
+// A progress, when given, may stop the reading of a CSV file's records
+// (null, with no error text).
+std::unique_ptr<SheetRows> open(const QString &path, QString *error, JobProgress *progress = nullptr);
 
 } // namespace TableFile

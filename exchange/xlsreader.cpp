@@ -539,7 +539,11 @@ public:
             m_cells[kept++] = m_cells[i];
         }
         m_cells.resize(kept);
+        for (size_t i = 0; i < m_cells.size(); ++i)
+            m_rows += i == 0 || m_cells[i].row != m_cells[i - 1].row;
     }
+
+    int rowsHint() const override { return m_rows; }
 
     bool next() override
     {
@@ -590,6 +594,7 @@ private:
     QVector<QString> m_texts;
     size_t m_begin = 0;
     size_t m_end = 0;
+    int m_rows = 0;
 };
 
 bool startsWithBiff8Bof(const QByteArray &stream)

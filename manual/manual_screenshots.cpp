@@ -18,6 +18,7 @@
 #include <QDoubleSpinBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -209,6 +210,11 @@ int takeScreenshots(Widget &window, const QDir &out)
     });
     answer.start();
     exportAction->trigger();
+    // The report is written off the window's thread; its message follows.
+    if (!waitUntil([&report] { return QFileInfo::exists(report); }, 30000))
+        return fail("the report was not written");
+    // Its message comes next and is answered too.
+    wait(500);
     answer.stop();
     if (QProcess::execute(QStringLiteral("pdftoppm"),
                           {"-png", "-r", "70", "-f", "1", "-l", "1", "-singlefile", report,

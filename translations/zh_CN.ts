@@ -152,6 +152,26 @@
 <context>
     <name>ExchangeController</name>
     <message>
+        <source>Keeping readings…</source>
+        <translation>正在保存读数…</translation>
+    </message>
+    <message>
+        <source>Writing the summary…</source>
+        <translation>正在写入汇总…</translation>
+    </message>
+    <message>
+        <source>Loading readings…</source>
+        <translation>正在载入读数…</translation>
+    </message>
+    <message>
+        <source>Writing the picture…</source>
+        <translation>正在写入图片…</translation>
+    </message>
+    <message>
+        <source>Writing readings…</source>
+        <translation>正在写入读数…</translation>
+    </message>
+    <message>
         <source>Export the histogram to a picture.</source>
         <translation>将直方图导出为图片。</translation>
     </message>
@@ -601,6 +621,10 @@
 <context>
     <name>ItemsController</name>
     <message>
+        <source>The item is being exported. Delete it once the export has ended.</source>
+        <translation>该项目正在导出。请在导出结束后再删除。</translation>
+    </message>
+    <message>
         <source>Are you sure delete this item?</source>
         <translation>确定要删除此项目吗？</translation>
     </message>
@@ -766,6 +790,10 @@
 </context>
 <context>
     <name>ReadingsImport</name>
+    <message>
+        <source>Importing readings…</source>
+        <translation>正在导入读数…</translation>
+    </message>
     <message>
         <source>the row has fewer than five cells</source>
         <translation>该行少于五个单元格</translation>
@@ -1184,6 +1212,14 @@
 <context>
     <name>Widget</name>
     <message>
+        <source>Long work is running. Cancel it and close?</source>
+        <translation>耗时的工作正在进行。要取消它并关闭吗？</translation>
+    </message>
+    <message>
+        <source>Writing the report… page</source>
+        <translation>正在写入报告… 页</translation>
+    </message>
+    <message>
         <source>Num:0</source>
         <translation>数量:0</translation>
     </message>
@@ -1589,6 +1625,25 @@
     <message>
         <source>SSPC-PA 2 needs the minimum and the maximum.</source>
         <translation>SSPC-PA 2 需要最小值和最大值。</translation>
+    </message>
+</context>
+<context>
+    <name>LongWork</name>
+    <message>
+        <source>Cancelling…</source>
+        <translation>正在取消…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 of %3</source>
+        <translation>%1 %2 / %3</translation>
     </message>
 </context>
 </TS>

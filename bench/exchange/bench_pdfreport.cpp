@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPainter>
-#include <QPixmap>
+#include <QImage>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 
@@ -17,9 +17,9 @@ namespace {
 
 constexpr int Rows = 10000;
 
-QPixmap viewPicture(const QColor &colour)
+QImage viewPicture(const QColor &colour)
 {
-    QPixmap picture(800, 400);
+    QImage picture(800, 400, QImage::Format_RGB32);
     picture.fill(Qt::white);
     QPainter painter(&picture);
     painter.setPen(colour);
@@ -45,8 +45,8 @@ void BM_PdfReport(benchmark::State &state)
     columns << new PdfColumn{QStringLiteral("No."), 2} << new PdfColumn{QStringLiteral("Time"), 3}
             << new PdfColumn{QStringLiteral("Value"), 3} << new PdfColumn{QStringLiteral("Unit"), 2}
             << new PdfColumn{QStringLiteral("Basis"), 2};
-    const QPixmap histogram = viewPicture(Qt::blue);
-    const QPixmap chart = viewPicture(Qt::red);
+    const QImage histogram = viewPicture(Qt::blue);
+    const QImage chart = viewPicture(Qt::red);
     const QString file = dir.filePath(QStringLiteral("report.pdf"));
 
     for (auto _ : state) {

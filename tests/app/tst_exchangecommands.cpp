@@ -72,9 +72,11 @@ private slots:
         Widget w;
         DialogAnswerer answerer;
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QVERIFY(!QApplication::overrideCursor());
         answerer.then(choose("rbHistogram"));
         action(w, "actionExport")->trigger(); // the file dialog is cancelled
+        WidgetTestAccess::finishWork(w);
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(answerer.count(), 3);
     }
@@ -88,12 +90,14 @@ private slots:
         answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("readings")))); // the suffix is added
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QCOMPARE(answerer.texts.value(2), QStringLiteral("The datas is exported successfully."));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("readings.xls"))));
 
         answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("readings.xls"))));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionImport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QCOMPARE(answerer.texts.value(4), QStringLiteral("The datas is imported successfully."));
         ItemData *imported = WidgetTestAccess::currentItem(w);
         QCOMPARE(imported->name(), QStringLiteral("Import1"));
@@ -130,10 +134,12 @@ private slots:
         answerer.then(save(QStringLiteral("open"), QStringLiteral("Excel Workbook(*.xlsx)")));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         answerer.then(choose("rbTable"));
         answerer.then(save(QStringLiteral("open.csv"), QStringLiteral("Excel File(*.xls)")));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QCOMPARE(exportFilters, (QStringList{"Excel File(*.xls)", "Excel Workbook(*.xlsx)", "CSV File(*.csv)"}));
         QFile xlsx(dir.filePath(QStringLiteral("open.xlsx"))), csv(dir.filePath(QStringLiteral("open.csv")));
         QVERIFY(xlsx.open(QIODevice::ReadOnly) && csv.open(QIODevice::ReadOnly));
@@ -149,6 +155,7 @@ private slots:
             });
             answerer.then(DialogAnswerer::press(QMessageBox::Ok));
             action(w, "actionImport")->trigger();
+            WidgetTestAccess::finishWork(w);
             QCOMPARE(answerer.texts.last(), QStringLiteral("The datas is imported successfully."));
             QCOMPARE(table(w)->rowCount(), 3);
             QCOMPARE(table(w)->index(0, 1).data().toString(), QStringLiteral("2024-03-01 08:05:00"));
@@ -169,6 +176,7 @@ private slots:
         answerer.then(DialogAnswerer::file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/workbooks/lo-layout.xls")));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionImport")->trigger();
+        WidgetTestAccess::finishWork(w);
         ItemData *imported = WidgetTestAccess::currentItem(w);
         QCOMPARE(imported->name(), QStringLiteral("Import4"));
         // The readings of a workbook written by another program.
@@ -186,6 +194,7 @@ private slots:
         answerer.then(DialogAnswerer::file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/workbooks/corrupted_error.xls")));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionImport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QVERIFY(answerer.texts.value(1).startsWith(QStringLiteral("The datas is imported failed.")));
         QCOMPARE(tree(w)->rowCount(tree(w)->index(1, 0)), before);
         QVERIFY(w.findChild<QTreeView *>(QStringLiteral("tvItems"))->isEnabled());
@@ -204,6 +213,7 @@ private slots:
         answerer.then(DialogAnswerer::file(headerOnly.fileName()));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionImport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QCOMPARE(answerer.texts.value(1), QStringLiteral("The datas is imported failed.\n"
                                                          "Rows imported: 0; skipped as blank: 0; rejected: 0."));
         QCOMPARE(tree(w)->rowCount(tree(w)->index(1, 0)), before);
@@ -211,6 +221,7 @@ private slots:
         answerer.then(DialogAnswerer::file(QStringLiteral(VK_TESTDATA) + QStringLiteral("/import/de-DE-resaved.csv")));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionImport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QCOMPARE(answerer.texts.value(3), QStringLiteral("The datas is imported failed.\n"
                                                          "Rows imported: 3; skipped as blank: 0; rejected: 2.\n"
                                                          "row 5: value is not a number\nrow 6: time cannot be read"));
@@ -234,6 +245,7 @@ private slots:
         answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("big.xls"))));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         const QString message = answerer.texts.value(2);
         QVERIFY2(message.startsWith(QStringLiteral("The datas is exported failed.\n")), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("65535")), qPrintable(message));
@@ -254,6 +266,7 @@ private slots:
         answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("report"))));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QCOMPARE(answerer.texts.value(2), QStringLiteral("The datas is exported successfully."));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("report.pdf"))));
         QCOMPARE(tabs->currentIndex(), 2);
@@ -265,6 +278,7 @@ private slots:
         answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("report2.pdf"))));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QCOMPARE(WidgetTestAccess::sceneFileName(w), scene);
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -278,6 +292,7 @@ private slots:
         answerer.then(DialogAnswerer::file(target));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QVERIFY(answerer.texts.value(answerer.count() - 1).startsWith(QStringLiteral("The datas is exported failed.")));
         QVERIFY(!QFile::exists(target));
     }
@@ -291,6 +306,7 @@ private slots:
         answerer.then(DialogAnswerer::file(target));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QCOMPARE(answerer.texts.last(), QStringLiteral("The datas is exported failed.\nNo item has readings."));
         QVERIFY(!QFile::exists(target));
 
@@ -301,6 +317,7 @@ private slots:
         answerer.then(DialogAnswerer::file(target));
         answerer.then(DialogAnswerer::press(QMessageBox::Ok));
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QCOMPARE(answerer.texts.last(), QStringLiteral("The datas is exported successfully."));
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {"-layout", target, "-"});
@@ -325,6 +342,7 @@ private slots:
         answerer.then(choose("rbHistogram"));
         answerer.then(DialogAnswerer::file(dir.filePath(QStringLiteral("histogram"))));
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QImage picture(dir.filePath(QStringLiteral("histogram.jpg")));
         QVERIFY(!picture.isNull());
         QCOMPARE(picture.size(), view->size());

@@ -197,6 +197,7 @@ private slots:
             answerer.then(DialogAnswerer::file(csv));
             answerer.then(DialogAnswerer::press(QMessageBox::Ok));
             action(w, "actionImport")->trigger();
+            WidgetTestAccess::finishWork(w);
             QTRY_COMPARE(readOut(w), shown);
         }
         MeasurementDatabase database;

@@ -44,7 +44,8 @@ private:
                     source = xml.readElementText();
                 else if (xml.name() == QLatin1String("translation")) {
                     type = xml.attributes().value(QStringLiteral("type")).toString();
-                    translation = xml.readElementText();
+                    // Plural forms are elements of their own.
+                    translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
                 }
             } else if (xml.isEndElement() && xml.name() == QLatin1String("message")) {
                 const QString key = context + QLatin1Char('|') + source;
@@ -54,6 +55,8 @@ private:
                     catalog.problems << key + QStringLiteral(" (") + (type.isEmpty() ? "empty" : type) + ")";
             }
         }
+        if (xml.hasError())
+            catalog.problems << QStringLiteral("unreadable: ") + xml.errorString();
         return catalog;
     }
 

@@ -221,6 +221,7 @@ private slots:
         });
         QCOMPARE(w.findChild<QTabWidget *>(QStringLiteral("tabWidget"))->currentIndex(), 0);
         action(w, "actionExport")->trigger();
+        WidgetTestAccess::finishWork(w);
         QCOMPARE(defaultSuffix, QStringLiteral("jpg"));
         QCOMPARE(answerer.count(), 2); // no failure message
         const QImage picture(dir.filePath(QStringLiteral("bars.jpg")));

@@ -19,7 +19,7 @@ class TstItemReport : public QObject
 private:
     QTemporaryDir m_dir;
     QList<PdfColumn *> m_columns;
-    QPixmap m_picture{40, 20};
+    QImage m_picture{40, 20, QImage::Format_RGB32};
 
     static ItemData *deck(const ItemDetails &details, bool limited)
     {

@@ -75,8 +75,8 @@ class TstPdfReport : public QObject
 private:
     QTemporaryDir m_dir;
     QList<PdfColumn *> m_columns;
-    QPixmap m_histogram;
-    QPixmap m_chart;
+    QImage m_histogram;
+    QImage m_chart;
     int m_rowsPerPage = 0;   // P, worked out here from the writer's own numbers
     int m_pictureHeight = 0; // PH
 
@@ -130,9 +130,9 @@ void TstPdfReport::initTestCase()
     m_columns << new PdfColumn{QStringLiteral("No."), 2} << new PdfColumn{QStringLiteral("Time"), 3}
               << new PdfColumn{QStringLiteral("Value"), 3} << new PdfColumn{QStringLiteral("Unit"), 2}
               << new PdfColumn{QStringLiteral("Basis"), 2};
-    m_histogram = QPixmap(80, 40);
+    m_histogram = QImage(80, 40, QImage::Format_RGB32);
     m_histogram.fill(Qt::blue);
-    m_chart = QPixmap(60, 40);
+    m_chart = QImage(60, 40, QImage::Format_RGB32);
     m_chart.fill(Qt::red);
 
     // R = 2 x the initial font's height, P = (H - 5R) / R, PH = H / 3 - 4h.
@@ -298,7 +298,7 @@ void TstPdfReport::nullPicturesAreLeftOut()
     QStandardItemModel table;
     fillTable(table, 2);
     const QString file = path(QStringLiteral("no-pictures.pdf"));
-    QVERIFY(writePdfReport(file, table, m_columns, QString(), QPixmap(), QPixmap(), nullptr));
+    QVERIFY(writePdfReport(file, table, m_columns, QString(), QImage(), QImage(), nullptr));
     const QString first = pageText(file, 1);
     QVERIFY(!first.contains(QLatin1String("Histogram:")));
     QVERIFY(!first.contains(QLatin1String("Chart:")));

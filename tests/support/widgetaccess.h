@@ -6,6 +6,9 @@
 #include "device/gaugelink.h"
 #include "exchange/exchangecontroller.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 // Reads and sets the state of the window and its controllers for tests.
 class WidgetTestAccess
 {
@@ -18,4 +21,13 @@ public:
     static IDmm *dmm(Widget &w) { return w.gaugeLink->dmm(); }
     static QString nextImportName(Widget &w) { return w.items->nextImportName(); }
     static void refreshActiveItem(Widget &w) { w.activeView->refresh(); }
+    // Imports and exports run off the window's thread: turns the event loop
+    // until what runs has ended (its last message answered).
+    static void finishWork(Widget &w)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (w.exchange->isBusy() && waited.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
 };
