@@ -233,7 +233,11 @@ void ItemsController::syncTeamGroup()
             ++row;
         QStandardItem *node = newNode(m_measureIcon, item->name(), item);
         node->setToolTip(tr("An item of %1 from the team database, read-only here").arg(m_store->inspectorOf(item)));
+        // An inspector new to the tree (none is left empty) opens.
+        const bool fresh = inspector->rowCount() == 0;
         inspector->insertRow(row, node);
+        if (fresh)
+            m_tree->expand(inspector->index());
     }
     m_tree->viewport()->update();
 }
