@@ -1,7 +1,6 @@
 #include "charts/chartline.h"
 
-ChartLine::ChartLine(DMMChart *owner, const QColor &lineColour)
-    : QObject(nullptr), colour(lineColour), chart(owner)
+ChartLine::ChartLine(const QColor &lineColour) : colour(lineColour)
 {
 }
 

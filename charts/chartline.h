@@ -5,15 +5,12 @@
 #include "charts/columnvertices.h"
 
 #include <QColor>
-#include <QObject>
-
-class DMMChart;
 
 // One polyline of the chart with its own copy of the readings.
-class ChartLine : public QObject
+class ChartLine
 {
 public:
-    explicit ChartLine(DMMChart *chart, const QColor &colour);
+    explicit ChartLine(const QColor &colour);
 
     void deletePoints();
 
@@ -25,5 +22,4 @@ public:
     double max = 0;
     double xScale = 0;
     double yScale = 0;
-    DMMChart *chart = nullptr;
 };

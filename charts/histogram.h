@@ -1,21 +1,19 @@
 #pragma once
 
 #include "charts/binrange.h"
-#include "charts/histogrambin.h"
-#include "charts/histogramlayout.h"
+#include "charts/histogramcanvas.h"
 
 #include <QList>
 #include <QMargins>
 #include <QPixmap>
-#include <QRectF>
 #include <QString>
 #include <QVector>
 #include <QWidget>
 
 // Horizontal-bar histogram of the values counted into fixed ranges, bottom
 // row first. Only the counts are kept: whoever holds the values hands them
-// over once, and again after new ranges. Painted into cached layers; the
-// final layer is the picture that is saved and printed.
+// over once, and again after new ranges. Its canvas keeps the counts and
+// paints the picture that is shown, saved and printed.
 class Histogram : public QWidget
 {
     Q_OBJECT
@@ -23,8 +21,7 @@ public:
     explicit Histogram(QWidget *parent = nullptr);
     ~Histogram() override;
 
-    // The ranges stay owned by the caller and must outlive the histogram.
-    // Every count starts again from 0.
+    // The histogram keeps copies of the ranges. Every count starts again from 0.
     void setRanges(const QList<BinRange *> &ranges);
     void addValue(double value);
     void addValues(const double *values, int n);
@@ -34,50 +31,36 @@ public:
     void setMargins(const QMargins &margins);
     void setXTitle(const QString &title);
     void setYTitle(const QString &title);
-    QString yTitle() const { return m_yTitle; }
+    QString yTitle() const { return m_canvas.yTitle(); }
 
     QPixmap pixmap() const;
     bool savePixmap(const QString &fileName) const;
 
+    // What the histogram shows; its settings make another canvas paint the
+    // same picture of the same values.
+    const HistogramCanvas &canvas() const { return m_canvas; }
+
     // The margins in use: the ones set, grown where the texts need more.
-    QMargins plotMargins() const { return m_fittedMargins; }
+    QMargins plotMargins() const { return m_canvas.plotMargins(); }
 
     // What the last paint laid out (for the views' owners and tests).
-    const HistogramGeometry &geometry() const { return m_geometry; }
-    const QList<HistogramBin *> &bins() const { return m_bins; }
-    const QList<HistogramBar *> &bars() const { return m_bars; }
+    const HistogramGeometry &geometry() const { return m_canvas.geometry(); }
+    const QList<HistogramBin *> &bins() const { return m_canvas.bins(); }
+    const QList<HistogramBar *> &bars() const { return m_canvas.bars(); }
     // Every value handed over since the last clear, and how many of them
     // each bin counted, bottom row first.
-    int valueCount() const { return m_valueCount; }
-    QVector<int> counts() const;
+    int valueCount() const { return m_canvas.valueCount(); }
+    QVector<int> counts() const { return m_canvas.counts(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void deleteBinsAndBars();
-    void valuesChanged();
-    void fitMargins();
-    void layout();
-    void rebuildBackground();
-    void rebuildBars();
-    HistogramFrame frame() const;
+    void repaintCanvas();
 
-    QMargins m_margins{20, 20, 20, 20};
-    QMargins m_fittedMargins{20, 20, 20, 20};
-    QRectF m_plotRect;
-    QList<BinRange *> m_ranges;
-    int m_valueCount = 0;
-    QList<HistogramBin *> m_bins;
-    QList<HistogramBar *> m_bars;
-    bool m_backgroundDirty = true;
-    QPixmap m_backgroundLayer;
-    QPixmap m_barsLayer;
-    QPixmap m_finalLayer;
-    HistogramGeometry m_geometry;   // max count, pixels per count, count step, rows, row height
-    HistogramDecoration m_decoration;
-    QString m_xTitle;
-    QString m_yTitle;
-    int m_decimals = 1;
+    HistogramCanvas m_canvas;
+    bool m_canvasDirty = true;
+    mutable QPixmap m_pixmap;       // the canvas' picture, made when asked
+    mutable bool m_pixmapStale = true;
 };

@@ -131,14 +131,24 @@ void ActiveItemView::setUpWidgets()
     histogram->setMinimumSize(300, 150);
 }
 
-QPixmap ActiveItemView::histogramPicture() const
+HistogramSettings ActiveItemView::histogramSettings() const
 {
-    return m_widgets.histogram->pixmap();
+    return m_widgets.histogram->canvas().settings();
 }
 
-QPixmap ActiveItemView::chartPicture() const
+QSize ActiveItemView::histogramSize() const
 {
-    return m_widgets.chart->pixmap();
+    return m_widgets.histogram->size();
+}
+
+ChartSettings ActiveItemView::chartSettings() const
+{
+    return m_widgets.chart->canvas().settings();
+}
+
+QSize ActiveItemView::chartSize() const
+{
+    return m_widgets.chart->size();
 }
 
 void ActiveItemView::onActiveItemChanged(ItemData *item)
@@ -221,11 +231,7 @@ void ActiveItemView::catchUp(bool arrived)
     for (int first = m_shown; first < total; first += ValueBatch) {
         const int n = std::min(ValueBatch, total - first);
         values.clear();
-        int i = first;
-        readings.forEachRecord(first, n, [&](const ReadingRecord &r) {
-            values.push_back(r.hasExtras() ? readings.valueIn(i, unit) : r.valueIn(unit));
-            ++i;
-        });
+        readings.appendValuesIn(first, n, unit, values);
         m_widgets.histogram->addValues(values.data(), n);
         m_widgets.chart->addValues(values.data(), n, 0);
     }
@@ -332,17 +338,3 @@ void ActiveItemView::refreshStatisticsTab()
         m_widgets.statistics->clear();
 }
 
-void ActiveItemView::paintAllViews()
-{
-    QTabWidget *tabs = m_widgets.tabs;
-    const int current = tabs->currentIndex();
-    for (int index = 0; index < tabs->count(); ++index) {
-        tabs->setCurrentIndex(index);
-        // A monotonic clock: a wait across midnight must not last a day.
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 10)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
-    }
-    tabs->setCurrentIndex(current);
-}

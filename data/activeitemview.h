@@ -3,7 +3,8 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
-#include <QPixmap>
+#include "charts/chartcanvas.h"
+#include "charts/histogramcanvas.h"
 
 class QLabel;
 class QTableView;
@@ -56,8 +57,12 @@ public:
     ItemData *item() const;
     // The table's model: the active item's readings as shown.
     DataModel *readings() const { return m_readings; }
-    QPixmap histogramPicture() const;
-    QPixmap chartPicture() const;
+    // What the histogram and the chart show and their sizes: another
+    // canvas given these and the readings paints the same picture.
+    HistogramSettings histogramSettings() const;
+    QSize histogramSize() const;
+    ChartSettings chartSettings() const;
+    QSize chartSize() const;
 
     // The table, histogram and chart built again from the item, in its unit.
     void refresh();
@@ -65,9 +70,6 @@ public:
     void resetLabels();
     // Titles and decimals in micrometres, as a download shows them.
     void showMicrometreTitles();
-    // A view paints only while its tab is shown: each is shown once, so its
-    // picture holds every reading.
-    void paintAllViews();
 
     // The value-axis title: "Thickness(μm)" or "Thickness(mil)".
     static QString thicknessTitle(bool micrometres);

@@ -303,3 +303,12 @@ quint16 ReadingSeries::basisIndex(const QString &basis, bool *fits)
     m_bases.append(basis);
     return quint16(m_lastBasis);
 }
+
+void ReadingSeries::appendValuesIn(int first, int count, Unit shown, std::vector<double> &out) const
+{
+    int i = std::max(0, first);
+    forEachRecord(first, count, [&](const ReadingRecord &r) {
+        out.push_back(r.hasExtras() ? valueIn(i, shown) : r.valueIn(shown));
+        ++i;
+    });
+}

@@ -79,6 +79,8 @@ public:
     // Calls f(const ReadingRecord &) for [first, first + count), chunk by chunk.
     template <typename F> void forEachRecord(int first, int count, F f) const;
     template <typename F> void forEachRecord(F f) const { forEachRecord(0, m_size, f); }
+    // The values of [first, first + count) in `shown`, appended to out.
+    void appendValuesIn(int first, int count, Unit shown, std::vector<double> &out) const;
 
     // The bytes the series holds (for measuring).
     std::size_t heldBytes() const;

@@ -9,6 +9,7 @@
 #include "data/readingstable.h"
 #include "exchange/dlgexport.h"
 #include "exchange/importjob.h"
+#include "exchange/itempictures.h"
 #include "exchange/longwork.h"
 #include "exchange/itemreport.h"
 #include "exchange/jobsummary.h"
@@ -98,10 +99,10 @@ void ExchangeController::exportChosen()
         exportReadings();
         break;
     case 1:
-        exportPicture([this] { return m_view->histogramPicture().toImage(); }, tr("Export the histogram to a picture."));
+        exportPicture(Picture::Histogram, tr("Export the histogram to a picture."));
         break;
     case 2:
-        exportPicture([this] { return m_view->chartPicture().toImage(); }, tr("Export the chart to a picture."));
+        exportPicture(Picture::Chart, tr("Export the chart to a picture."));
         break;
     case 3: {
         const QString scene = dialog.sceneFileName();
@@ -153,19 +154,40 @@ void ExchangeController::exportReadings()
     });
 }
 
-void ExchangeController::exportPicture(const std::function<QImage()> &picture, const QString &caption)
+ItemPictureSettings ExchangeController::pictureSettings() const
+{
+    const ItemData *item = m_view->item();
+    ItemPictureSettings settings = ItemPictureMaker::standardSettings(
+        item ? item->unit() : Unit::Micrometre, item ? item->limits() : ItemLimits());
+    // As the views show them now, in their sizes once they have been laid out.
+    settings.chart = m_view->chartSettings();
+    settings.histogram = m_view->histogramSettings();
+    if (!m_view->chartSize().isEmpty())
+        settings.chartSize = m_view->chartSize();
+    if (!m_view->histogramSize().isEmpty())
+        settings.histogramSize = m_view->histogramSize();
+    return settings;
+}
+
+void ExchangeController::exportPicture(Picture which, const QString &caption)
 {
     const QString name =
         askSaveFileName(m_dialogParent, caption, QStringLiteral("."), QStringLiteral("JPG File(*.jpg)"));
     if (name.isEmpty())
         return;
-    // Drawn now, after the dialog: readings may have come in meanwhile.
-    m_view->paintAllViews();
-    const QImage image = picture();
-    writeOff(m_view->item(), [name, image](JobProgress &progress) {
+    // Painted on the worker from the readings as they are now, after the dialog.
+    const ItemData *item = m_view->item();
+    const ReadingSeries readings = item ? item->readings() : ReadingSeries();
+    const int rows = item ? std::min(m_store->shownCount(m_view->item()), readings.size()) : 0;
+    const Unit unit = item ? item->unit() : Unit::Micrometre;
+    const ItemPictureSettings settings = pictureSettings();
+    writeOff(item, [name, which, readings, rows, unit, settings](JobProgress &progress) {
         progress.beginStep(tr("Writing the picture…"), 0);
+        const ItemPictures pictures = ItemPictureMaker::paint(settings, readings, rows, unit);
         Written written;
-        written.ok = savePicture(image, name, &written.error);
+        if (progress.isCancelled())
+            return written;
+        written.ok = savePicture(which == Picture::Chart ? pictures.chart : pictures.histogram, name, &written.error);
         return written;
     }, false);
 }
@@ -176,17 +198,15 @@ void ExchangeController::exportReport(const QString &sceneFileName)
                                          QStringLiteral("PDF file(*.pdf)"));
     if (name.isEmpty())
         return;
-    // The views' pictures as they are now, after the dialog.
-    m_view->paintAllViews();
-    const QImage histogram = m_view->histogramPicture().toImage();
-    const QImage chart = m_view->chartPicture().toImage();
+    // The views' pictures are painted on the worker as they show now.
+    const ItemPictureSettings pictureSettings = this->pictureSettings();
     const ItemData *item = m_view->item();
     // The item as it is now, read on the worker; the table's rows as shown.
     std::shared_ptr<ItemData> copy(item ? item->snapshot().release() : nullptr);
     const int rows = item ? m_store->shownCount(m_view->item()) : 0;
     const QList<PdfColumn *> columns = m_pdfColumns;
     const QDate today = QDate::currentDate();
-    writeOff(item, [name, sceneFileName, histogram, chart, copy, rows, columns, today](JobProgress &progress) {
+    writeOff(item, [name, sceneFileName, pictureSettings, copy, rows, columns, today](JobProgress &progress) {
         // The summary of the item whose readings the table shows; with
         // inspection details or limits, the inspection report around it.
         ReportSummary summary;
@@ -201,8 +221,10 @@ void ExchangeController::exportReport(const QString &sceneFileName)
             unit = copy->unit();
         }
         const ReadingsTable table(shown, unit);
+        const ItemPictures pictures = ItemPictureMaker::paint(pictureSettings, shown, shown.size(), unit);
         Written written;
-        written.ok = writePdfReport(name, table, columns, sceneFileName, histogram, chart, summary, inspection,
+        written.ok = writePdfReport(name, table, columns, sceneFileName, pictures.histogram, pictures.chart, summary,
+                                    inspection,
                                     &written.error, &progress);
         if (progress.isCancelled())
             written = Written();

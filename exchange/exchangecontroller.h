@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exchange/itempictures.h"
+
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -43,7 +45,10 @@ public:
     // Asks what to export, then exports it.
     void exportChosen();
     void exportReadings();
-    void exportPicture(const std::function<QImage()> &picture, const QString &caption);
+    enum class Picture { Histogram, Chart };
+    void exportPicture(Picture which, const QString &caption);
+    // The views' settings and sizes, for pictures painted off the window.
+    ItemPictureSettings pictureSettings() const;
     void exportReport(const QString &sceneFileName);
     // The summary of every item that has readings.
     void exportSummary();

@@ -49,6 +49,21 @@
     </message>
 </context>
 <context>
+    <name>ChartCanvas</name>
+    <message>
+        <source>NDFT</source>
+        <translation>NDFT</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>下限</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>上限</translation>
+    </message>
+</context>
+<context>
     <name>CompoundFileReader</name>
     <message>
         <source>The file is damaged: an allocation chain points outside the file.</source>
@@ -109,21 +124,6 @@
     <message>
         <source>The file holds no stream named %1.</source>
         <translation>文件中没有名为%1的数据流。</translation>
-    </message>
-</context>
-<context>
-    <name>DMMChart</name>
-    <message>
-        <source>NDFT</source>
-        <translation>NDFT</translation>
-    </message>
-    <message>
-        <source>Min</source>
-        <translation>下限</translation>
-    </message>
-    <message>
-        <source>Max</source>
-        <translation>上限</translation>
     </message>
 </context>
 <context>
@@ -1667,6 +1667,25 @@
     <message>
         <source>%1 %2 of %3</source>
         <translation>%1 %2 / %3</translation>
+    </message>
+</context>
+<context>
+    <name>ItemPictureMaker</name>
+    <message>
+        <source>Rate</source>
+        <translation>频数</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Thickness(mil)</source>
+        <translation>厚度(mil)</translation>
+    </message>
+    <message>
+        <source>Thickness</source>
+        <translation>厚度</translation>
     </message>
 </context>
 </TS>

@@ -1,15 +1,18 @@
-// Chart and histogram costs at 1 000, 100 000 and 1 000 000 readings.
+// Chart and histogram costs at 1 000, 100 000 and 1 000 000 readings
+// scattered around 120 µm (σ 12), one in forty an overload drawn as 0.
 // Run offscreen: QT_QPA_PLATFORM=offscreen bench_charts
+#include "bench/support/scatteredreadings.h"
+#include "charts/chartcanvas.h"
 #include "charts/columnreduction.h"
 #include "charts/columnvertices.h"
 #include "charts/dmmchart.h"
 #include "charts/histogram.h"
+#include "charts/histogramcanvas.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QRandomGenerator>
 
 #include <benchmark/benchmark.h>
 
@@ -25,13 +28,18 @@ const QSize ChartSize(760, 420);
 template <typename Points, typename Add>
 void fillPoints(Points &points, int n, Add add)
 {
-    QRandomGenerator rng(42);
-    const QDateTime t0(QDate(2024, 5, 1), QTime(8, 0, 0));
-    double walk = 400;
-    for (int i = 0; i < n; ++i) {
-        walk += rng.bounded(20.0) - 10;
-        add(points, ChartPoint(walk, QString(), t0.addMSecs(qint64(i) * 250), -1, -1, QVariant()));
-    }
+    for (int i = 0; i < n; ++i)
+        add(points, ChartPoint(scatteredValue(i), QString(), scatteredTime(i), -1, -1, QVariant()));
+}
+
+// Values of the readings from..from + n - 1.
+std::vector<double> scatteredValues(int from, int n)
+{
+    std::vector<double> values;
+    values.reserve(std::size_t(n));
+    for (int i = from; i < from + n; ++i)
+        values.push_back(scatteredValue(i));
+    return values;
 }
 
 QList<ChartPoint *> makePoints(int n)
@@ -133,14 +141,12 @@ void BM_HistogramAddValue(benchmark::State &state)
     const QList<BinRange *> ranges = standardThicknessRanges();
     Histogram histogram(nullptr);
     histogram.setRanges(ranges);
-    QRandomGenerator rng(1);
-    QList<double> values;
-    values.reserve(int(state.range(0)));
-    for (int i = 0; i < state.range(0); ++i)
-        values << rng.bounded(2200.0) - 100;
-    histogram.addValues(values);
+    const int n = int(state.range(0));
+    const std::vector<double> values = scatteredValues(0, n), more = scatteredValues(n, 4096);
+    histogram.addValues(values.data(), n);
+    std::size_t k = 0;
     for (auto _ : state)
-        histogram.addValue(rng.bounded(2200.0) - 100);
+        histogram.addValue(more[k++ % more.size()]);
     qDeleteAll(ranges);
 }
 
@@ -149,10 +155,7 @@ void BM_HistogramAddValue(benchmark::State &state)
 void BM_HistogramRecountAll(benchmark::State &state)
 {
     const QList<BinRange *> ranges = standardThicknessRanges();
-    QRandomGenerator rng(1);
-    std::vector<double> values;
-    for (int i = 0; i < state.range(0); ++i)
-        values.push_back(rng.bounded(2200.0) - 100);
+    const std::vector<double> values = scatteredValues(0, int(state.range(0)));
     for (auto _ : state) {
         int counted = 0;
         for (BinRange *range : ranges) {
@@ -175,15 +178,49 @@ void BM_HistogramAddValueAndPaint(benchmark::State &state)
     histogram.setRanges(ranges);
     histogram.resize(ChartSize);
     histogram.show();
-    QRandomGenerator rng(1);
-    QList<double> values;
-    for (int i = 0; i < state.range(0); ++i)
-        values << rng.bounded(2200.0) - 100;
-    histogram.addValues(values);
+    const int n = int(state.range(0));
+    const std::vector<double> values = scatteredValues(0, n), more = scatteredValues(n, 4096);
+    histogram.addValues(values.data(), n);
     QPixmap target(ChartSize);
+    std::size_t k = 0;
     for (auto _ : state) {
-        histogram.addValue(rng.bounded(2200.0) - 100);
+        histogram.addValue(more[k++ % more.size()]);
         histogram.render(&target);
+    }
+    qDeleteAll(ranges);
+}
+
+// A report's pictures as a worker paints them: a fresh canvas fed the
+// values and painted once.
+void BM_ChartCanvasPicture(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const std::vector<double> values = scatteredValues(0, n);
+    ChartSettings settings;
+    settings.margins = QMargins(70, 40, 20, 50);
+    settings.xTitle = "Time";
+    settings.yTitle = "Thickness(μm)";
+    settings.limitLines[0] = 120;
+    for (auto _ : state) {
+        ChartCanvas canvas;
+        canvas.apply(settings);
+        canvas.setTexts([](int i) { return scatteredTime(i).toString(QStringLiteral("hh:mm:ss")); }, nullptr, 0);
+        canvas.addValues(values.data(), n, 0);
+        benchmark::DoNotOptimize(canvas.picture(ChartSize));
+    }
+}
+
+void BM_HistogramCanvasPicture(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const std::vector<double> values = scatteredValues(0, n);
+    const QList<BinRange *> ranges = standardThicknessRanges();
+    for (auto _ : state) {
+        HistogramCanvas canvas;
+        canvas.setRanges(ranges);
+        canvas.setMargins(QMargins(136, 20, 20, 50));
+        canvas.addValues(values.data(), n);
+        benchmark::DoNotOptimize(canvas.picture(ChartSize));
     }
     qDeleteAll(ranges);
 }
@@ -198,6 +235,8 @@ BENCHMARK(BM_LineFromIndex)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmar
 BENCHMARK(BM_HistogramAddValue)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HistogramRecountAll)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HistogramAddValueAndPaint)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartCanvasPicture)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HistogramCanvasPicture)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

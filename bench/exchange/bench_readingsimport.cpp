@@ -13,11 +13,11 @@
 #include "exchange/tablefile.h"
 
 #include "bench/exchange/tablesnapshot.h"
+#include "bench/support/scatteredreadings.h"
 #include "tests/exchange/xlstesttools.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -72,13 +72,8 @@ public:
             return SyntheticReadings::data(index, role);
         if (index.column() == 3)
             return QString::fromUtf8("μm");
-        QRandomGenerator random(quint32(index.row()) * 2654435761u + 508u);
-        if (random.bounded(40) == 0)
-            return QStringLiteral("    OL");
-        const double u1 = 1.0 - random.generateDouble();
-        const double u2 = random.generateDouble();
-        const double value = 120.0 + 12.0 * std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * M_PI * u2);
-        return QString::number(std::max(0.0, value), 'f', 1);
+        const QString text = scatteredText(index.row());
+        return text == QLatin1String("OL") ? QStringLiteral("    OL") : text;
     }
 };
 

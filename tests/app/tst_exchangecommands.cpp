@@ -2,7 +2,9 @@
 #include "data/dmmdata.h"
 #include "data/itemdata.h"
 #include "data/tvitemmodel.h"
+#include "data/readingstable.h"
 #include "exchange/dlgexport.h"
+#include "exchange/tablefile.h"
 #include "tests/support/dialoganswerer.h"
 #include "tests/support/testgauge.h"
 #include "tests/support/widgetaccess.h"
@@ -13,6 +15,8 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -184,6 +188,40 @@ private slots:
         QCOMPARE(imported->statistics()->num, 6);
         QCOMPARE(imported->statistics()->avg, QStringLiteral("237.8"));
         QCOMPARE(imported->statistics()->max, QStringLiteral("1250.0"));
+    }
+
+    // A long import leaves the window turning: its timers tick, the
+    // progress dialog comes with Cancel, and Cancel leaves no item.
+    void longImportKeepsTheWindowTurning()
+    {
+        const QString path = dir.filePath(QStringLiteral("long.csv"));
+        {
+            ReadingSeries readings;
+            for (int i = 0; i < 300000; ++i)
+                readings.appendText(QString::number(100 + i % 400 / 10.0, 'f', 1), QStringLiteral("um"),
+                                    QStringLiteral("Fe"), QDateTime(QDate(2026, 3, 2), QTime(9, 0)).addSecs(i));
+            QVERIFY(TableFile::write(path, TableFile::Format::Csv, ReadingsTable(readings, Unit::Micrometre), nullptr,
+                                     nullptr));
+        }
+        Widget w;
+        w.show();
+        const int before = tree(w)->rowCount(tree(w)->index(1, 0));
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(10);
+        DialogAnswerer answerer;
+        answerer.then(DialogAnswerer::file(path));
+        action(w, "actionImport")->trigger();
+        const int ticksBefore = ticks;
+        QProgressDialog *progress = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((progress = w.findChild<QProgressDialog *>()) && progress->isVisible(), 60000);
+        QVERIFY(ticks > ticksBefore);
+        QTRY_VERIFY(progress->labelText().contains(QStringLiteral(" of ")));
+        progress->findChild<QPushButton *>()->click();
+        WidgetTestAccess::finishWork(w);
+        QCOMPARE(tree(w)->rowCount(tree(w)->index(1, 0)), before);
+        QCOMPARE(answerer.count(), 1);  // the file dialog, and no message
     }
 
     void unreadableWorkbookMakesNoItem()
