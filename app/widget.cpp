@@ -134,7 +134,8 @@ void Widget::createControllers()
     connect(items, &ItemsController::currentNodeChanged, this, [this](const QModelIndex &current) {
         // A team item is read-only here: what would change it is off.
         const bool readOnly = ItemStore::isTeamItem(TvItemModel::itemAt(current));
-        for (QAction *change : {ui->actionItemRename, ui->actionItemDelete, ui->actionItemLimits, ui->actionItemDetails})
+        for (QAction *change :
+             {ui->actionItemRename, ui->actionItemDelete, ui->actionItemLimits, ui->actionItemDetails})
             change->setEnabled(!readOnly);
         ui->itemToolBar->clear();
         ui->itemToolBar->addActions(itemActionsFor(current));

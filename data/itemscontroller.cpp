@@ -229,7 +229,8 @@ void ItemsController::syncTeamGroup()
             continue;
         QStandardItem *inspector = inspectorNode(m_store->inspectorOf(item), rank);
         int row = 0;
-        while (row < inspector->rowCount() && order.value(TvItemModel::itemAt(inspector->child(row)->index())) < order.value(item))
+        const int place = order.value(item);
+        while (row < inspector->rowCount() && order.value(TvItemModel::itemAt(inspector->child(row)->index())) < place)
             ++row;
         QStandardItem *node = newNode(m_measureIcon, item->name(), item);
         node->setToolTip(tr("An item of %1 from the team database, read-only here").arg(m_store->inspectorOf(item)));

@@ -175,7 +175,9 @@ void ExchangeController::exportPicture(Picture which, const QString &caption)
         askSaveFileName(m_dialogParent, caption, QStringLiteral("."), QStringLiteral("JPG File(*.jpg)"));
     if (name.isEmpty())
         return;
-    // Painted on the worker from the readings as they are now, after the dialog.
+    // Painted on the worker from the readings as they are now, after the
+    // dialog: those that came in meanwhile join their item first.
+    m_store->flush();
     const ItemData *item = m_view->item();
     const ReadingSeries readings = item ? item->readings() : ReadingSeries();
     const int rows = item ? std::min(m_store->shownCount(m_view->item()), readings.size()) : 0;
@@ -198,7 +200,9 @@ void ExchangeController::exportReport(const QString &sceneFileName)
                                          QStringLiteral("PDF file(*.pdf)"));
     if (name.isEmpty())
         return;
-    // The views' pictures are painted on the worker as they show now.
+    // The views' pictures are painted on the worker as they show now, with
+    // the readings that came in during the dialog.
+    m_store->flush();
     const ItemPictureSettings pictureSettings = this->pictureSettings();
     const ItemData *item = m_view->item();
     // The item as it is now, read on the worker; the table's rows as shown.

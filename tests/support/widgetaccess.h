@@ -22,6 +22,7 @@ public:
     static QString nextImportName(Widget &w) { return w.items->nextImportName(); }
     static ItemsController *items(Widget &w) { return w.items; }
     static ItemStore *store(Widget &w) { return w.itemStore; }
+    static ExchangeController *exchange(Widget &w) { return w.exchange; }
     static void refreshActiveItem(Widget &w) { w.activeView->refresh(); }
     // Imports and exports run off the window's thread: turns the event loop
     // until what runs has ended (its last message answered).

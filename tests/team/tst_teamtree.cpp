@@ -99,7 +99,8 @@ private slots:
                                                        ReadingFields::fromText("OL", "um", "Fe", noon)}));
         ann.flush();
         const TeamSyncJob annSync{teamSettingsFor(cluster, QStringLiteral("team"), QStringLiteral("ann")),
-                                  QStringLiteral("ann-pw"), annFile.path(), dir.filePath(QStringLiteral("ann/team.sqlite"))};
+                                  QStringLiteral("ann-pw"), annFile.path(),
+                                  dir.filePath(QStringLiteral("ann/team.sqlite"))};
         const TeamSyncReport sent = runTeamSync(annSync);
         QVERIFY2(!sent.fault.isSet(), qPrintable(sent.describe(annSync.settings)));
 
@@ -168,7 +169,8 @@ private slots:
         text.start(QStringLiteral("pdftotext"), {"-layout", summary, "-"});
         QVERIFY(text.waitForFinished());
         const QString pdf = QString::fromUtf8(text.readAllStandardOutput()).simplified();
-        QVERIFY2(pdf.contains(QStringLiteral("Deck 1 40")) && pdf.contains(QStringLiteral("Import1 2")), qPrintable(pdf));
+        QVERIFY2(pdf.contains(QStringLiteral("Deck 1 40")) && pdf.contains(QStringLiteral("Import1 2")),
+                 qPrintable(pdf));
 
         // A pull that fails leaves the group as it was; the next one brings
         // a rename and a deletion at the origin.
