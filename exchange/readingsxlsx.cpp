@@ -150,10 +150,13 @@ bool writeReadingsXlsx(const QString &path, const QAbstractItemModel &table, QSt
     for (size_t c = 0; c < widths.size(); ++c)
         if (widths[c] > 0)
             worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), widths[c] + 1, nullptr);
-    const lxw_error closed = workbook_close(book); // frees the workbook in any case
-    // Stopped: the workbook in the work folder goes with it.
-    if (progress && progress->isCancelled())
+    // Stopped: the workbook is given up unwritten (closing would still zip
+    // every row so far), and its rows in the work folder go with it.
+    if (progress && progress->isCancelled()) {
+        lxw_workbook_free(book);
         return false;
+    }
+    const lxw_error closed = workbook_close(book); // frees the workbook in any case
     if (cells.error() != LXW_NO_ERROR || closed != LXW_NO_ERROR) {
         err = libraryError(cells.error() != LXW_NO_ERROR ? cells.error() : closed);
         return false;
