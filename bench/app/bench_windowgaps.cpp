@@ -158,7 +158,12 @@ int importAndExport(const QString &csv, const QString &folder)
     importThrough(window, csv, 1000000, "import");
     exportThrough(window, "rbTable", folder + QStringLiteral("/readings.xlsx"), "xlsx");
 
-    // Cancel halfway: no file, no item.
+    // Cancel halfway: no file, no item. (Left out for a build whose work
+    // runs on the window's thread: there is nothing to cancel.)
+    if (qEnvironmentVariableIsSet("VK_BENCH_NO_CANCEL")) {
+        window.close();
+        return 0;
+    }
     {
         DialogAnswerer answerer;
         answerer.then([](QWidget *dialog) {

@@ -228,19 +228,32 @@ private slots:
         QCOMPARE(answerer.count(), 2); // no failure message
         const QImage picture(dir.filePath(QStringLiteral("bars.jpg")));
         QVERIFY(!picture.isNull());
-        // Painted off the window from the readings after the dialog: the one
-        // that arrived meanwhile is in it.
+        // It is not the picture of the readings before the dialog.
         const ItemData *item = WidgetTestAccess::currentItem(w);
-        QCOMPARE(item->count(), 1);
-        auto painted = [&](int rows) {
-            const QString file = dir.filePath(QStringLiteral("expected%1.jpg").arg(rows));
-            const ItemPictureSettings settings = WidgetTestAccess::exchange(w)->pictureSettings();
-            const ItemPictures pictures = ItemPictureMaker::paint(settings, item->readings(), rows, item->unit());
-            savePicture(pictures.histogram, file, nullptr);
-            return QImage(file);
-        };
-        QCOMPARE(picture, painted(1));
-        QVERIFY(picture != painted(0));
+        const ItemPictureSettings settings = WidgetTestAccess::exchange(w)->pictureSettings();
+        const QString before = dir.filePath(QStringLiteral("before.jpg"));
+        const ItemPictures empty = ItemPictureMaker::paint(settings, item->readings(), 0, item->unit());
+        QVERIFY(savePicture(empty.histogram, before, nullptr));
+        QCOMPARE(QImage(before).size(), picture.size());
+        QVERIFY(QImage(before) != picture);
+        // The picture holds the bar of the reading that came in meanwhile,
+        // where the histogram shows it once its tab is opened.
+        Histogram *histogram = w.findChild<Histogram *>(QStringLiteral("Histogram1"));
+        QCOMPARE(picture.size(), histogram->size());
+        auto *tabs = w.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        tabs->setCurrentIndex(tabs->indexOf(histogram->parentWidget()));
+        const QImage shown = histogram->grab().toImage();
+        const HistogramBar *full = nullptr;
+        for (const HistogramBar *bar : histogram->bars())
+            if (bar->bin->count() > 0 && bar->rect.width() > 2 && bar->rect.height() > 2)
+                full = bar;
+        QVERIFY(full);
+        const QPoint middle = full->rect.center().toPoint();
+        const QColor expected = shown.pixelColor(middle);
+        const QColor got = picture.pixelColor(middle);
+        QVERIFY2(qAbs(got.red() - expected.red()) + qAbs(got.green() - expected.green())
+                         + qAbs(got.blue() - expected.blue()) < 60,
+                 qPrintable(got.name() + QStringLiteral(" != ") + expected.name()));
     }
 
     void closingTheWindowClosesTheMeter()
