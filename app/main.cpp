@@ -1,12 +1,18 @@
 #include "app/optionsfile.h"
+#include "app/resourcelookup.h"
 #include "app/settingslocation.h"
 #include "app/widget.h"
+#include "cli/commandline.h"
 #include "data/measurementdatabase.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // A command does its job without a window, and needs no display.
+    if (CommandLine::isCommand(argc, argv))
+        return CommandLine::run(argc, argv, installCatalogs);
+
     // Sharp on high-density screens: scaled layouts, and the icons' larger
     // renderings where a pixel ratio above 1 asks for them.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);

@@ -30,3 +30,23 @@ bool loadCatalog(QTranslator *translator, const QString &name, const QStringList
     }
     return false;
 }
+
+void installCatalogs(const QString &code)
+{
+    if (code.isEmpty())
+        return;
+    // One translator for the application's catalog and one for Qt's, made
+    // once and kept for the life of the process.
+    static QTranslator *appTranslator = nullptr;
+    static QTranslator *qtTranslator = nullptr;
+    if (!appTranslator)
+        appTranslator = new QTranslator;
+    if (!qtTranslator)
+        qtTranslator = new QTranslator;
+
+    const QStringList folders = programFileFolders();
+    if (loadCatalog(appTranslator, QStringLiteral("%1.qm").arg(code), folders))
+        QCoreApplication::installTranslator(appTranslator);
+    if (loadCatalog(qtTranslator, QStringLiteral("./translations/qt_%1.qm").arg(code), folders))
+        QCoreApplication::installTranslator(qtTranslator);
+}

@@ -17,3 +17,7 @@ QString locateProgramFile(const QString &name, const QStringList &folders);
 // Loads the catalog name (relative, with Qt's usual fallback names) from the
 // first folder that has it. False when no folder has it.
 bool loadCatalog(QTranslator *translator, const QString &name, const QStringList &folders);
+
+// Installs "<code>.qm" and "./translations/qt_<code>.qm" from the program's
+// folders (see programFileFolders); missing catalogs are skipped.
+void installCatalogs(const QString &code);

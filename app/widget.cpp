@@ -46,7 +46,7 @@ Widget::Widget(MeasurementDatabase *measurements, QWidget *parent)
     Reading::registerMetaTypes();
 
     ui->setupUi(this);
-    setWindowTitle(QStringLiteral("%1 v%2 ").arg(QStringLiteral("VK508M"), QStringLiteral("1.10")));
+    setWindowTitle(QStringLiteral("%1 v%2 ").arg(QStringLiteral("VK508M"), QStringLiteral(VK_VERSION)));
     resize(1000, 600);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect desktop = screen->geometry();

@@ -1,7 +1,8 @@
 # Checks that the source folders include one another only downwards:
-#   app on top; exchange, device, team and the device plug-ins below it
-#   (the plug-ins implement device's interfaces); data and charts at the
-#   bottom (data may draw on charts, never back).
+#   app on top; the command line (cli) below it; exchange, device, team
+#   and the device plug-ins below that (the plug-ins implement device's
+#   interfaces); data and charts at the bottom (data may draw on charts,
+#   never back).
 # Run as: cmake -DSOURCE_ROOT=<folder> -P CheckIncludeLayers.cmake
 # Prints how often each folder includes each other one; fails, naming the
 # file and line, on an include that points up or across.
@@ -11,8 +12,9 @@ if(NOT SOURCE_ROOT)
     message(FATAL_ERROR "SOURCE_ROOT is not set")
 endif()
 
-set(layers app exchange device team plugins data charts)
-set(may_include_app app exchange device team plugins data charts resources)
+set(layers app cli exchange device team plugins data charts)
+set(may_include_app app cli exchange device team plugins data charts resources)
+set(may_include_cli cli exchange team data charts)
 set(may_include_exchange exchange data charts)
 set(may_include_device device data charts)
 set(may_include_team team data)

@@ -4,8 +4,9 @@
 # libdmmapi.so, Lib/, catalogs, manual. The package puts that folder at
 # /usr/lib/vk508m and adds the component "desktop", which a plain install
 # leaves out: the vk508m command, the menu entry, the icons, the AppStream
-# metadata, the package's documents and the team database's layout; and the
-# component "udev" with the rule for the gauge's serial port.
+# metadata, the package's documents, the manual page, bash completion and
+# the team database's layout; and the component "udev" with the rule for
+# the gauge's serial port.
 if(NOT UNIX OR APPLE)
     return()
 endif()
@@ -62,6 +63,9 @@ foreach(page changelog vk508m.1)
 endforeach()
 vk_install_desktop_files(share/doc/vk508m ${VK_PACKAGE_STAGE}/copyright ${VK_PACKAGE_STAGE}/changelog.gz)
 vk_install_desktop_files(share/man/man1 ${VK_PACKAGE_STAGE}/vk508m.1.gz)
+# Completion of the commands and the kept items' names, loaded by bash on demand.
+install(FILES ${VK_LINUX_DIR}/vk508m.bash-completion RENAME vk508m
+        DESTINATION share/bash-completion/completions COMPONENT desktop EXCLUDE_FROM_ALL)
 install(FILES ${VK_LINUX_DIR}/lintian-overrides RENAME vk508m
         DESTINATION share/lintian/overrides COMPONENT desktop EXCLUDE_FROM_ALL)
 

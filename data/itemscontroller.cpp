@@ -9,7 +9,6 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QSet>
 #include <QStandardItem>
 #include <QTreeView>
 
@@ -119,18 +118,14 @@ int ItemsController::countItemsNamedWith(const QString &prefix) const
 
 QString ItemsController::nextImportName() const
 {
-    // Counting up from the number of "Import…" names, to one not in use:
-    // a renamed or otherwise named item must not make a duplicate.
-    QSet<QString> names;
+    QStringList names;
     for (const QModelIndex &node : itemNodes()) {
+        // The team's items are named at their origin.
         ItemData *item = TvItemModel::itemAt(node);
         if (item && !ItemStore::isTeamItem(item))
-            names.insert(item->name());
+            names << item->name();
     }
-    int number = countItemsNamedWith(QStringLiteral("Import")) + 1;
-    while (names.contains(QStringLiteral("Import%1").arg(number)))
-        ++number;
-    return QStringLiteral("Import%1").arg(number);
+    return ItemStore::nextImportName(names);
 }
 
 QModelIndex ItemsController::nodeOf(const ItemData *item) const

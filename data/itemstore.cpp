@@ -64,6 +64,18 @@ ItemData *ItemStore::restore(ItemKeeper *keeper)
     return active;
 }
 
+QString ItemStore::nextImportName(const QStringList &names)
+{
+    const QString prefix = QStringLiteral("Import");
+    int number = 1;
+    for (const QString &name : names)
+        number += name.startsWith(prefix) ? 1 : 0;
+    // A renamed or otherwise named item must not make a duplicate.
+    while (names.contains(prefix + QString::number(number)))
+        ++number;
+    return prefix + QString::number(number);
+}
+
 ItemData *ItemStore::addItem(const QString &name, ItemData::DataType type)
 {
     flush();

@@ -39,6 +39,11 @@ public:
     ItemData *restore(ItemKeeper *keeper);
     bool isKept() const { return m_keeper != nullptr; }
 
+    // The name an imported item takes among items of these names: "Import"
+    // with a number one above the count of names that begin with
+    // "Import", counted on past any in use.
+    static QString nextImportName(const QStringList &names);
+
     ItemData *storeItem() const { return m_storeItem; }
     ItemData *liveItem() const { return m_liveItem; }
     // The items under "Live Data", in tree order.

@@ -160,18 +160,8 @@ void judge(ItemSummary &s, const ItemData &item, bool micrometres)
     s.passed = verdict.passed;
     s.overloadsJudged = verdict.overloads;
     const QString nominal = withUnit(number(limitInUnit(limits.nominal, micrometres), micrometres), s.unit);
-    const double perShownStep = judgingStepsPerShownStep(micrometres);
     for (const RuleCheck &c : verdict.checks) {
-        // A failing mean is rounded away from the limit it misses, so that
-        // it never reads as equal to it.
-        const double meanInShownSteps = c.mean / perShownStep;
-        double rounded = std::round(meanInShownSteps);
-        if (!c.passed && c.kind == RuleCheck::MeanOfSpots && c.mean > steps.maximum)
-            rounded = std::ceil(meanInShownSteps);
-        else if (!c.passed)
-            rounded = std::floor(meanInShownSteps);
-        const double shownMean = rounded / (micrometres ? 10.0 : 100.0);
-        const QString mean = withUnit(number(shownMean, micrometres), s.unit);
+        const QString mean = withUnit(number(shownRuleMean(c, steps, micrometres), micrometres), s.unit);
         s.rules << SummaryRow{ruleCaption(c.kind), {ruleCount(c, mean), ItemSummary::verdictText(c.passed)}};
         s.rulesPassed << c.passed;
         if (!c.passed)
@@ -188,6 +178,19 @@ void judge(ItemSummary &s, const ItemData &item, bool micrometres)
 QString ItemSummary::verdictText(bool passed)
 {
     return passed ? tr("Pass") : tr("Fail");
+}
+
+double shownRuleMean(const RuleCheck &check, const AcceptanceSteps &limits, bool micrometres)
+{
+    // A failing mean is rounded away from the limit it misses, so that it
+    // never reads as equal to it.
+    const double meanInShownSteps = check.mean / judgingStepsPerShownStep(micrometres);
+    double rounded = std::round(meanInShownSteps);
+    if (!check.passed && check.kind == RuleCheck::MeanOfSpots && check.mean > limits.maximum)
+        rounded = std::ceil(meanInShownSteps);
+    else if (!check.passed)
+        rounded = std::floor(meanInShownSteps);
+    return rounded / (micrometres ? 10.0 : 100.0);
 }
 
 qint64 thicknessSteps(double micrometres)

@@ -56,6 +56,11 @@ QVector<QStringList> reportVerdictRows(const ItemSummary &summary);
 // are both whole numbers of them, so no reading is rounded to be judged.
 constexpr double JudgingStepsPerMicrometre = 1000.0;
 
+// A rule's mean (see RuleCheck) in the unit shown, at its resolution; a
+// failing mean is rounded away from the limit it misses, so that it never
+// reads as equal to it.
+double shownRuleMean(const RuleCheck &check, const AcceptanceSteps &limits, bool micrometres);
+
 // A thickness in micrometres in whole judging steps.
 qint64 thicknessSteps(double micrometres);
 // A limit, kept in micrometres, in the given unit.

@@ -146,7 +146,7 @@ QString MeasurementDatabase::defaultPath()
         .filePath(QStringLiteral("measurements.sqlite"));
 }
 
-bool MeasurementDatabase::open(const QString &path)
+void MeasurementDatabase::forget(const QString &path)
 {
     close();
     m_path = path;
@@ -155,15 +155,42 @@ bool MeasurementDatabase::open(const QString &path)
     m_notice.clear();
     m_failure.clear();
     m_lastError.clear();
+    m_fault = Fault::None;
+}
+
+bool MeasurementDatabase::openToRead(const QString &path)
+{
+    forget(path);
+    m_reading = true;
+    if (!QFileInfo::exists(path)) {
+        m_open = true;
+        return true;
+    }
+    m_fault = connectFile();
+    if (m_fault != Fault::None) {
+        m_problem = describe(m_fault, m_lastError);
+        disconnectFile();
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+bool MeasurementDatabase::open(const QString &path)
+{
+    forget(path);
+    m_reading = false;
 
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath())) {
+        m_fault = Fault::Failed;
         m_problem = describe(Fault::Failed, tr("its folder cannot be made"));
         return false;
     }
     // A file the user marked read-only stays untouched, even for a user
     // who may write it anyway.
     if (info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))) {
+        m_fault = Fault::ReadOnly;
         m_problem = describe(Fault::ReadOnly, QString());
         return false;
     }
@@ -175,7 +202,8 @@ bool MeasurementDatabase::open(const QString &path)
     if (!m_lock->tryLock(LockWaitMs)) {
         const bool held = m_lock->error() == QLockFile::LockFailedError;
         m_lock.reset();
-        m_problem = describe(held ? Fault::Locked : Fault::Failed, tr("its lock file cannot be made"));
+        m_fault = held ? Fault::Locked : Fault::Failed;
+        m_problem = describe(m_fault, tr("its lock file cannot be made"));
         return false;
     }
 
@@ -183,6 +211,7 @@ bool MeasurementDatabase::open(const QString &path)
     if (fault == Fault::Damaged) {
         disconnectFile();
         if (!moveAside()) {
+            m_fault = Fault::Damaged;
             m_problem = describe(Fault::Damaged, QString());
             return false;
         }
@@ -191,6 +220,7 @@ bool MeasurementDatabase::open(const QString &path)
                        .arg(QDir::toNativeSeparators(m_path), QDir::toNativeSeparators(m_asidePath));
     }
     if (fault != Fault::None) {
+        m_fault = fault;
         m_problem = describe(fault, m_lastError);
         if (!m_notice.isEmpty())
             m_problem = m_notice + QLatin1Char(' ') + m_problem;
@@ -230,7 +260,8 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
     m_db.setDatabaseName(m_path);
     // Readers never block a writer in the write-ahead log; only a reader
     // starting up does, for a moment.
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyWaitMs));
+    const QString busy = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyWaitMs);
+    m_db.setConnectOptions(m_reading ? QStringLiteral("QSQLITE_OPEN_READONLY;") + busy : busy);
     if (!m_db.open())
         return classify(m_db.lastError());
 
@@ -241,15 +272,27 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
     query.finish();
     if (version > SchemaVersion)
         return Fault::Newer;
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
-        return classify(query.lastError());
-    query.finish();
-
-    Fault fault = migrate(version);
-    if (fault == Fault::None)
-        fault = readCatalogue();
-    if (fault != Fault::None)
-        return fault;
+    Fault fault = Fault::None;
+    if (m_reading) {
+        // One read transaction for as long as the file is open: the items
+        // and their readings are all of one moment of the writer's.
+        if (!m_db.transaction())
+            return classify(m_db.lastError());
+        fault = readCatalogue(version);
+        // An empty file has no tables to read readings from.
+        if (fault != Fault::None || version == 0)
+            return fault;
+    } else {
+        if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL"))
+            || !query.exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
+            return classify(query.lastError());
+        query.finish();
+        fault = migrate(version);
+        if (fault == Fault::None)
+            fault = readCatalogue(SchemaVersion);
+        if (fault != Fault::None)
+            return fault;
+    }
 
     m_statements.reset(new Statements(m_db));
     if (m_directAllowed && SqliteReadings::available())
@@ -259,18 +302,20 @@ MeasurementDatabase::Fault MeasurementDatabase::connectFile()
     Statements &s = *m_statements;
     s.loadReadings.setForwardOnly(true);
     s.firstBasis.setForwardOnly(true);
-    const bool prepared = s.begin.prepare(QStringLiteral("BEGIN")) && s.commit.prepare(QStringLiteral("COMMIT"))
-        && s.rollback.prepare(QStringLiteral("ROLLBACK"))
-        && s.insertReading.prepare(QStringLiteral(
-            "INSERT INTO readings (item, seq, time, zone, value_um, value_mil, text_um, text_mil, overload, unit,"
-            " basis) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
-        && s.statistics.prepare(QStringLiteral("UPDATE items SET num = ?, avg = ?, min = ?, max = ?,"
-                                               " revision = revision + 1, changed = ? WHERE id = ?"))
-        && s.loadReadings.prepare(QStringLiteral(
-            "SELECT time, zone, value_um, value_mil, text_um, text_mil, overload,"
-            " CASE unit WHEN 'um' THEN 0 WHEN 'mil' THEN 1 ELSE unit END,"
-            " CASE basis WHEN ? THEN NULL ELSE basis END FROM readings WHERE item = ? ORDER BY seq"))
+    bool prepared = s.loadReadings.prepare(QStringLiteral(
+                        "SELECT time, zone, value_um, value_mil, text_um, text_mil, overload,"
+                        " CASE unit WHEN 'um' THEN 0 WHEN 'mil' THEN 1 ELSE unit END,"
+                        " CASE basis WHEN ? THEN NULL ELSE basis END FROM readings WHERE item = ? ORDER BY seq"))
         && s.firstBasis.prepare(QStringLiteral("SELECT basis FROM readings WHERE item = ? ORDER BY seq LIMIT 1"));
+    // A reader's file may be of an earlier layout, which it never writes.
+    if (!m_reading)
+        prepared = prepared && s.begin.prepare(QStringLiteral("BEGIN")) && s.commit.prepare(QStringLiteral("COMMIT"))
+            && s.rollback.prepare(QStringLiteral("ROLLBACK"))
+            && s.insertReading.prepare(QStringLiteral(
+                "INSERT INTO readings (item, seq, time, zone, value_um, value_mil, text_um, text_mil, overload, unit,"
+                " basis) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
+            && s.statistics.prepare(QStringLiteral("UPDATE items SET num = ?, avg = ?, min = ?, max = ?,"
+                                                   " revision = revision + 1, changed = ? WHERE id = ?"));
     if (!prepared)
         return classify(m_db.lastError());
     return Fault::None;
@@ -320,10 +365,12 @@ MeasurementDatabase::Fault MeasurementDatabase::migrate(int version)
     return Fault::None;
 }
 
-MeasurementDatabase::Fault MeasurementDatabase::readCatalogue()
+MeasurementDatabase::Fault MeasurementDatabase::readCatalogue(int version)
 {
     m_items.clear();
     m_activeId = 0;
+    if (version == 0)
+        return Fault::None;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT id, type, name, unit, num, avg, min, max FROM items ORDER BY position, id")))
@@ -342,9 +389,11 @@ MeasurementDatabase::Fault MeasurementDatabase::readCatalogue()
     }
     if (query.lastError().isValid())
         return classify(query.lastError());
-    if (!query.exec(QStringLiteral("SELECT item, nominal, minimum, maximum, correction, rule FROM limits")))
+    // Layouts before 2 have no limits, before 3 no details.
+    if (version >= 2
+        && !query.exec(QStringLiteral("SELECT item, nominal, minimum, maximum, correction, rule FROM limits")))
         return classify(query.lastError());
-    while (query.next()) {
+    while (version >= 2 && query.next()) {
         const qint64 id = query.value(0).toLongLong();
         for (KeptItem &item : m_items) {
             if (item.id != id)
@@ -358,10 +407,11 @@ MeasurementDatabase::Fault MeasurementDatabase::readCatalogue()
                                                                                    : AcceptanceRule::None;
         }
     }
-    if (!query.exec(QStringLiteral("SELECT item, project, structure, coating, gauge_model, gauge_serial,"
-                                   " probe_serial, calibration, adjustment, inspector, notes FROM details")))
+    if (version >= 3
+        && !query.exec(QStringLiteral("SELECT item, project, structure, coating, gauge_model, gauge_serial,"
+                                      " probe_serial, calibration, adjustment, inspector, notes FROM details")))
         return classify(query.lastError());
-    while (query.next()) {
+    while (version >= 3 && query.next()) {
         const qint64 id = query.value(0).toLongLong();
         for (KeptItem &item : m_items) {
             if (item.id != id)
@@ -430,6 +480,19 @@ bool MeasurementDatabase::moveAside()
 QString MeasurementDatabase::describe(Fault fault, const QString &detail) const
 {
     const QString file = QDir::toNativeSeparators(m_path);
+    // A reader leaves the file as it is and keeps nothing.
+    if (m_reading) {
+        switch (fault) {
+        case Fault::Damaged:
+            return tr("%1 is damaged. It was left as it is.").arg(file);
+        case Fault::Newer:
+            return tr("%1 was written by a newer version of this program.").arg(file);
+        case Fault::Locked:
+            return tr("%1 is busy. Try again in a moment.").arg(file);
+        default:
+            return tr("%1 cannot be read (%2).").arg(file, detail);
+        }
+    }
     switch (fault) {
     case Fault::Damaged:
         return tr("%1 is damaged and could not be renamed aside. It was left as it is, and measurements are not "
@@ -460,7 +523,8 @@ void MeasurementDatabase::requestReadings(qint64 id, const ReadingsDone &done)
 
 bool MeasurementDatabase::loadReadings(qint64 id, ReadingSeries *readings)
 {
-    if (!m_open)
+    // A reader's missing or empty file has no readings to load.
+    if (!m_open || !m_statements)
         return true;
     ReadingSeries loaded;
     if (m_direct) {

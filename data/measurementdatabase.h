@@ -42,6 +42,9 @@ public:
     MeasurementDatabase(const MeasurementDatabase &) = delete;
     MeasurementDatabase &operator=(const MeasurementDatabase &) = delete;
 
+    // What kept the file from being opened.
+    enum class Fault { None, Damaged, Newer, ReadOnly, Locked, Failed };
+
     // measurements.sqlite in QStandardPaths::AppDataLocation.
     static QString defaultPath();
 
@@ -49,8 +52,17 @@ public:
     // the file is left exactly as it was and problem() says why. A damaged
     // file is renamed aside first and a new one made; notice() names both.
     bool open(const QString &path = defaultPath());
+    // Opens the file only to read it, without its lock file, so that it
+    // may be read while another copy of the program keeps it: every read
+    // sees the file as it was at the first one. Nothing is made, upgraded
+    // or renamed aside; a missing file reads as one without items (a
+    // reader may leave an empty write-ahead log and its index beside it,
+    // which the next writer takes up). On false, problem() says why.
+    bool openToRead(const QString &path = defaultPath());
     void close();
     bool isOpen() const { return m_open; }
+    // Why the last open failed; None after a successful one.
+    Fault fault() const { return m_fault; }
     QString path() const { return m_path; }
     // Where a damaged file was put, or empty.
     QString asidePath() const { return m_asidePath; }
@@ -100,7 +112,6 @@ public:
     bool readsDirectly() const { return m_direct != nullptr; }
 
 private:
-    enum class Fault { None, Damaged, Newer, ReadOnly, Locked, Failed };
     struct Statements;
 
     Fault connectFile();
@@ -109,8 +120,10 @@ private:
     Fault connectFileRetrying();
     Fault classify(const QSqlError &error);
     Fault migrate(int version);
-    Fault readCatalogue();
+    // The items of a file of the given layout.
+    Fault readCatalogue(int version);
     void disconnectFile();
+    void forget(const QString &path);
     bool moveAside();
     QString describe(Fault fault, const QString &detail) const;
 
@@ -135,6 +148,8 @@ private:
     std::unique_ptr<SqliteReadings> m_direct;
     bool m_directAllowed = true;
     bool m_open = false;
+    bool m_reading = false;     // opened to read only
+    Fault m_fault = Fault::None;
     QString m_path;
     QString m_asidePath;
     QString m_problem;

@@ -5,22 +5,13 @@
 #include "data/itemdata.h"
 #include "data/itemscontroller.h"
 #include "data/itemstore.h"
-#include "data/itemsummary.h"
-#include "data/readingstable.h"
 #include "exchange/dlgexport.h"
+#include "exchange/exportjobs.h"
 #include "exchange/importjob.h"
 #include "exchange/itempictures.h"
 #include "exchange/longwork.h"
-#include "exchange/itemreport.h"
-#include "exchange/jobsummary.h"
-#include "exchange/pdfcolumn.h"
-#include "exchange/pdfreport.h"
-#include "exchange/readingsimport.h"
-#include "exchange/readingsworkbook.h"
 #include "exchange/savedfile.h"
 #include "exchange/savedialog.h"
-#include "exchange/sheetrows.h"
-#include "exchange/summaryreport.h"
 #include "exchange/tablefile.h"
 
 #include <QApplication>
@@ -44,15 +35,11 @@ ExchangeController::ExchangeController(ItemStore *store, ItemsController *items,
     , m_work(new LongWork(dialogParent, this))
 {
     connect(m_work, &LongWork::busyChanged, this, &ExchangeController::busyChanged);
-    m_pdfColumns << new PdfColumn{QStringLiteral("No."), 2} << new PdfColumn{QStringLiteral("Time"), 3}
-                 << new PdfColumn{QStringLiteral("Value"), 3} << new PdfColumn{QStringLiteral("Unit"), 2}
-                 << new PdfColumn{QStringLiteral("Basis"), 2};
 }
 
 ExchangeController::~ExchangeController()
 {
     m_work->cancelAndWait();
-    qDeleteAll(m_pdfColumns);
 }
 
 bool ExchangeController::isBusy() const
@@ -134,22 +121,11 @@ void ExchangeController::exportReadings()
     const ReadingSeries readings = item ? item->readings() : ReadingSeries();
     const int rows = item ? std::min(m_store->shownCount(m_view->item()), readings.size()) : 0;
     const Unit unit = item ? item->unit() : Unit::Micrometre;
-    // A classic worksheet ends at row 65,536: refuse rather than cut.
-    if (format == TableFile::Format::Xls && rows > ReadingsWorkbook::MaxReadings) {
-        showFailure(tr("A workbook holds at most %1 readings; this table has %2.")
-                        .arg(ReadingsWorkbook::MaxReadings)
-                        .arg(rows));
-        return;
-    }
     ReadingSeries shown;
     shown.append(readings, 0, rows);
     writeOff(item, [name, format, shown, unit](JobProgress &progress) {
-        progress.beginStep(tr("Writing readings…"), shown.size());
-        const ReadingsTable table(shown, unit);
         Written written;
-        written.ok = TableFile::write(name, format, table, &written.error, &progress);
-        if (progress.isCancelled())
-            written = Written();
+        written.ok = ExportJobs::writeReadings(name, format, shown, unit, &written.error, progress);
         return written;
     });
 }
@@ -208,30 +184,11 @@ void ExchangeController::exportReport(const QString &sceneFileName)
     // The item as it is now, read on the worker; the table's rows as shown.
     std::shared_ptr<ItemData> copy(item ? item->snapshot().release() : nullptr);
     const int rows = item ? m_store->shownCount(m_view->item()) : 0;
-    const QList<PdfColumn *> columns = m_pdfColumns;
     const QDate today = QDate::currentDate();
-    writeOff(item, [name, sceneFileName, pictureSettings, copy, rows, columns, today](JobProgress &progress) {
-        // The summary of the item whose readings the table shows; with
-        // inspection details or limits, the inspection report around it.
-        ReportSummary summary;
-        ReportInspection inspection;
-        ReadingSeries shown;
-        Unit unit = Unit::Micrometre;
-        if (copy) {
-            summary = ItemReport::summary(summarizeItem(*copy), copy->limits());
-            if (ItemReport::isInspection(*copy))
-                inspection = ItemReport::inspection(*copy, today);
-            shown.append(copy->readings(), 0, rows);
-            unit = copy->unit();
-        }
-        const ReadingsTable table(shown, unit);
-        const ItemPictures pictures = ItemPictureMaker::paint(pictureSettings, shown, shown.size(), unit);
+    writeOff(item, [name, sceneFileName, pictureSettings, copy, rows, today](JobProgress &progress) {
         Written written;
-        written.ok = writePdfReport(name, table, columns, sceneFileName, pictures.histogram, pictures.chart, summary,
-                                    inspection,
-                                    &written.error, &progress);
-        if (progress.isCancelled())
-            written = Written();
+        written.ok = ExportJobs::writeReport(name, copy.get(), rows, sceneFileName, pictureSettings, today,
+                                             &written.error, progress);
         return written;
     });
 }
@@ -265,16 +222,11 @@ void ExchangeController::exportSummary()
         }
         m_work->run<Written>(
             [name, copies](JobProgress &progress) {
-                progress.beginStep(tr("Writing the summary…"), 0);
                 QList<const ItemData *> all;
                 for (const std::shared_ptr<ItemData> &copy : copies)
                     all << copy.get();
-                const JobSummary job = summarizeJob(all);
                 Written written;
-                if (job.rows.isEmpty())
-                    written.error = tr("No item has readings.");
-                else
-                    written.ok = writeSummaryReport(name, job, &written.error);
+                written.ok = ExportJobs::writeSummary(name, all, &written.error, progress);
                 return written;
             },
             [this](const Written &written) {

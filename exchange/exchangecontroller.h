@@ -17,7 +17,6 @@ class ItemStore;
 class ItemsController;
 class JobProgress;
 class LongWork;
-struct PdfColumn;
 
 // Readings in and out of the program: the Export dialog and what it
 // chooses (workbook or CSV, pictures, the item's report, the summary of all
@@ -80,7 +79,6 @@ private:
     ItemsController *m_items;
     ActiveItemView *m_view;
     QWidget *m_dialogParent;
-    QList<PdfColumn *> m_pdfColumns;
     QString m_sceneFileName;
     LongWork *m_work;
     QSet<const ItemData *> m_busyItems;

@@ -64,6 +64,236 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>the kept items, one line each</source>
+        <translation>保存的项目，每项一行</translation>
+    </message>
+    <message>
+        <source>Lists the kept items, one line each, the fields separated by tabs: id, group, name, unit, readings, mean, minimum, maximum, standard deviation, rule and verdict (pass or fail). The figures leave overloads out, in the item&apos;s unit; &quot;-&quot; stands for none.
+
+Options:
+  --json    a JSON array of the same, one object per item</source>
+        <translation>列出保存的项目，每项一行，各字段以制表符分隔：编号、组、名称、单位、读数个数、平均值、最小值、最大值、标准差、规则和判定（pass 或 fail）。数值不含过载，以项目的单位表示；“-”表示没有。
+
+选项：
+  --json    以 JSON 数组输出同样内容，每个项目一个对象</translation>
+    </message>
+    <message>
+        <source>one item&apos;s statistics, limits, verdict and details</source>
+        <translation>一个项目的统计、限值、判定和详细信息</translation>
+    </message>
+    <message>
+        <source>Shows an item as the Statistics tab does: its figures with and without overloads, its limits, the verdict with each rule, and its inspection details.
+
+Options:
+  --json    a JSON object instead</source>
+        <translation>像“统计”选项卡一样显示一个项目：含过载和不含过载的数值、限值、判定及每条规则、检验详细信息。
+
+选项：
+  --json    改为输出一个 JSON 对象</translation>
+    </message>
+    <message>
+        <source>readings files (.xls, .xlsx, .csv) as new items</source>
+        <translation>将读数文件（.xls、.xlsx、.csv）导入为新项目</translation>
+    </message>
+    <message>
+        <source>Imports readings files (.xls, .xlsx, .csv), each as a new item, by the rules of Import in the window: a row that cannot be read is refused and counted, never taken as 0. Prints each new item&apos;s id, name and number of readings. Waits a moment for the window when it keeps the measurements, and then gives up.
+
+Options:
+  --name NAME    the new item&apos;s name (one file only); otherwise &quot;Import&quot; and a number</source>
+        <translation>按窗口中“导入”的规则将读数文件（.xls、.xlsx、.csv）各导入为一个新项目：无法读取的行被拒绝并计数，绝不当作 0。输出每个新项目的编号、名称和读数个数。窗口正在保存测量数据时，稍等片刻后放弃。
+
+选项：
+  --name NAME    新项目的名称（仅限一个文件）；否则为“Import”加编号</translation>
+    </message>
+    <message>
+        <source>an item&apos;s readings as .xls, .xlsx or .csv</source>
+        <translation>将项目的读数写为 .xls、.xlsx 或 .csv</translation>
+    </message>
+    <message>
+        <source>Writes an item&apos;s readings as a classic workbook (.xls), a workbook (.xlsx) or CSV (.csv), by the suffix of the file&apos;s name.
+
+Options:
+  -o, --output FILE    the file to write</source>
+        <translation>按文件名的后缀，将项目的读数写为经典工作簿（.xls）、工作簿（.xlsx）或 CSV（.csv）。
+
+选项：
+  -o, --output FILE    要写入的文件</translation>
+    </message>
+    <message>
+        <source>an item&apos;s PDF report</source>
+        <translation>项目的 PDF 报告</translation>
+    </message>
+    <message>
+        <source>Writes an item&apos;s PDF report: its histogram, chart, figures, verdict and readings; the inspection report when the item has inspection details or limits.
+
+Options:
+  -o, --output FILE.pdf    the file to write</source>
+        <translation>写入项目的 PDF 报告：直方图、曲线图、数值、判定和读数；项目有检验详细信息或限值时写入检验报告。
+
+选项：
+  -o, --output FILE.pdf    要写入的文件</translation>
+    </message>
+    <message>
+        <source>the summary of all items as a PDF file</source>
+        <translation>所有项目的汇总，写为 PDF 文件</translation>
+    </message>
+    <message>
+        <source>Writes the summary of every item that has readings as a PDF file: a row per item with its figures, rule and verdict, and the counts of passed and failed items.
+
+Options:
+  -o, --output FILE.pdf    the file to write</source>
+        <translation>将所有含读数的项目的汇总写为 PDF 文件：每个项目一行，含数值、规则和判定，以及合格和不合格项目的个数。
+
+选项：
+  -o, --output FILE.pdf    要写入的文件</translation>
+    </message>
+    <message>
+        <source>a readings file into another format</source>
+        <translation>将读数文件转换为另一种格式</translation>
+    </message>
+    <message>
+        <source>Reads the readings file IN (.xls, .xlsx, .csv) as Import does and writes its readings in the format of OUT&apos;s suffix (.xls, .xlsx, .csv). The kept items are not touched.</source>
+        <translation>像“导入”一样读取读数文件 IN（.xls、.xlsx、.csv），并按 OUT 的后缀（.xls、.xlsx、.csv）写出其读数。保存的项目不受影响。</translation>
+    </message>
+    <message>
+        <source>whether an item passes its rule</source>
+        <translation>项目是否符合其规则</translation>
+    </message>
+    <message>
+        <source>Judges an item by its rule and prints the verdict and each failed rule. Exit status 0 when it passes, 1 when it fails, 3 when it has no limits or no rule.</source>
+        <translation>按项目的规则判定项目，输出判定结果和每条未通过的规则。合格时退出状态为 0，不合格时为 1，没有限值或规则时为 3。</translation>
+    </message>
+    <message>
+        <source>one sync with the team database</source>
+        <translation>与团队数据库同步一次</translation>
+    </message>
+    <message>
+        <source>Syncs once with the team database set in Options: sends this installation&apos;s changed items and fetches the others&apos;. Prints what was sent and fetched. The password comes from ~/.pgpass or the environment variable PGPASSWORD.</source>
+        <translation>与在“选项”中设置的团队数据库同步一次：发送本安装更改的项目，并获取其他人的项目。输出发送和获取的内容。密码取自 ~/.pgpass 或环境变量 PGPASSWORD。</translation>
+    </message>
+    <message>
+        <source>ITEM is an item&apos;s id, its name, or &quot;group/name&quot; (such as &quot;Live Data/Deck 3&quot;), as &quot;vk508m list&quot; shows them.</source>
+        <translation>ITEM 是项目的编号、名称或“组/名称”（例如“Live Data/Deck 3”），如“vk508m list”所示。</translation>
+    </message>
+    <message>
+        <source>Exit status: 0 done; 1 a failed check or sync; 2 wrong usage; 3 a missing item, limits or readings; 4 a file that cannot be read or written; 5 the measurements file is in use or damaged.</source>
+        <translation>退出状态：0 完成；1 判定不合格或同步失败；2 用法错误；3 缺少项目、限值或读数；4 文件无法读取或写入；5 测量数据文件正被使用或已损坏。</translation>
+    </message>
+    <message>
+        <source>this help; &quot;vk508m COMMAND --help&quot; helps with a command</source>
+        <translation>本帮助；“vk508m 命令 --help”显示命令的帮助</translation>
+    </message>
+    <message>
+        <source>the program&apos;s name and version</source>
+        <translation>程序的名称和版本</translation>
+    </message>
+    <message>
+        <source>Usage: vk508m [COMMAND [ARGUMENTS]]</source>
+        <translation>用法：vk508m [命令 [参数]]</translation>
+    </message>
+    <message>
+        <source>Without a command the window opens. A command does its job without a window:</source>
+        <translation>不带命令时打开窗口。带命令时不打开窗口，完成以下工作：</translation>
+    </message>
+    <message>
+        <source>Usage: vk508m %1</source>
+        <translation>用法：vk508m %1</translation>
+    </message>
+    <message>
+        <source>&quot;vk508m --help&quot; shows the commands.</source>
+        <translation>“vk508m --help”列出命令。</translation>
+    </message>
+    <message>
+        <source>&quot;vk508m %1 --help&quot; shows its usage.</source>
+        <translation>“vk508m %1 --help”显示其用法。</translation>
+    </message>
+    <message>
+        <source>Name the file to write with -o FILE.</source>
+        <translation>请用 -o FILE 指定要写入的文件。</translation>
+    </message>
+    <message>
+        <source>Too few arguments: vk508m %1</source>
+        <translation>参数太少：vk508m %1</translation>
+    </message>
+    <message>
+        <source>Too many arguments: vk508m %1</source>
+        <translation>参数太多：vk508m %1</translation>
+    </message>
+    <message>
+        <source>--name names one item: give one file with it.</source>
+        <translation>--name 只命名一个项目：请只给一个文件。</translation>
+    </message>
+    <message>
+        <source>--name needs a name.</source>
+        <translation>--name 需要一个名称。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no command.</source>
+        <translation>“%1”不是命令。</translation>
+    </message>
+</context>
+<context>
+    <name>Commands</name>
+    <message>
+        <source>%1: the name must end in .xls, .xlsx or .csv.</source>
+        <translation>%1：文件名必须以 .xls、.xlsx 或 .csv 结尾。</translation>
+    </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>已取消。</translation>
+    </message>
+    <message>
+        <source>%1 was not written: %2</source>
+        <translation>未写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 was not read: %2</source>
+        <translation>未读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is in use by the window or another command; nothing was imported.</source>
+        <translation>%1 正被窗口或其他命令使用；未导入任何内容。</translation>
+    </message>
+    <message>
+        <source>Keeping readings…</source>
+        <translation>正在保存读数…</translation>
+    </message>
+    <message>
+        <source>%1 has no limits to judge it by.</source>
+        <translation>%1 没有可用于判定的限值。</translation>
+    </message>
+    <message>
+        <source>%1 has no rule with the limits it needs.</source>
+        <translation>%1 没有规则或缺少规则所需的限值。</translation>
+    </message>
+    <message>
+        <source>No team database is set. Set one in Options, Team, or in %1.</source>
+        <translation>未设置团队数据库。请在“选项”的“团队”页或 %1 中设置。</translation>
+    </message>
+    <message>
+        <source>Syncing with the team database…</source>
+        <translation>正在与团队数据库同步…</translation>
+    </message>
+    <message>
+        <source>Sent: %1 items, %2 readings; %3 items deleted on the server.</source>
+        <translation>已发送：%1 个项目，%2 个读数；服务器上删除了 %3 个项目。</translation>
+    </message>
+    <message>
+        <source>Fetched: %1 items added or changed, %2 items gone.</source>
+        <translation>已获取：新增或更改 %1 个项目，移除 %2 个项目。</translation>
+    </message>
+    <message>
+        <source>%1 items wait to be sent.</source>
+        <translation>%1 个项目等待发送。</translation>
+    </message>
+    <message>
+        <source>Give the password in ~/.pgpass or in the environment variable PGPASSWORD.</source>
+        <translation>请在 ~/.pgpass 或环境变量 PGPASSWORD 中提供密码。</translation>
+    </message>
+</context>
+<context>
     <name>CompoundFileReader</name>
     <message>
         <source>The file is damaged: an allocation chain points outside the file.</source>
@@ -156,20 +386,12 @@
         <translation>正在保存读数…</translation>
     </message>
     <message>
-        <source>Writing the summary…</source>
-        <translation>正在写入汇总…</translation>
-    </message>
-    <message>
         <source>Loading readings…</source>
         <translation>正在载入读数…</translation>
     </message>
     <message>
         <source>Writing the picture…</source>
         <translation>正在写入图片…</translation>
-    </message>
-    <message>
-        <source>Writing readings…</source>
-        <translation>正在写入读数…</translation>
     </message>
     <message>
         <source>Export the histogram to a picture.</source>
@@ -184,20 +406,12 @@
         <translation>将数据导出为Excel文件。</translation>
     </message>
     <message>
-        <source>A workbook holds at most %1 readings; this table has %2.</source>
-        <translation>一个工作簿最多容纳%1个读数；此表格有%2个。</translation>
-    </message>
-    <message>
         <source>Export the datas to a pdf file.</source>
         <translation>将数据导出为PDF文件。</translation>
     </message>
     <message>
         <source>Export the summary of all items to a pdf file.</source>
         <translation>将全部项目汇总导出为PDF文件。</translation>
-    </message>
-    <message>
-        <source>No item has readings.</source>
-        <translation>没有项目含有读数。</translation>
     </message>
     <message>
         <source>Import the datas from a excel file.</source>
@@ -218,6 +432,25 @@
     <message>
         <source>The datas is exported successfully.</source>
         <translation>数据导出成功。</translation>
+    </message>
+</context>
+<context>
+    <name>ExportJobs</name>
+    <message>
+        <source>No item has readings.</source>
+        <translation>没有项目含有读数。</translation>
+    </message>
+    <message>
+        <source>A workbook holds at most %1 readings; this table has %2.</source>
+        <translation>一个工作簿最多容纳%1个读数；此表格有%2个。</translation>
+    </message>
+    <message>
+        <source>Writing readings…</source>
+        <translation>正在写入读数…</translation>
+    </message>
+    <message>
+        <source>Writing the summary…</source>
+        <translation>正在写入汇总…</translation>
     </message>
 </context>
 <context>
@@ -418,6 +651,32 @@
     <message>
         <source>Notes</source>
         <translation>备注</translation>
+    </message>
+</context>
+<context>
+    <name>ItemPictureMaker</name>
+    <message>
+        <source>Rate</source>
+        <translation>频数</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Thickness(mil)</source>
+        <translation>厚度(mil)</translation>
+    </message>
+    <message>
+        <source>Thickness</source>
+        <translation>厚度</translation>
+    </message>
+</context>
+<context>
+    <name>ItemReadout</name>
+    <message>
+        <source>Item %1 of %2</source>
+        <translation>项目 %1（%2）</translation>
     </message>
 </context>
 <context>
@@ -704,10 +963,40 @@
     </message>
 </context>
 <context>
+    <name>KeptItems</name>
+    <message>
+        <source>No item is named &quot;%1&quot;. &quot;vk508m list&quot; shows the items.</source>
+        <translation>没有名为“%1”的项目。“vk508m list”列出项目。</translation>
+    </message>
+    <message>
+        <source>%1 items are named &quot;%2&quot;; name one by its id:</source>
+        <translation>有 %1 个项目名为“%2”；请用编号指定其中一个：</translation>
+    </message>
+</context>
+<context>
     <name>LineGrammar</name>
     <message>
         <source>it has no group named value</source>
         <translation>其中没有名为 value 的组</translation>
+    </message>
+</context>
+<context>
+    <name>LongWork</name>
+    <message>
+        <source>Cancelling…</source>
+        <translation>正在取消…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 of %3</source>
+        <translation>%1 %2 / %3</translation>
     </message>
 </context>
 <context>
@@ -747,6 +1036,22 @@
     <message>
         <source>The measurement file %1 failed (%2). Measurements are not being kept from now on.</source>
         <translation>测量数据文件 %1 出错（%2）。从现在起测量数据不会被保存。</translation>
+    </message>
+    <message>
+        <source>%1 is damaged. It was left as it is.</source>
+        <translation>%1 已损坏，已保持原样。</translation>
+    </message>
+    <message>
+        <source>%1 was written by a newer version of this program.</source>
+        <translation>%1 由本程序的较新版本写入。</translation>
+    </message>
+    <message>
+        <source>%1 is busy. Try again in a moment.</source>
+        <translation>%1 正忙，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read (%2).</source>
+        <translation>无法读取 %1（%2）。</translation>
     </message>
 </context>
 <context>
@@ -1648,44 +1953,6 @@
     <message>
         <source>SSPC-PA 2 needs the minimum and the maximum.</source>
         <translation>SSPC-PA 2 需要最小值和最大值。</translation>
-    </message>
-</context>
-<context>
-    <name>LongWork</name>
-    <message>
-        <source>Cancelling…</source>
-        <translation>正在取消…</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>取消</translation>
-    </message>
-    <message>
-        <source>%1 %2</source>
-        <translation>%1 %2</translation>
-    </message>
-    <message>
-        <source>%1 %2 of %3</source>
-        <translation>%1 %2 / %3</translation>
-    </message>
-</context>
-<context>
-    <name>ItemPictureMaker</name>
-    <message>
-        <source>Rate</source>
-        <translation>频数</translation>
-    </message>
-    <message>
-        <source>Time</source>
-        <translation>时间</translation>
-    </message>
-    <message>
-        <source>Thickness(mil)</source>
-        <translation>厚度(mil)</translation>
-    </message>
-    <message>
-        <source>Thickness</source>
-        <translation>厚度</translation>
     </message>
 </context>
 </TS>

@@ -84,7 +84,7 @@ private slots:
         // would be missing from the catalog, so every warning fails.
         lupdate.start(QStringLiteral(VK_LUPDATE), {QStringLiteral("-I"), QStringLiteral(VK_SOURCE_ROOT),
                                                     QStringLiteral("-locations"),
-                                                    QStringLiteral("none"), QStringLiteral("app"),
+                                                    QStringLiteral("none"), QStringLiteral("app"), QStringLiteral("cli"),
                                                     QStringLiteral("device"), QStringLiteral("data"),
                                                     QStringLiteral("charts"), QStringLiteral("exchange"),
                                                     QStringLiteral("team"), QStringLiteral("plugins"),

@@ -401,6 +401,16 @@ private slots:
             raw.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+        // Read as it is: a reader never upgrades.
+        const QByteArray before = contents(path());
+        {
+            MeasurementDatabase reader;
+            QVERIFY2(reader.openToRead(path()), qPrintable(reader.problem()));
+            QCOMPARE(reader.keptItems().size(), 1);
+            ReadingSeries none;
+            QVERIFY(reader.loadReadings(7, &none) && none.isEmpty());
+        }
+        QCOMPARE(contents(path()), before);
         MeasurementDatabase database;
         QVERIFY2(database.open(path()), qPrintable(database.problem()));
         QCOMPARE(database.keptItems().size(), 1);
@@ -612,6 +622,16 @@ private slots:
             QCOMPARE(contents(path()), original);
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files), filesBefore);
         }
+
+        // Opened to read, each stays as it was; the read-only and the
+        // locked one are read.
+        const QString unusable = opened ? database.asidePath() : path();
+        MeasurementDatabase reader;
+        const bool read = reader.openToRead(unusable);
+        QCOMPARE(read, kind == QLatin1String("readonly") || kind == QLatin1String("locked"));
+        QCOMPARE(reader.fault() == MeasurementDatabase::Fault::Damaged, says == QLatin1String("renamed"));
+        QCOMPARE(reader.keptItems().size(), read ? 2 : 0);
+        QCOMPARE(contents(unusable), original);
         QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
     }
 };

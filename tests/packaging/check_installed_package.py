@@ -10,7 +10,8 @@ SHIPPED = ["usr/bin/vk508m", PROGRAM + "/libdmmapi.so", PROGRAM + "/Software Use
            PROGRAM + "/translations/qt_zh_CN.qm", "usr/share/applications/vk508m.desktop",
            "usr/share/icons/hicolor/scalable/apps/vk508m.svg", "usr/share/icons/hicolor/48x48/apps/vk508m.png",
            "usr/share/icons/hicolor/256x256/apps/vk508m.png", "usr/share/metainfo/io.github.vk508m.metainfo.xml",
-           "usr/share/vk508m/team-schema-1.sql", "lib/udev/rules.d/60-vk508m.rules"]
+           "usr/share/vk508m/team-schema-1.sql", "lib/udev/rules.d/60-vk508m.rules",
+           "usr/share/man/man1/vk508m.1.gz", "usr/share/bash-completion/completions/vk508m"]
 LOADED = ["Lib/libsimulatedgauge.so", "zh_CN.qm", "translations/qtbase_zh_CN.qm"]
 
 
@@ -72,6 +73,18 @@ def run_program(root, home, env, user):
         raise
 
 
+def run_command(root, home, env, user):
+    """The command line works from the package without a display, and in Chinese."""
+    ids = dict(user=user.pw_uid, group=user.pw_gid, extra_groups=[]) if user else {}
+    quiet = {k: v for k, v in env.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
+    program = os.path.join(root, "usr/bin/vk508m")
+    version = subprocess.run([program, "--version"], cwd=home, env=quiet, capture_output=True, text=True, **ids)
+    assert version.returncode == 0 and version.stdout.startswith("vk508m "), version
+    chinese = dict(quiet, LANG="zh_CN.UTF-8", LANGUAGE="zh_CN")
+    usage = subprocess.run([program, "--help"], cwd=home, env=chinese, capture_output=True, text=True, **ids)
+    assert usage.returncode == 0 and "用法" in usage.stdout, usage
+
+
 def assert_settings(path):
     text = open(path, encoding="utf-8").read()
     assert "<Language>zh_CN</Language>" in text and "<Geometry></Geometry>" not in text, path + ":\n" + text
@@ -124,6 +137,7 @@ def main():
             run_program(root, home, env, user)
             assert_settings(program_file)
             assert not os.path.exists(user_file), "the settings went to the user's folder"
+            run_command(root, home, env, user)
 
             # A read-only file: the settings go to the user's folder.
             os.chmod(program_file, 0o444)
