@@ -10,9 +10,11 @@
 #include "data/keeperthread.h"
 #include "data/measurementdatabase.h"
 #include "views/gaugecontrols.h"
+#include "views/tvitemmodel.h"
 #include "device/gaugelink.h"
 #include "views/exchangecontroller.h"
 #include "team/teamcache.h"
+#include "team/teamcachereader.h"
 #include "team/teamcontroller.h"
 
 #include <QCloseEvent>
@@ -86,6 +88,7 @@ Widget::~Widget()
     delete items;
     // What arrived last goes to the keeper, which keeps it before it ends.
     delete itemStore;
+    delete teamReader;
     delete keeper;
     delete ui;
 }
@@ -129,9 +132,15 @@ void Widget::createControllers()
     });
     connect(items, &ItemsController::nothingActive, activeView, &ActiveItemView::resetLabels);
     connect(items, &ItemsController::currentNodeChanged, this, [this](const QModelIndex &current) {
+        // A team item is read-only here: what would change it is off.
+        const bool readOnly = ItemStore::isTeamItem(TvItemModel::itemAt(current));
+        for (QAction *change :
+             {ui->actionItemRename, ui->actionItemDelete, ui->actionItemLimits, ui->actionItemDetails})
+            change->setEnabled(!readOnly);
         ui->itemToolBar->clear();
         ui->itemToolBar->addActions(itemActionsFor(current));
     });
+    connect(itemStore, &ItemStore::teamProblem, this, &Widget::showStoreMessage);
     connect(gaugeLink, &GaugeLink::message, this, &Widget::slotMessage);
     items->activateFirst(wasActive);
 }
@@ -179,9 +188,10 @@ void Widget::connectCommands()
         if (team)
             team->syncNow();
     });
-    // Any change of the items: a sync follows once changes pause.
-    auto noteChange = [this] {
-        if (team)
+    // Any change of this installation's items: a sync follows once changes
+    // pause. The team's items change only by a sync.
+    auto noteChange = [this](ItemData *item) {
+        if (team && !ItemStore::isTeamItem(item))
             team->noteLocalChange();
     };
     for (auto changed : {&ItemStore::itemAdded, &ItemStore::itemAboutToBeRemoved, &ItemStore::itemRenamed,
@@ -260,8 +270,13 @@ void Widget::startTeam()
     const TeamSettings settings = TeamSettings::load(TeamSettings::defaultPath());
     ui->actionTeamSync->setEnabled(settings.isUsable());
     ui->lblTeamState->setVisible(settings.isUsable());
-    if (!settings.isUsable())
+    if (!settings.isUsable()) {
+        // Without a team the tree is as it always was.
+        itemStore->setTeamSource(nullptr);
+        delete teamReader;
+        teamReader = nullptr;
         return;
+    }
     // Sent from the measurements file (read also while another copy of the
     // program keeps it); the team's items are kept beside it.
     const QString measurements = database ? database->path() : QString();
@@ -271,6 +286,15 @@ void Widget::startTeam()
     team->setPassword(teamPassword);
     connect(team, &TeamController::stateChanged, ui->lblTeamState, &QLabel::setText);
     connect(team, &TeamController::passwordNeeded, this, &Widget::askTeamPassword);
+    // A pull that failed halfway left the cache, and so the Team group, as it was.
+    connect(team, &TeamController::synced, this, [this](const TeamSyncReport &report) {
+        if (report.pulled && (!report.changed.isEmpty() || !report.dropped.isEmpty()))
+            itemStore->refreshTeam(report.changed);
+    });
+    if (!teamReader) {
+        teamReader = new TeamCacheReader(cache, this);
+        itemStore->setTeamSource(teamReader);
+    }
 }
 
 void Widget::askTeamPassword()
@@ -300,6 +324,14 @@ void Widget::openManual()
 QList<QAction *> Widget::itemActionsFor(const QModelIndex &index) const
 {
     switch (items->nodeAt(index)) {
+    // Shown, and off but for activation (see currentNodeChanged).
+    case ItemsController::Node::TeamItem:
+        return {ui->actionItemSetToActive, ui->actionItemRename, ui->actionItemDelete, ui->actionItemLimits,
+                ui->actionItemDetails};
+    case ItemsController::Node::TeamGroup:
+        return {ui->actionTeamSync};
+    case ItemsController::Node::Inspector:
+        return {};
     case ItemsController::Node::Item:
         return {ui->actionItemSetToActive, ui->actionItemRename, ui->actionItemNew, ui->actionItemDelete,
                 ui->actionItemLimits, ui->actionItemDetails};

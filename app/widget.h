@@ -17,6 +17,7 @@ class ItemStore;
 class ItemsController;
 class KeeperThread;
 class MeasurementDatabase;
+class TeamCacheReader;
 class TeamController;
 
 namespace Ui {
@@ -89,8 +90,10 @@ private:
     ItemsController *items = nullptr;
     ActiveItemView *activeView = nullptr;
     ExchangeController *exchange = nullptr;
-    // The team database, when one is set, and its password for this session.
+    // The team database, when one is set, and its password for this session;
+    // the reader of the other installations' items it brings.
     TeamController *team = nullptr;
+    TeamCacheReader *teamReader = nullptr;
     QString teamPassword;
 
     friend class WidgetTestAccess;

@@ -28,7 +28,9 @@ class ItemData : public QObject
 {
     Q_OBJECT
 public:
-    enum DataType { LiveData = 0, Measure = 1, Import = 2, StoreData = 3 };
+    // Team: an item of another installation, from the team database; never
+    // measured into, downloaded into or changed here.
+    enum DataType { LiveData = 0, Measure = 1, Import = 2, StoreData = 3, Team = 4 };
     Q_ENUM(DataType)
 
     ItemData(const QString &name, ItemData::DataType type, QObject *parent = nullptr);

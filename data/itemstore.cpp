@@ -21,6 +21,7 @@ ItemStore::~ItemStore()
     // What arrived last is kept before the items go.
     flush();
     qDeleteAll(m_items);
+    qDeleteAll(m_teamItems);
     delete m_liveItem;
     delete m_storeItem;
 }
@@ -164,7 +165,7 @@ void ItemStore::removeItem(ItemData *item)
 void ItemStore::renameItem(ItemData *item, const QString &name)
 {
     flush();
-    if (!item)
+    if (!item || isTeamItem(item))
         return;
     if (const qint64 id = keptId(item))
         kept(m_keeper->renameItem(id, name));
@@ -175,7 +176,7 @@ void ItemStore::renameItem(ItemData *item, const QString &name)
 void ItemStore::setLimits(ItemData *item, const ItemLimits &limits)
 {
     flush();
-    if (!item || item->limits() == limits)
+    if (!item || isTeamItem(item) || item->limits() == limits)
         return;
     if (const qint64 id = keptId(item))
         kept(m_keeper->setLimits(id, limits));
@@ -186,7 +187,7 @@ void ItemStore::setLimits(ItemData *item, const ItemLimits &limits)
 void ItemStore::setDetails(ItemData *item, const ItemDetails &details)
 {
     flush();
-    if (!item || item->details() == details)
+    if (!item || isTeamItem(item) || item->details() == details)
         return;
     if (const qint64 id = keptId(item))
         kept(m_keeper->setDetails(id, details));
@@ -256,11 +257,16 @@ void ItemStore::makeActive(ItemData *item)
         kept(m_keeper->setActiveItem(item ? keptId(item) : 0));
     m_active = item;
     emit activeItemChanged(item);
+    // The team's readings are read again when wanted again.
+    for (ItemData *team : qAsConst(m_teamItems)) {
+        if (team != item)
+            letGo(team);
+    }
 }
 
 void ItemStore::append(ItemData *item, const ReadingFields &reading)
 {
-    if (!item)
+    if (!item || isTeamItem(item))
         return;
     if (m_arrived.isEmpty() || m_arrived.last().first != item)
         m_arrived.append({item, ReadingSeries()});
@@ -344,7 +350,7 @@ int ItemStore::shownCount(ItemData *item) const
 void ItemStore::append(ItemData *item, const ReadingSeries &readings, bool recalc)
 {
     flush();
-    if (!item)
+    if (!item || isTeamItem(item))
         return;
     if (!isLoaded(item)) {
         m_arrived.append({item, readings});
@@ -373,7 +379,7 @@ void ItemStore::calcStatistics(ItemData *item)
 void ItemStore::clearReadings(ItemData *item)
 {
     flush();
-    if (!item)
+    if (!item || isTeamItem(item))
         return;
     item->clear();
     nothingToLoad(item);
@@ -385,7 +391,7 @@ void ItemStore::clearReadings(ItemData *item)
 void ItemStore::replaceReadings(ItemData *item, const ReadingSeries &readings)
 {
     flush();
-    if (!item)
+    if (!item || isTeamItem(item))
         return;
     item->clear();
     // An empty download leaves the start texts ("0"), as an emptied item has.
@@ -431,6 +437,10 @@ void ItemStore::loadReadings(ItemData *item)
     auto entry = m_entries.find(item);
     if (entry == m_entries.end() || entry->loaded || entry->loading)
         return;
+    if (isTeamItem(item)) {
+        loadTeamReadings(item, *entry);
+        return;
+    }
     if (!m_keeper) {
         entry->loaded = true;
         return;
@@ -457,7 +467,13 @@ void ItemStore::readingsArrived(qint64 id, bool ok, const ReadingSeries &reading
     Entry &entry = m_entries[item];
     entry.loading = false;
     entry.loaded = true;
-    if (kept(ok) && !readings.isEmpty()) {
+    takeLoaded(item, kept(ok) ? readings : ReadingSeries());
+}
+
+void ItemStore::takeLoaded(ItemData *item, const ReadingSeries &readings)
+{
+    Entry &entry = m_entries[item];
+    if (!readings.isEmpty()) {
         item->append(readings, false);
         // The kept texts were counted from these readings; the figures
         // behind them (spread, overloads) are counted again.
@@ -504,6 +520,9 @@ void ItemStore::stopKeeping(const QString &reason)
     // Readings on their way from the keeper will not come.
     QList<ItemData *> waited;
     for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry) {
+        // The team's readings come from the team's cache, not the keeper.
+        if (isTeamItem(entry.key()))
+            continue;
         if (entry->loading)
             waited << entry.key();
         entry->loading = false;
@@ -529,4 +548,142 @@ QString ItemStore::nextImportName() const
         if (item)
             names << item->name();
     return nextImportName(names);
+}
+
+void ItemStore::setTeamSource(TeamSource *source)
+{
+    if (source == m_team)
+        return;
+    for (ItemData *item : QList<ItemData *>(m_teamItems))
+        removeTeamItem(item);
+    m_team = source;
+    emit teamItemsChanged();
+    refreshTeam();
+}
+
+void ItemStore::refreshTeam(const QStringList &changed)
+{
+    if (!m_team)
+        return;
+    // An answer for a source let go since is dropped.
+    QPointer<ItemStore> self(this);
+    TeamSource *source = m_team;
+    m_team->requestItems([self, source, changed](bool ok, const QList<TeamItemHead> &heads, const QString &problem) {
+        if (!self || self->m_team != source)
+            return;
+        if (ok)
+            self->takeTeamItems(heads, changed);
+        else
+            emit self->teamProblem(tr("The team's items could not be read: %1").arg(problem));
+    });
+}
+
+void ItemStore::takeTeamItems(const QList<TeamItemHead> &heads, const QStringList &changed)
+{
+    QHash<QString, ItemData *> held;
+    for (ItemData *item : qAsConst(m_teamItems))
+        held.insert(m_teamHeads.value(item).uuid, item);
+    QList<ItemData *> items;
+    for (const TeamItemHead &head : heads) {
+        ItemData *item = held.take(head.uuid);
+        if (item) {
+            const TeamItemHead &was = m_teamHeads[item];
+            if (was.revision == head.revision && was.generation == head.generation && !changed.contains(head.uuid)) {
+                items << item;
+                continue;
+            }
+        } else {
+            item = new ItemData(head.name, ItemData::Team);
+            m_entries.insert(item, Entry{0, false, false, {}});
+        }
+        items << item;
+        m_teamHeads.insert(item, head);
+        item->setName(head.name);
+        item->setLimits(head.limits);
+        item->setDetails(head.details);
+        if (item != m_active) {
+            letGo(item);
+            showHead(item);
+            continue;
+        }
+        // The active item shows what it holds until the new readings are in.
+        Entry &entry = m_entries[item];
+        entry.loaded = entry.loaded && !entry.loading;
+        loadTeamReadings(item, entry);
+        emit itemRenamed(item);
+        emit limitsChanged(item);
+        emit detailsChanged(item);
+    }
+    for (ItemData *gone : qAsConst(held))
+        removeTeamItem(gone);
+    m_teamItems = items;
+    emit teamItemsChanged();
+}
+
+void ItemStore::loadTeamReadings(ItemData *item, Entry &entry)
+{
+    if (!m_team)
+        return;
+    entry.loading = true;
+    entry.ticket = ++m_teamTickets;
+    QPointer<ItemStore> self(this);
+    const quint64 ticket = entry.ticket;
+    m_team->requestReadings(m_teamHeads.value(item).uuid,
+                            [self, item, ticket](bool ok, const ReadingSeries &readings, const QString &problem) {
+                                if (self)
+                                    self->teamReadingsArrived(item, ticket, ok, readings, problem);
+                            });
+}
+
+void ItemStore::teamReadingsArrived(ItemData *item, quint64 ticket, bool ok, const ReadingSeries &readings,
+                                    const QString &problem)
+{
+    // The ticket tells a read still wanted from one for an item gone,
+    // refreshed or let go since.
+    auto entry = m_entries.find(item);
+    if (entry == m_entries.end() || !entry->loading || entry->ticket != ticket)
+        return;
+    entry->loading = false;
+    if (!ok) {
+        emit teamProblem(tr("The readings of %1 (%2) could not be read: %3")
+                             .arg(item->name(), inspectorOf(item), problem));
+        return;
+    }
+    // Read again after a pull: the new readings replace those shown.
+    if (entry->loaded)
+        item->clear();
+    entry->loaded = true;
+    takeLoaded(item, readings);
+}
+
+void ItemStore::letGo(ItemData *item)
+{
+    auto entry = m_entries.find(item);
+    if (entry == m_entries.end() || (!entry->loaded && !entry->loading))
+        return;
+    entry->loaded = false;
+    entry->loading = false;
+    entry->pendingUnit.reset();
+    showHead(item);
+}
+
+void ItemStore::showHead(ItemData *item)
+{
+    const TeamItemHead &head = m_teamHeads[item];
+    item->clear();
+    item->setUnit(head.unit);
+    item->restoreStatistics(head.statistics);
+}
+
+void ItemStore::removeTeamItem(ItemData *item)
+{
+    emit itemAboutToBeRemoved(item);
+    m_teamItems.removeOne(item);
+    m_entries.remove(item);
+    m_teamHeads.remove(item);
+    if (item == m_active) {
+        m_active = nullptr;
+        emit activeItemChanged(nullptr);
+    }
+    delete item;
 }

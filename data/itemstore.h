@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/itemdata.h"
+#include "data/teamsource.h"
 
 #include <QHash>
 #include <QList>
@@ -20,7 +21,9 @@ class JobProgress;
 // is active, and says what changed. Every change goes to the keeper (when
 // one is set) before the signal that announces it, so whatever a view shows
 // is already kept. Without a keeper, or after it failed, the items live in
-// memory only.
+// memory only. With a team, it also holds the other installations' items
+// (of type Team), read-only: changes to them are refused, and their
+// readings are in memory only while they are active or asked for.
 class ItemStore : public QObject
 {
     Q_OBJECT
@@ -101,6 +104,20 @@ public:
     // reader of the keeper sees the old ones or the new ones.
     void replaceReadings(ItemData *item, const ReadingSeries &readings);
 
+    // The other installations' items come from source from now on, read at
+    // once; none: there is no team, and its items go. The source outlives
+    // its use here.
+    void setTeamSource(TeamSource *source);
+    bool hasTeam() const { return m_team != nullptr; }
+    // Reads the team's items again: those named in changed, or of another
+    // revision, are taken anew in place; those gone go. A read that fails
+    // leaves them as they were.
+    void refreshTeam(const QStringList &changed = QStringList());
+    // The other installations' items, by inspector and then name.
+    QList<ItemData *> teamItems() const { return m_teamItems; }
+    static bool isTeamItem(const ItemData *item) { return item && item->type() == ItemData::Team; }
+    QString inspectorOf(const ItemData *item) const { return m_teamHeads.value(item).inspector; }
+
     // The keeper failed later than it said (a keeper of its own thread):
     // from now on changes stay in memory.
     void stopKeeping(const QString &reason);
@@ -128,6 +145,11 @@ signals:
     void statisticsChanged(ItemData *item);
     // The keeper failed; from now on changes stay in memory.
     void keepingStopped(const QString &reason);
+    // The team came or went, or its items were read again; an item gone
+    // was announced by itemAboutToBeRemoved first.
+    void teamItemsChanged();
+    // The team's items or an item's readings could not be read.
+    void teamProblem(const QString &text);
 
 private:
     struct Entry
@@ -137,6 +159,7 @@ private:
         bool loading = false;   // asked of the keeper
         std::optional<Unit> pendingUnit;    // to switch to once loaded
         int unconfirmed = 0;    // readings appended, not yet known to be kept
+        quint64 ticket = 0;     // of the team item's last read; older answers are dropped
     };
 
     qint64 keptId(ItemData *item) const;
@@ -149,8 +172,19 @@ private:
     // The item's readings are whatever it holds now: a load on its way and
     // readings waiting for it are dropped.
     void nothingToLoad(ItemData *item);
+    // Takes the readings loaded for the item; says so when waited for.
+    void takeLoaded(ItemData *item, const ReadingSeries &readings);
     // Passes the keeper's answer through; a failure ends the keeping.
     bool kept(bool ok);
+
+    void loadTeamReadings(ItemData *item, Entry &entry);
+    void teamReadingsArrived(ItemData *item, quint64 ticket, bool ok, const ReadingSeries &readings,
+                             const QString &problem);
+    void takeTeamItems(const QList<TeamItemHead> &heads, const QStringList &changed);
+    // Back to its head: no readings in memory, the figures its origin sent.
+    void letGo(ItemData *item);
+    void showHead(ItemData *item);
+    void removeTeamItem(ItemData *item);
 
     ItemData *m_storeItem;
     ItemData *m_liveItem;
@@ -162,4 +196,8 @@ private:
     // Readings that arrived this turn, per item, in arrival order.
     QList<QPair<ItemData *, ReadingSeries>> m_arrived;
     bool m_flushPosted = false;
+    TeamSource *m_team = nullptr;
+    QList<ItemData *> m_teamItems;
+    QHash<const ItemData *, TeamItemHead> m_teamHeads;
+    quint64 m_teamTickets = 0;
 };

@@ -54,7 +54,7 @@ void GaugeLink::close()
 bool GaugeLink::start()
 {
     ItemData *active = m_store->activeItem();
-    if (active && active == m_store->storeItem())
+    if (active && (active == m_store->storeItem() || ItemStore::isTeamItem(active)))
         return false;
     m_measuring = true;
     return true;

@@ -37,7 +37,7 @@ public:
     // from the plug-in.
     bool open();
     void close();
-    // Refused (false) while "Store Data" is active.
+    // Refused (false) while "Store Data" or a team item is active.
     bool start();
     void stop();
 

@@ -105,18 +105,24 @@ bool TeamCache::make()
     return true;
 }
 
-QList<TeamItem> TeamCache::items() const
+QList<TeamItem> TeamCache::items()
 {
     QList<TeamItem> result;
+    readItems(&result);
+    return result;
+}
+
+bool TeamCache::readItems(QList<TeamItem> *items)
+{
     if (m_empty || !m_db.isOpen())
-        return result;
+        return true;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     if (!query.exec(TeamItemColumns::cacheSelect() + QStringLiteral(" ORDER BY inspector, name, made")))
-        return result;
+        return failed(query.lastError().text());
     while (query.next())
-        result << TeamItemColumns::fromRow(query);
-    return result;
+        *items << TeamItemColumns::fromRow(query);
+    return !query.lastError().isValid() || failed(query.lastError().text());
 }
 
 bool TeamCache::readReadings(const QString &uuid, const std::function<void(const StoredReading &)> &each)

@@ -43,7 +43,9 @@ public:
     QSqlDatabase database() const { return m_db; }
 
     // The items of the other installations, by inspector and then name.
-    QList<TeamItem> items() const;
+    QList<TeamItem> items();
+    // The same; false with problem() when they cannot be read.
+    bool readItems(QList<TeamItem> *items);
     // The item's readings in order, one call of each per reading; false
     // with problem() when they cannot be read.
     bool readReadings(const QString &uuid, const std::function<void(const StoredReading &)> &each);

@@ -711,6 +711,17 @@ Options:
     </message>
 </context>
 <context>
+    <name>ItemStore</name>
+    <message>
+        <source>The team&apos;s items could not be read: %1</source>
+        <translation>无法读取团队的项目：%1</translation>
+    </message>
+    <message>
+        <source>The readings of %1 (%2) could not be read: %3</source>
+        <translation>无法读取 %1（%2）的读数：%3</translation>
+    </message>
+</context>
+<context>
     <name>ItemSummary</name>
     <message>
         <source>None</source>
@@ -886,6 +897,18 @@ Options:
     <message>
         <source>Are you sure delete this item?</source>
         <translation>确定要删除此项目吗？</translation>
+    </message>
+    <message>
+        <source>Team</source>
+        <translation>团队</translation>
+    </message>
+    <message>
+        <source>An item of %1 from the team database, read-only here</source>
+        <translation>来自团队数据库的 %1 的项目，此处只读</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is an item of %2 from the team database: it cannot be changed here.</source>
+        <translation>“%1”是来自团队数据库的 %2 的项目：此处不能更改。</translation>
     </message>
 </context>
 <context>

@@ -19,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTreeView>
 
 #include <memory>
@@ -148,7 +149,9 @@ void ExchangeController::exportPicture(Picture which, const QString &caption)
         askSaveFileName(m_dialogParent, caption, QStringLiteral("."), QStringLiteral("JPG File(*.jpg)"));
     if (name.isEmpty())
         return;
-    // Painted on the worker from the readings as they are now, after the dialog.
+    // Painted on the worker from the readings as they are now, after the
+    // dialog: those that came in meanwhile join their item first.
+    m_store->flush();
     const ItemData *item = m_view->item();
     const ReadingSeries readings = item ? item->readings() : ReadingSeries();
     const int rows = item ? std::min(m_store->shownCount(m_view->item()), readings.size()) : 0;
@@ -171,7 +174,9 @@ void ExchangeController::exportReport(const QString &sceneFileName)
                                          QStringLiteral("PDF file(*.pdf)"));
     if (name.isEmpty())
         return;
-    // The views' pictures are painted on the worker as they show now.
+    // The views' pictures are painted on the worker as they show now, with
+    // the readings that came in during the dialog.
+    m_store->flush();
     const ItemPictureSettings pictureSettings = this->pictureSettings();
     const ItemData *item = m_view->item();
     // The item as it is now, read on the worker; the table's rows as shown.
@@ -192,7 +197,11 @@ void ExchangeController::exportSummary()
                                          QString(), QStringLiteral("PDF file(*.pdf)"));
     if (name.isEmpty())
         return;
-    const QList<ItemData *> items = QList<ItemData *>{m_store->storeItem()} + m_store->items();
+    // The team's items too, after this installation's. A pull while their
+    // readings load may take one away (it is left out) or read one anew.
+    QList<QPointer<ItemData>> items;
+    for (ItemData *item : QList<ItemData *>{m_store->storeItem()} + m_store->items() + m_store->teamItems())
+        items << item;
     JobProgress *progress = m_work->begin();
     if (!progress)
         return;
@@ -205,8 +214,10 @@ void ExchangeController::exportSummary()
             return;
         }
         std::vector<std::shared_ptr<ItemData>> copies;
-        for (ItemData *item : items)
-            copies.emplace_back(item->snapshot().release());
+        for (ItemData *item : items) {
+            if (item)
+                copies.emplace_back(item->snapshot().release());
+        }
         m_work->run<Written>(
             [name, copies](JobProgress &progress) {
                 QList<const ItemData *> all;
@@ -225,29 +236,34 @@ void ExchangeController::exportSummary()
             });
     };
     auto waiting = std::make_shared<QMetaObject::Connection>();
+    auto pulled = std::make_shared<QMetaObject::Connection>();
     auto loaded = [this, items, progress] {
         int count = 0;
-        for (ItemData *item : items)
-            count += m_store->isLoaded(item);
+        for (ItemData *item : items) {
+            if (item)
+                m_store->loadReadingsOf(item);
+            count += !item || m_store->isLoaded(item);
+        }
         progress->setDone(count);
         return count == items.size() || progress->isCancelled();
     };
-    for (ItemData *item : items)
-        m_store->loadReadingsOf(item);
     if (loaded()) {
         summarize();
         return;
     }
     auto stop = std::make_shared<QMetaObject::Connection>();
-    auto go = [waiting, stop, summarize] {
+    auto go = [waiting, pulled, stop, summarize] {
         QObject::disconnect(*waiting);
+        QObject::disconnect(*pulled);
         QObject::disconnect(*stop);
         summarize();
     };
-    *waiting = connect(m_store, &ItemStore::readingsLoaded, this, [loaded, go] {
+    auto check = [loaded, go] {
         if (loaded())
             go();
-    });
+    };
+    *waiting = connect(m_store, &ItemStore::readingsLoaded, this, check);
+    *pulled = connect(m_store, &ItemStore::teamItemsChanged, this, check);
     *stop = connect(m_work, &LongWork::cancelRequested, this, go);
 }
 

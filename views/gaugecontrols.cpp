@@ -33,10 +33,10 @@ GaugeControls::GaugeControls(GaugeLink *link, ItemStore *store, const GaugeActio
     connect(m_actions.stop, &QAction::triggered, this, &GaugeControls::stopMeasuring);
 }
 
-bool GaugeControls::storeDataActive() const
+bool GaugeControls::measuringRefused() const
 {
     ItemData *active = m_store->activeItem();
-    return active && active == m_store->storeItem();
+    return active && (active == m_store->storeItem() || ItemStore::isTeamItem(active));
 }
 
 void GaugeControls::connectGauge()
@@ -68,7 +68,7 @@ void GaugeControls::onOpened()
     // A plug-in may report opened() again on a reconnect: a running
     // measurement goes on, and Start and Stop say so.
     const bool measuring = m_link->isMeasuring();
-    m_actions.start->setEnabled(!measuring && !storeDataActive());
+    m_actions.start->setEnabled(!measuring && !measuringRefused());
     m_actions.stop->setEnabled(measuring);
 }
 
@@ -86,7 +86,7 @@ void GaugeControls::onActiveItemChanged(ItemData *item)
     if (!item)
         return;
     stopMeasuring();
-    if (item == m_store->storeItem())
+    if (measuringRefused())
         m_actions.start->setEnabled(false);
 }
 

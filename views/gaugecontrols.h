@@ -44,7 +44,8 @@ private:
     void onDownloadProgress(int total, int position);
     void onDownloadRefused();
     void onDownloadCanceled();
-    bool storeDataActive() const;
+    // "Store Data" or a team item is active: nothing is measured into it.
+    bool measuringRefused() const;
 
     GaugeLink *m_link;
     ItemStore *m_store;

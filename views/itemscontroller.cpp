@@ -12,6 +12,8 @@
 #include <QStandardItem>
 #include <QTreeView>
 
+#include <functional>
+
 namespace {
 
 // Every node carries an item; the default names are not translated.
@@ -49,6 +51,8 @@ ItemsController::ItemsController(ItemStore *store, QTreeView *tree, QObject *par
     connect(store, &ItemStore::itemAboutToBeRemoved, this, &ItemsController::onItemAboutToBeRemoved);
     connect(store, &ItemStore::itemRenamed, this, [this] { m_tree->viewport()->update(); });
     connect(store, &ItemStore::activeItemChanged, this, &ItemsController::onActiveItemChanged);
+    connect(store, &ItemStore::teamItemsChanged, this, &ItemsController::syncTeamGroup);
+    syncTeamGroup();
 
     connect(m_tree, &QTreeView::activated, this, &ItemsController::setToActive);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -90,12 +94,14 @@ void ItemsController::makeCurrent(const QModelIndex &index)
 QModelIndexList ItemsController::itemNodes() const
 {
     QModelIndexList nodes;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        const QModelIndex top = m_model->index(row, 0);
-        nodes << top;
-        for (int child = 0; child < m_model->rowCount(top); ++child)
-            nodes << m_model->index(child, 0, top);
-    }
+    std::function<void(const QModelIndex &)> add = [&](const QModelIndex &parent) {
+        for (int row = 0; row < m_model->rowCount(parent); ++row) {
+            const QModelIndex node = m_model->index(row, 0, parent);
+            nodes << node;
+            add(node);
+        }
+    };
+    add(QModelIndex());
     return nodes;
 }
 
@@ -103,13 +109,18 @@ ItemsController::Node ItemsController::nodeAt(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Node::None;
+    const ItemData *item = TvItemModel::itemAt(index);
+    if (ItemStore::isTeamItem(item))
+        return Node::TeamItem;
     if (index.parent().isValid())
-        return Node::Item;
+        return item ? Node::Item : Node::Inspector;
     const QStandardItem *node = m_model->itemFromIndex(index);
     if (node == m_storeGroup)
         return Node::StoreGroup;
     if (node == m_liveGroup)
         return Node::LiveGroup;
+    if (node == m_teamGroup)
+        return Node::TeamGroup;
     return Node::None;
 }
 
@@ -171,6 +182,73 @@ void ItemsController::onItemAdded(ItemData *item)
     m_liveGroup->appendRow(newNode(m_measureIcon, item->name(), item));
 }
 
+void ItemsController::syncTeamGroup()
+{
+    if (!m_store->hasTeam()) {
+        if (m_teamGroup)
+            m_model->removeRow(m_teamGroup->row());
+        m_teamGroup = nullptr;
+        return;
+    }
+    if (!m_teamGroup) {
+        m_teamGroup = new QStandardItem(QIcon(QStringLiteral(":/image/team.png")), tr("Team"));
+        m_model->appendRow(m_teamGroup);
+        m_tree->expand(m_teamGroup->index());
+    }
+    const QList<ItemData *> items = m_store->teamItems();
+    QHash<const ItemData *, int> order;
+    QHash<QString, int> rank;
+    for (int i = 0; i < items.size(); ++i) {
+        order.insert(items.at(i), i);
+        rank.insert(m_store->inspectorOf(items.at(i)), rank.size());
+    }
+    QSet<const ItemData *> placed;
+    for (int row = m_teamGroup->rowCount() - 1; row >= 0; --row) {
+        QStandardItem *inspector = m_teamGroup->child(row);
+        for (int child = inspector->rowCount() - 1; child >= 0; --child) {
+            ItemData *item = TvItemModel::itemAt(inspector->child(child)->index());
+            if (order.contains(item) && m_store->inspectorOf(item) == inspector->text())
+                placed.insert(item);
+            else
+                inspector->removeRow(child);
+        }
+        if (inspector->rowCount() == 0)
+            m_teamGroup->removeRow(row);
+    }
+    for (ItemData *item : items) {
+        if (placed.contains(item))
+            continue;
+        QStandardItem *inspector = inspectorNode(m_store->inspectorOf(item), rank);
+        int row = 0;
+        const int place = order.value(item);
+        while (row < inspector->rowCount() && order.value(TvItemModel::itemAt(inspector->child(row)->index())) < place)
+            ++row;
+        QStandardItem *node = newNode(m_measureIcon, item->name(), item);
+        node->setToolTip(tr("An item of %1 from the team database, read-only here").arg(m_store->inspectorOf(item)));
+        // An inspector new to the tree (none is left empty) opens.
+        const bool fresh = inspector->rowCount() == 0;
+        inspector->insertRow(row, node);
+        if (fresh)
+            m_tree->expand(inspector->index());
+    }
+    m_tree->viewport()->update();
+}
+
+QStandardItem *ItemsController::inspectorNode(const QString &inspector, const QHash<QString, int> &rank)
+{
+    int row = 0;
+    for (; row < m_teamGroup->rowCount(); ++row) {
+        QStandardItem *node = m_teamGroup->child(row);
+        if (node->text() == inspector)
+            return node;
+        if (rank.value(node->text()) > rank.value(inspector))
+            break;
+    }
+    auto *node = new QStandardItem(QIcon(QStringLiteral(":/image/team.png")), inspector);
+    m_teamGroup->insertRow(row, node);
+    return node;
+}
+
 void ItemsController::onItemAboutToBeRemoved(ItemData *item)
 {
     const QModelIndex node = nodeOf(item);
@@ -196,9 +274,10 @@ void ItemsController::askNewItem()
 void ItemsController::deleteCurrent()
 {
     const QModelIndex index = m_tree->currentIndex();
-    // The two groups are never deleted: removing "Live Data" would take its
+    // The groups are never deleted: removing "Live Data" would take its
     // items with it.
-    if (!index.isValid() || !index.parent().isValid())
+    if (!index.isValid() || !index.parent().isValid() || !TvItemModel::itemAt(index)
+        || refusedAsTeamItem(TvItemModel::itemAt(index)))
         return;
     if (m_busy && m_busy(TvItemModel::itemAt(index))) {
         QMessageBox::information(dialogParent(), QString(),
@@ -230,7 +309,9 @@ void ItemsController::deleteCurrent()
 void ItemsController::renameCurrent()
 {
     const QModelIndex index = m_tree->currentIndex();
-    if (nodeAt(index) == Node::None || nodeAt(index) == Node::StoreGroup)
+    if (nodeAt(index) != Node::Item && nodeAt(index) != Node::LiveGroup && nodeAt(index) != Node::TeamItem)
+        return;
+    if (!TvItemModel::itemAt(index) || refusedAsTeamItem(TvItemModel::itemAt(index)))
         return;
     const QString name = QInputDialog::getText(dialogParent(), QString(), QStringLiteral("New name:"),
                                                QLineEdit::Normal, index.data(Qt::DisplayRole).toString())
@@ -245,9 +326,20 @@ ItemData *ItemsController::editableCurrentItem() const
 {
     const QModelIndex index = m_tree->currentIndex();
     ItemData *item = index.parent().isValid() ? TvItemModel::itemAt(index) : nullptr;
-    if (!item || (item->type() != ItemData::Measure && item->type() != ItemData::Import))
+    if (!item || refusedAsTeamItem(item) || (item->type() != ItemData::Measure && item->type() != ItemData::Import))
         return nullptr;
     return item;
+}
+
+bool ItemsController::refusedAsTeamItem(const ItemData *item) const
+{
+    if (!ItemStore::isTeamItem(item))
+        return false;
+    QMessageBox::information(dialogParent(), QString(),
+                             tr("\"%1\" is an item of %2 from the team database: it cannot be changed here.")
+                                 .arg(item->name(), m_store->inspectorOf(item)),
+                             QMessageBox::Ok);
+    return true;
 }
 
 void ItemsController::editLimitsOfCurrent()

@@ -2,6 +2,7 @@
 
 #include "data/itemdata.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QModelIndex>
 #include <QObject>
@@ -17,7 +18,9 @@ class TvItemModel;
 // The items tree and its commands: a node for every item of the store,
 // the active one marked, and new, delete, rename, limits and details on the
 // current node. Every change goes through the store, and the tree follows
-// the store's signals.
+// the store's signals. While there is a team, a third group holds the
+// other installations' items under their inspectors; the commands that
+// would change one of them say that it is read-only.
 class ItemsController : public QObject
 {
     Q_OBJECT
@@ -55,11 +58,11 @@ public:
     void editDetailsOfCurrent();
 
     // What a node of the tree stands for.
-    enum class Node { None, StoreGroup, LiveGroup, Item };
+    enum class Node { None, StoreGroup, LiveGroup, Item, TeamGroup, Inspector, TeamItem };
     Node nodeAt(const QModelIndex &index) const;
     // The node that carries item, or an invalid index.
     QModelIndex nodeOf(const ItemData *item) const;
-    // Every top-level node and every direct child of one, in tree order.
+    // Every node, in tree order.
     QModelIndexList itemNodes() const;
 
 signals:
@@ -75,6 +78,13 @@ private:
     void onItemAdded(ItemData *item);
     void onItemAboutToBeRemoved(ItemData *item);
     void onActiveItemChanged(ItemData *item);
+    // The Team group follows the store's team items: nodes of items gone or
+    // moved to another inspector go, new ones come in the store's order;
+    // the others stay, with the current node and what is expanded.
+    void syncTeamGroup();
+    QStandardItem *inspectorNode(const QString &inspector, const QHash<QString, int> &rank);
+    // Says so when the item is read-only here.
+    bool refusedAsTeamItem(const ItemData *item) const;
     void makeCurrent(const QModelIndex &index);
     // The current node's Measure or Import item, or none.
     ItemData *editableCurrentItem() const;
@@ -86,5 +96,6 @@ private:
     QIcon m_measureIcon;
     QStandardItem *m_storeGroup = nullptr;
     QStandardItem *m_liveGroup = nullptr;
+    QStandardItem *m_teamGroup = nullptr;
     std::function<bool(const ItemData *)> m_busy;
 };

@@ -17,9 +17,10 @@ QVariant TvItemModel::data(const QModelIndex &index, int role) const
 
     switch (role) {
     case Qt::DisplayRole: {
-        // The node's own text is never shown: the item's name is.
+        // The item's name, whatever the node's text; a node without an item
+        // (the team and its inspectors) shows its text.
         const ItemData *item = itemAt(index);
-        return item ? item->name() : QString();
+        return item ? item->name() : QStandardItemModel::data(index, role);
     }
     case Qt::FontRole: {
         const QVariant stored = QStandardItemModel::data(index, role);

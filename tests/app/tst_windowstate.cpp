@@ -8,6 +8,8 @@
 #include "data/itemdata.h"
 #include "views/tvitemmodel.h"
 #include "views/dlgexport.h"
+#include "exchange/itempictures.h"
+#include "exchange/savedfile.h"
 #include "tests/support/dialoganswerer.h"
 #include "tests/support/testgauge.h"
 #include "tests/support/widgetaccess.h"
@@ -226,6 +228,14 @@ private slots:
         QCOMPARE(answerer.count(), 2); // no failure message
         const QImage picture(dir.filePath(QStringLiteral("bars.jpg")));
         QVERIFY(!picture.isNull());
+        // It is not the picture of the readings before the dialog.
+        const ItemData *item = WidgetTestAccess::currentItem(w);
+        const ItemPictureSettings settings = WidgetTestAccess::exchange(w)->pictureSettings();
+        const QString before = dir.filePath(QStringLiteral("before.jpg"));
+        const ItemPictures empty = ItemPictureMaker::paint(settings, item->readings(), 0, item->unit());
+        QVERIFY(savePicture(empty.histogram, before, nullptr));
+        QCOMPARE(QImage(before).size(), picture.size());
+        QVERIFY(QImage(before) != picture);
         // The picture holds the bar of the reading that came in meanwhile,
         // where the histogram shows it once its tab is opened.
         Histogram *histogram = w.findChild<Histogram *>(QStringLiteral("Histogram1"));

@@ -21,7 +21,9 @@ public:
     static ItemData *currentItem(Widget &w) { return w.activeView->item(); }
     static IDmm *dmm(Widget &w) { return w.gaugeLink->dmm(); }
     static QString nextImportName(Widget &w) { return w.itemStore->nextImportName(); }
+    static ItemsController *items(Widget &w) { return w.items; }
     static ItemStore *store(Widget &w) { return w.itemStore; }
+    static ExchangeController *exchange(Widget &w) { return w.exchange; }
     // Imports and exports run off the window's thread: turns the event loop
     // until what runs has ended (its last message answered).
     static void finishWork(Widget &w)
