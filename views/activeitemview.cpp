@@ -27,6 +27,9 @@ namespace {
 constexpr int FrameMs = 16;
 // Values handed to the histogram and chart at a time.
 constexpr int ValueBatch = 8192;
+// Values the views take in one turn of the event loop: a million-reading
+// item is taken in over a few turns, so the window keeps answering.
+constexpr int ValuesPerTurn = 131072;
 
 QString unitLabel(Unit unit)
 {
@@ -236,18 +239,24 @@ void ActiveItemView::catchUp(bool arrived)
         return;
     }
     const Unit unit = item->unit();
-    m_readings->showRows(total);
+    const int end = std::min(total, m_shown + ValuesPerTurn);
+    m_readings->showRows(end);
     m_widgets.table->scrollToBottom();
     std::vector<double> values;
-    values.reserve(std::size_t(std::min(total - m_shown, ValueBatch)));
-    for (int first = m_shown; first < total; first += ValueBatch) {
-        const int n = std::min(ValueBatch, total - first);
+    values.reserve(std::size_t(std::min(end - m_shown, ValueBatch)));
+    for (int first = m_shown; first < end; first += ValueBatch) {
+        const int n = std::min(ValueBatch, end - first);
         values.clear();
         readings.appendValuesIn(first, n, unit, values);
         m_widgets.histogram->addValues(values.data(), n);
         m_widgets.chart->addValues(values.data(), n, 0);
     }
-    m_shown = total;
+    m_shown = end;
+    if (end < total) {
+        // The rest in the next turns; the labels wait for the last one.
+        m_frameTimer->start(0);
+        return;
+    }
 
     // A live reading shows on the labels too; a rebuild leaves them.
     if (arrived && item->type() == ItemData::Measure) {
