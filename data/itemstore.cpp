@@ -3,7 +3,6 @@
 #include "data/itemkeeper.h"
 
 #include <QPointer>
-#include <QSet>
 #include <QVector>
 
 #include <algorithm>

@@ -14,6 +14,7 @@
 
 #include "app/widget.h"
 #include "bench/support/gaugereadings.h"
+#include "bench/support/measureprocess.h"
 #include "charts/chartline.h"
 #include "charts/dmmchart.h"
 #include "device/dmmdata.h"
@@ -27,7 +28,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -190,21 +190,9 @@ int turns()
     return 0;
 }
 
-// Runs one measure in a process of its own and returns what it printed.
 QStringList measure(const QString &name, const QString &home, const QString &csv)
 {
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home);
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {name, csv});
-    if (!child.waitForFinished(-1) || child.exitCode() != 0) {
-        std::fprintf(stderr, "%s failed (%d)\n", qPrintable(name), child.exitCode());
-        std::exit(1);
-    }
-    return QString::fromUtf8(child.readAllStandardOutput()).trimmed().split(QLatin1Char('\t'));
+    return runMeasureProcess(name, home, {csv}).split(QLatin1Char('\t'));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 // with the measure's name). Runs from the tests' home folder.
 
 #include "app/widget.h"
+#include "bench/support/measureprocess.h"
 #include "bench/support/scatteredreadings.h"
 #include "data/measurementdatabase.h"
 #include "views/dlgexport.h"
@@ -26,7 +27,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -111,15 +111,21 @@ void importThrough(Widget &window, const QString &csv, int readings, const char 
     std::printf("%s\t%.0f\t%.0f\n", label, meter.longestMs(), meter.totalMs());
 }
 
+// Picks a choice in the export dialog, then OK.
+DialogAnswerer::Handler chooseExport(const char *choice)
+{
+    return [choice](QWidget *dialog) {
+        auto *exportDialog = qobject_cast<dlgExport *>(dialog);
+        exportDialog->findChild<QRadioButton *>(QLatin1String(choice))->setChecked(true);
+        exportDialog->accept();
+    };
+}
+
 // An export chosen in the export dialog, written to `file`.
 void exportThrough(Widget &window, const char *choice, const QString &file, const char *label)
 {
     DialogAnswerer answerer;
-    answerer.then([choice](QWidget *dialog) {
-        auto *exportDialog = qobject_cast<dlgExport *>(dialog);
-        exportDialog->findChild<QRadioButton *>(QLatin1String(choice))->setChecked(true);
-        exportDialog->accept();
-    });
+    answerer.then(chooseExport(choice));
     answerer.then(DialogAnswerer::file(file));
     answerer.then(DialogAnswerer::press(QMessageBox::Ok));
     GapMeter meter;
@@ -166,10 +172,7 @@ int importAndExport(const QString &csv, const QString &folder)
     }
     {
         DialogAnswerer answerer;
-        answerer.then([](QWidget *dialog) {
-            qobject_cast<dlgExport *>(dialog)->findChild<QRadioButton *>(QStringLiteral("rbTable"))->setChecked(true);
-            qobject_cast<dlgExport *>(dialog)->accept();
-        });
+        answerer.then(chooseExport("rbTable"));
         const QString cancelled = folder + QStringLiteral("/cancelled.xlsx");
         answerer.then(DialogAnswerer::file(cancelled));
         action(window, "actionExport")->trigger();
@@ -177,13 +180,12 @@ int importAndExport(const QString &csv, const QString &folder)
         std::printf("cancel-xlsx\t%.0f\t%d\n", ms, int(QFile::exists(cancelled)));
     }
     {
-        const int items = window.findChild<QAbstractItemView *>(QStringLiteral("tvItems"))->model()->rowCount(
-            window.findChild<QAbstractItemView *>(QStringLiteral("tvItems"))->model()->index(1, 0));
+        QAbstractItemModel *tree = window.findChild<QAbstractItemView *>(QStringLiteral("tvItems"))->model();
+        const int items = tree->rowCount(tree->index(1, 0));
         DialogAnswerer answerer;
         answerer.then(DialogAnswerer::file(csv));
         action(window, "actionImport")->trigger();
         const double ms = cancelHalfway(window);
-        QAbstractItemModel *tree = window.findChild<QAbstractItemView *>(QStringLiteral("tvItems"))->model();
         std::printf("cancel-import\t%.0f\t%d\n", ms, tree->rowCount(tree->index(1, 0)) - items);
     }
     window.close();
@@ -220,19 +222,7 @@ int start()
 
 QStringList run(const QString &name, const QString &home, const QStringList &args)
 {
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home);
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), QStringList{name} + args);
-    if (!child.waitForFinished(-1) || child.exitCode() != 0) {
-        std::fprintf(stderr, "%s failed (%d)\n", qPrintable(name), child.exitCode());
-        std::exit(1);
-    }
-    QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).trimmed().split(QLatin1Char('\n'));
-    return lines;
+    return runMeasureProcess(name, home, args).split(QLatin1Char('\n'));
 }
 
 QStringList fields(const QStringList &lines, const QString &label)
